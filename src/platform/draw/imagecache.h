@@ -1,0 +1,29 @@
+#pragma once
+// The one cache of decoded pictures, keyed by file. A picture is decoded once and kept; a file
+// that changed (modification time or size), appeared or disappeared on disk is honoured at the
+// next request, so drawing code asks the cache every time and never decodes by itself.
+#include <QHash>
+#include <QImage>
+#include <QString>
+
+class ImageCache {
+public:
+    // The picture of the file the resource path names (resolved ignoring case), converted to
+    // RGB32; a null image when the file is missing or unreadable.
+    QImage get(const QString& path);
+    bool exists(const QString& path);
+
+    // Off: every request decodes the file again (kept for measuring the cache's worth).
+    void setEnabled(bool on) { enabled_ = on; }
+    int decodeCount() const { return decodes_; }
+    void clear() { map_.clear(); }
+
+    // The cache the drawing code shares.
+    static ImageCache& instance();
+
+private:
+    struct Entry { qint64 mtime = 0; qint64 size = -1; QImage img; };
+    QHash<QString, Entry> map_;
+    bool enabled_ = true;
+    int decodes_ = 0;
+};
