@@ -1,0 +1,96 @@
+#pragma once
+// The chat pane of the table: lines shown read-only, a target chooser ("所有人" and the users),
+// a text input and a send button.
+//
+// A chat message is ten texts (ChatSend), which the client joins with back-quotes and the
+// server relays to the table; the receiving clients hand fields 2..9 to AddChatMessage.
+//   ChatSend field | AddChatMessage field | meaning
+//   0              | -                    | sender's own name (for the server)
+//   1              | -                    | target name, "所有人" for everybody (for the server)
+//   2              | 0                    | sender's name as shown
+//   3              | 1                    | target's name as shown ("所有人" for everybody)
+//   4              | 2                    | the text (back-quotes and line breaks replaced)
+//   5              | 3                    | text colour "#rrggbb"
+//   6              | 4                    | "1" bold, "0" normal
+//   7              | 5                    | "1" whispered (only the target should see it), else "0"
+//   8              | 6                    | sending time "hh:mm:ss"
+//   9              | 7                    | reserved, sent empty
+// Every field may be empty on receipt: an invalid colour falls back to the default, a missing
+// time is simply not shown. Nothing received is ever interpreted as markup.
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTextBrowser;
+
+class TavChat : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int SendFieldCount = 10;
+    static constexpr int ShownFieldCount = 8;
+    static constexpr int MaxTextLength = 200;   // characters of one typed message
+
+    explicit TavChat(QWidget* parent = nullptr);
+
+    // Prepares the control after its properties are set: empties the pane, shows the welcome
+    // page (the page file beside the program, if present) and keeps the current target.
+    void ResetChat();
+    // "ADD" adds the name to the target list (once), "DEL" removes it; other words are ignored.
+    void UpdateTargets(const QString& name, const QString& addOrDel);
+    void AddSystemLine(const QString& line);
+    void AddNoticeText(const QString& text);
+    void AddChatMessage(const QStringList& eightFields);
+    void ClearChat();
+    // Selects the target, adding it to the list when it is not there yet.
+    void SetChatTarget(const QString& name);
+
+    void setFacePath(const QString& path) { m_facePath = path; }
+    void setAppPath(const QString& path) { m_appPath = path; }
+    void setPageFile(const QString& file) { m_pageFile = file; }
+    void setMyName(const QString& name) { m_myName = name; }
+    // Flag 1: the input row (target, text, send) is offered. The main window sets it True.
+    void setFlag1(bool on);
+    void setCaption(const QString& caption);
+    // Flag 2: lines carry their time stamp. The main window sets it False.
+    void setFlag2(bool on) { m_showTime = on; }
+
+    // Read-back, for the client and tests.
+    QString chatTarget() const;
+    QStringList targets() const;          // "所有人" first
+    QString caption() const;
+    QString plainText() const;            // the pane's text as shown
+    QString paneHtml() const;
+    int lineCount() const { return m_lines; }
+    QLineEdit* input() const { return m_input; }
+    QPushButton* sendButton() const { return m_send; }
+    QComboBox* targetBox() const { return m_target; }
+
+    static QString allUsersName();       // "所有人"
+    static QColor systemColor();
+    static QColor noticeColor();
+
+signals:
+    void ChatSend(const QStringList& tenTexts);
+
+private:
+    void sendTyped();
+    void appendHtml(const QString& html);
+
+    QLabel* m_caption = nullptr;
+    QTextBrowser* m_pane = nullptr;
+    QComboBox* m_target = nullptr;
+    QComboBox* m_color = nullptr;
+    QCheckBox* m_whisper = nullptr;
+    QLineEdit* m_input = nullptr;
+    QPushButton* m_send = nullptr;
+    QWidget* m_inputRow = nullptr;
+    QString m_facePath, m_appPath, m_pageFile, m_myName;
+    bool m_showTime = false;
+    int m_lines = 0;
+};
