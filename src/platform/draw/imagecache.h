@@ -12,6 +12,9 @@ public:
     // RGB32; a null image when the file is missing or unreadable.
     QImage get(const QString& path);
     bool exists(const QString& path);
+    // The same picture keeping its transparency (ARGB32 premultiplied) when the file has any,
+    // for drawing icons over a background; otherwise as get().
+    QImage getWithAlpha(const QString& path);
 
     // Off: every request decodes the file again (kept for measuring the cache's worth).
     void setEnabled(bool on) { enabled_ = on; }
@@ -22,7 +25,7 @@ public:
     static ImageCache& instance();
 
 private:
-    struct Entry { qint64 mtime = 0; qint64 size = -1; QImage img; };
+    struct Entry { qint64 mtime = 0; qint64 size = -1; QImage img; QImage alpha; };
     QHash<QString, Entry> map_;
     bool enabled_ = true;
     int decodes_ = 0;

@@ -33,6 +33,9 @@ public:
     void blt(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, Rop rop = Rop::Copy);
     // Copy scaled: source (sx, sy, sw, sh) to destination (dx, dy, dw, dh), negative dw/dh mirror.
     void stretchBlt(int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy, int sw, int sh, Rop rop = Rop::Copy);
+    // A picture drawn over the surface through its transparency (icons); opaque pictures are
+    // a plain copy.
+    void drawImage(int x, int y, const QImage& pic);
     // A one-pixel line.
     void line(int x1, int y1, int x2, int y2, QColor c);
 

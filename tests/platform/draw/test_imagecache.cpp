@@ -1,0 +1,190 @@
+#include "platform/draw/imagecache.h"
+#include "platform/draw/respath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+namespace {
+
+void writeBmp(const QString& path, int w, int h, QRgb c)
+{
+    QImage i(w, h, QImage::Format_RGB32);
+    i.fill(c);
+    ASSERT_TRUE(i.save(path, "BMP")) << path.toStdString();
+}
+
+// Move a file's modification time so a rewrite within the same clock tick is still seen.
+void setMtime(const QString& path, time_t t)
+{
+    struct utimbuf u{t, t};
+    ::utime(QFile::encodeName(path).constData(), &u);
+}
+
+struct Tree {
+    QTemporaryDir tmp;
+    QString root() const { return tmp.path(); }
+    Tree()
+    {
+        QDir(root()).mkpath(QStringLiteral("Res/ResPk"));
+        QDir(root()).mkpath(QStringLiteral("res"));
+    }
+};
+
+} // namespace
+
+TEST(ResolvePath, MatchesEachComponentIgnoringCase)
+{
+    Tree t;
+    writeBmp(t.root() + "/Res/ResPk/Pk0.bmp", 2, 2, qRgb(1, 2, 3));
+    writeBmp(t.root() + "/res/Msg1.ico.bmp", 1, 1, 0);
+    const QString want = t.root() + "/Res/ResPk/Pk0.bmp";
+    const char* spellings[] = {"\\Res\\ResPk\\Pk0.bmp", "/res/respk/PK0.BMP", "\\RES\\\\resPK//pk0.Bmp",
+                               "/./Res/ResPk/../ResPk/Pk0.bmp"};
+    for (const char* s : spellings)
+        EXPECT_EQ(ResolvePath(t.root() + QString::fromLatin1(s)), want) << s;
+    EXPECT_TRUE(ResFileExists(t.root() + "\\RES\\RESPK\\PK0.BMP"));
+    EXPECT_FALSE(ResFileExists(t.root() + "\\Res\\ResPk"));            // a folder, not a file
+    EXPECT_EQ(ResolvePath(t.root() + "\\Res\\ResPk"), t.root() + "/Res/ResPk");
+    EXPECT_EQ(ResolvePath(t.root() + "\\Res\\ResPk\\Pk255.bmp"), QString());
+    EXPECT_EQ(ResolvePath(t.root() + "\\Nope\\Pk0.bmp"), QString());
+    EXPECT_EQ(ResolvePath(QString()), QString());
+}
+
+TEST(ResolvePath, PrefersTheExactSpelling)
+{
+    Tree t;
+    // "Res" and "res" both exist: each spelling finds its own folder.
+    writeBmp(t.root() + "/Res/a.bmp", 1, 1, 0);
+    writeBmp(t.root() + "/res/a.bmp", 1, 1, 0);
+    EXPECT_EQ(ResolvePath(t.root() + "/res/a.bmp"), t.root() + "/res/a.bmp");
+    EXPECT_EQ(ResolvePath(t.root() + "/Res/a.bmp"), t.root() + "/Res/a.bmp");
+    // Neither spelled exactly: one of them, the same every time.
+    const QString r = ResolvePath(t.root() + "/RES/A.BMP");
+    EXPECT_FALSE(r.isEmpty());
+    EXPECT_EQ(ResolvePath(t.root() + "/RES/A.BMP"), r);
+}
+
+TEST(ResolvePath, SeesFilesAddedRemovedAndRenamed)
+{
+    Tree t;
+    const QString dir = t.root() + "/Res/ResPk";
+    EXPECT_FALSE(ResFileExists(t.root() + "\\res\\respk\\pkback.bmp"));
+    writeBmp(dir + "/PkBack.bmp", 1, 1, 0);
+    EXPECT_TRUE(ResFileExists(t.root() + "\\res\\respk\\pkback.bmp"));
+    ASSERT_TRUE(QFile::rename(dir + "/PkBack.bmp", dir + "/PKBACK2.BMP"));
+    EXPECT_FALSE(ResFileExists(t.root() + "\\res\\respk\\pkback.bmp"));
+    EXPECT_EQ(ResolvePath(t.root() + "\\res\\respk\\pkback2.bmp"), dir + "/PKBACK2.BMP");
+    ASSERT_TRUE(QFile::remove(dir + "/PKBACK2.BMP"));
+    EXPECT_FALSE(ResFileExists(t.root() + "\\res\\respk\\pkback2.bmp"));
+}
+
+TEST(ResolvePath, RelativePathsStartInTheCurrentFolder)
+{
+    Tree t;
+    writeBmp(t.root() + "/Res/move0M.bmp", 1, 1, 0);
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(t.root() + "/Res");
+    EXPECT_TRUE(ResFileExists("MOVE0m.BMP"));
+    QDir::setCurrent(old);
+}
+
+TEST(ImageCache, DecodesAnUnchangedFileOnce)
+{
+    Tree t;
+    ImageCache c;
+    writeBmp(t.root() + "/Res/a.bmp", 3, 2, qRgb(10, 20, 30));
+    for (int i = 0; i < 5; ++i) {
+        QImage img = c.get(t.root() + "\\RES\\A.BMP");
+        ASSERT_EQ(img.size(), QSize(3, 2));
+        EXPECT_EQ(img.format(), QImage::Format_RGB32);
+        EXPECT_EQ(img.pixel(2, 1) & 0xffffff, 0x0a141eu);
+    }
+    EXPECT_EQ(c.decodeCount(), 1);
+    // A second spelling of the same file shares the entry.
+    c.get(t.root() + "/res/a.bmp");
+    EXPECT_EQ(c.decodeCount(), 1);
+}
+
+TEST(ImageCache, HonoursChangedAddedAndRemovedFiles)
+{
+    Tree t;
+    ImageCache c;
+    const QString f = t.root() + "/Res/b.bmp";
+    const QString asked = t.root() + "\\res\\B.bmp";
+    EXPECT_TRUE(c.get(asked).isNull());        // not there yet
+    EXPECT_FALSE(c.exists(asked));
+    writeBmp(f, 4, 4, qRgb(255, 0, 0));
+    setMtime(f, 1000000);
+    ASSERT_FALSE(c.get(asked).isNull());       // added
+    EXPECT_EQ(c.get(asked).pixel(0, 0) & 0xffffff, 0xff0000u);
+    const int n = c.decodeCount();
+
+    writeBmp(f, 4, 4, qRgb(0, 255, 0));         // same size, new time
+    setMtime(f, 2000000);
+    EXPECT_EQ(c.get(asked).pixel(0, 0) & 0xffffff, 0x00ff00u);
+    EXPECT_EQ(c.decodeCount(), n + 1);
+
+    writeBmp(f, 5, 4, qRgb(0, 0, 255));         // new size, time put back: size alone tells
+    setMtime(f, 2000000);
+    EXPECT_EQ(c.get(asked).size(), QSize(5, 4));
+    EXPECT_EQ(c.decodeCount(), n + 2);
+
+    ASSERT_TRUE(QFile::remove(f));              // removed
+    EXPECT_TRUE(c.get(asked).isNull());
+    EXPECT_FALSE(c.exists(asked));
+}
+
+TEST(ImageCache, UnreadableFileIsNullAndNotFatal)
+{
+    Tree t;
+    ImageCache c;
+    QFile g(t.root() + "/Res/junk.bmp");
+    ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+    g.write("BM this is not a picture");
+    g.close();
+    EXPECT_TRUE(c.get(t.root() + "/Res/junk.bmp").isNull());
+    EXPECT_TRUE(c.get(t.root() + "/Res/junk.bmp").isNull());
+    EXPECT_EQ(c.decodeCount(), 1);             // a bad file is not retried until it changes
+}
+
+TEST(ImageCache, DisabledDecodesEveryTime)
+{
+    Tree t;
+    ImageCache c;
+    c.setEnabled(false);
+    writeBmp(t.root() + "/Res/a.bmp", 3, 2, 0);
+    for (int i = 0; i < 4; ++i)
+        c.get(t.root() + "/Res/a.bmp");
+    EXPECT_EQ(c.decodeCount(), 4);
+}
+
+TEST(ImageCache, IconsKeepTheirTransparencyOnRequest)
+{
+    Tree t;
+    ImageCache c;
+    QImage ico(32, 32, QImage::Format_ARGB32);
+    ico.fill(Qt::transparent);
+    ico.setPixel(5, 5, qRgba(255, 255, 0, 255));
+    ASSERT_TRUE(ico.save(t.root() + "/res/Msg0.ico", "ICO"));
+    QImage plain = c.get(t.root() + "\\RES\\msg0.ICO");
+    ASSERT_EQ(plain.size(), QSize(32, 32));
+    EXPECT_EQ(plain.pixel(5, 5) & 0xffffff, 0xffff00u);
+    EXPECT_EQ(plain.pixel(0, 0) & 0xffffff, 0u);    // see-through parts black for masked copies
+    QImage a = c.getWithAlpha(t.root() + "\\RES\\msg0.ICO");
+    EXPECT_TRUE(a.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(a.pixel(0, 0)), 0);
+    EXPECT_EQ(c.decodeCount(), 1);
+}
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
