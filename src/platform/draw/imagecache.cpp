@@ -2,9 +2,13 @@
 
 #include "platform/draw/respath.h"
 
+#include <QBuffer>
+#include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <sys/stat.h>
+#include <time.h>
 
 namespace {
 
@@ -21,12 +25,37 @@ bool fileStamp(const QString& path, qint64& mtime, qint64& size)
     return true;
 }
 
-QImage decode(const QString& file)
+constexpr qint64 kSettleNs = 2000000000LL;
+
+qint64 nowNs()
 {
-    QImageReader r(file);
+    struct timespec ts;
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    return qint64(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
+
+QByteArray readAll(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+QByteArray digestOf(const QByteArray& bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+}
+
+QImage decode(const QByteArray& bytes, const QString& file)
+{
+    QBuffer buf;
+    buf.setData(bytes);
+    buf.open(QIODevice::ReadOnly);
+    // The content decides the format; the suffix is only a hint (".ico" files may hold bitmaps).
+    QImageReader r(&buf, QFileInfo(file).suffix().toLower().toLatin1());
     r.setDecideFormatFromContent(true);
-    QImage img = r.read();
-    return img;
+    return r.read();
 }
 
 } // namespace
@@ -51,16 +80,34 @@ QImage ImageCache::get(const QString& path)
             map_.remove(file);
         return QImage();
     }
+    QByteArray bytes;
+    bool haveBytes = false;
     if (enabled_) {
-        auto it = map_.constFind(file);
-        if (it != map_.constEnd() && it->mtime == mtime && it->size == size)
-            return it->img;
+        auto it = map_.find(file);
+        if (it != map_.end() && it->mtime == mtime && it->size == size) {
+            if (it->settled)
+                return it->img;
+            bytes = readAll(file);
+            haveBytes = true;
+            if (digestOf(bytes) == it->digest) {
+                if (nowNs() - mtime > kSettleNs) {
+                    it->settled = true;
+                    it->digest.clear();
+                }
+                return it->img;
+            }
+        }
     }
+    if (!haveBytes)
+        bytes = readAll(file);
     ++decodes_;
-    QImage raw = decode(file);
+    QImage raw = decode(bytes, file);
     Entry e;
     e.mtime = mtime;
     e.size = size;
+    e.settled = nowNs() - mtime > kSettleNs;
+    if (!e.settled)
+        e.digest = digestOf(bytes);
     if (!raw.isNull()) {
         // Pictures with transparency (icons) keep it for drawing over a background; the plain
         // picture has its see-through parts black, which is what a masked copy expects.

@@ -25,7 +25,17 @@ public:
     static ImageCache& instance();
 
 private:
-    struct Entry { qint64 mtime = 0; qint64 size = -1; QImage img; QImage alpha; };
+    struct Entry {
+        qint64 mtime = 0;
+        qint64 size = -1;
+        QImage img;
+        QImage alpha;
+        // File times come from a coarse clock: a file rewritten within the same tick keeps its
+        // time and maybe its size. Until its time is safely in the past, an entry is confirmed
+        // by the file's content digest (a read, not a decode).
+        bool settled = false;
+        QByteArray digest;
+    };
     QHash<QString, Entry> map_;
     bool enabled_ = true;
     int decodes_ = 0;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <utime.h>
+#include <fcntl.h>
 
 namespace {
 
@@ -138,6 +139,24 @@ TEST(ImageCache, HonoursChangedAddedAndRemovedFiles)
     ASSERT_TRUE(QFile::remove(f));              // removed
     EXPECT_TRUE(c.get(asked).isNull());
     EXPECT_FALSE(c.exists(asked));
+}
+
+TEST(ImageCache, SeesARewriteWithinTheSameClockTick)
+{
+    Tree t;
+    ImageCache c;
+    const QString f = t.root() + "/Res/c.bmp";
+    writeBmp(f, 4, 4, qRgb(255, 0, 0));
+    struct stat st0;
+    ASSERT_EQ(::stat(QFile::encodeName(f).constData(), &st0), 0);
+    EXPECT_EQ(c.get(f).pixel(1, 1) & 0xffffff, 0xff0000u);
+    writeBmp(f, 4, 4, qRgb(0, 0, 255));
+    // Same size and, as a coarse file clock would leave it, the very same time stamp.
+    struct timespec ts[2] = {st0.st_atim, st0.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(f).constData(), ts, 0), 0);
+    EXPECT_EQ(c.get(f).pixel(1, 1) & 0xffffff, 0x0000ffu);
+    EXPECT_EQ(c.get(f).pixel(1, 1) & 0xffffff, 0x0000ffu);
+    EXPECT_EQ(c.decodeCount(), 2);
 }
 
 TEST(ImageCache, UnreadableFileIsNullAndNotFatal)
