@@ -1,0 +1,75 @@
+#pragma once
+// The client's one link to the room server. It carries whole messages: on the wire each message,
+// in both directions, is a 4-byte unsigned big-endian length N followed by the N message bytes,
+// with 1 <= N <= kMaxFrame. Received bytes are buffered until a frame is complete; every complete
+// frame is raised as one DataArrived event, in order. A frame announcing 0 bytes or more than
+// kMaxFrame is a broken peer: the link is aborted and Error is raised.
+//
+// Every message is raised from its own turn of the event loop. A handler that lets further
+// events run before it returns (a nested event loop) therefore sees the following messages
+// meanwhile, in order.
+//
+// The link ends exactly once: Closed when the peer closes it, Error for every other failure
+// (refused, unreachable, timed out, broken frame). After either event nothing more is raised.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class QTcpSocket;
+
+class TavSckClient : public QObject {
+    Q_OBJECT
+public:
+    static constexpr quint32 kMaxFrame = 1048576;
+
+    explicit TavSckClient(QObject* parent = nullptr);
+    ~TavSckClient() override;
+
+    // Starts connecting; Connected follows when the link is up, Error when it cannot be made
+    // within timeoutSeconds (<= 0: no limit of our own) or is refused. A port outside 1..65535
+    // fails at once (the Error event is raised from the event loop, not from inside this call).
+    void Connect(const QString& host, int port, int timeoutSeconds);
+
+    // Sends bytes[first..last] as one message. Nothing is sent (false) when the link is not up,
+    // the range is empty or outside the array, or the message is longer than kMaxFrame.
+    bool Send(const QByteArray& bytes, int first, int last);
+
+    // Ends the link without raising Closed or Error (used on the way out).
+    void Abort();
+
+    bool isConnected() const;
+
+    // The component shows nothing; the property exists because the window sets it at load.
+    void setVisible(bool v) { visible_ = v; }
+    bool isVisible() const { return visible_; }
+    // TCP keep-alive probes on the link (applied now and to every later connection).
+    void setKeepAlive(bool on);
+    bool keepAlive() const { return keepAlive_; }
+
+signals:
+    void Connected();
+    void DataArrived(const QByteArray& message);
+    void Closed();
+    void Error();
+
+private:
+    void onConnected();
+    void onReadyRead();
+    void onDisconnected();
+    void onSocketError();
+    void onTimeout();
+    void scheduleDelivery();
+    void deliverOne();
+    void fail();          // ends the link and raises Error once
+    void endQuietly();    // ends the link, raises nothing
+
+    QTcpSocket* sock_ = nullptr;
+    QTimer connectTimer_;
+    QByteArray buf_;
+    bool ended_ = true;      // no link, or the link's end has been reported
+    bool peerClosed_ = false;     // the peer has closed; Closed follows the last buffered message
+    bool deliveryQueued_ = false;
+    bool visible_ = true;
+    bool keepAlive_ = true;
+};
