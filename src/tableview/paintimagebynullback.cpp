@@ -1,0 +1,38 @@
+#include "tableview/paintimagebynullback.h"
+
+#include <algorithm>
+
+void PaintImageByNullBack(QImage& dst, const QImage& picIn, QRgb key, int x, int y)
+{
+    if (dst.isNull() || picIn.isNull())
+        return;
+    if (dst.format() != QImage::Format_RGB32 && dst.format() != QImage::Format_ARGB32)
+        dst = dst.convertToFormat(QImage::Format_RGB32);
+    const QImage pic = (picIn.format() == QImage::Format_RGB32 || picIn.format() == QImage::Format_ARGB32)
+        ? picIn : picIn.convertToFormat(QImage::Format_RGB32);
+    const QRgb k = key & 0x00ffffffu;
+    const int i0 = std::max(0, -x), i1 = std::min(pic.width(), dst.width() - x);
+    const int j0 = std::max(0, -y), j1 = std::min(pic.height(), dst.height() - y);
+    for (int j = j0; j < j1; ++j) {
+        const QRgb* s = reinterpret_cast<const QRgb*>(pic.constScanLine(j));
+        QRgb* d = reinterpret_cast<QRgb*>(dst.scanLine(y + j)) + x;
+        for (int i = i0; i < i1; ++i) {
+            const QRgb c = s[i] & 0x00ffffffu;
+            if (c != k)
+                d[i] = c | 0xff000000u;
+        }
+    }
+}
+
+void clsPaintImageByNullBack::PictureBox_PaintImageByNullBack(Surface& picBack, const QImage& ShowImage,
+                                                              QColor lngShowImageBackColor, int lngDstX, int lngDstY)
+{
+    PaintImageByNullBack(picBack.image(), ShowImage, lngShowImageBackColor.rgb(), lngDstX, lngDstY);
+    picBack.changed();
+}
+
+void clsPaintImageByNullBack::Form_PaintImageByNullBack(QImage& FormBack, const QImage& ShowImage,
+                                                        QColor lngShowImageBackColor, int lngDstX, int lngDstY)
+{
+    PaintImageByNullBack(FormBack, ShowImage, lngShowImageBackColor.rgb(), lngDstX, lngDstY);
+}

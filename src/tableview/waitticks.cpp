@@ -1,0 +1,57 @@
+#include "tableview/waitticks.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+// Ending here is safe: the client runs everything on one thread and keeps nothing that must be
+// written at shutdown (the settings file is written when a setting changes, the link needs no
+// goodbye, the server treats a closed socket as leaving). The window that asked to close is
+// already gone, so returning would only let an animation draw on a dead table. Output streams
+// are flushed so nothing logged before the end is lost; static objects are destroyed normally.
+[[noreturn]] void endNow()
+{
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::exit(0);
+}
+
+} // namespace
+
+void WaitTicks(int ms, const bool& blnClosing)
+{
+    if (blnClosing)
+        endNow();
+    QElapsedTimer clock;
+    clock.start();
+    if (ms <= 0)
+        return;
+    QEventLoop loop;
+    QTimer done;
+    done.setSingleShot(true);
+    done.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&done, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // The closing flag is set by some event handled inside this wait; look at it often.
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&]() {
+        if (blnClosing)
+            endNow();
+    });
+    watch.start();
+    // A timer may fire a little early; wait again for the rest until the full time has passed.
+    qint64 left = ms;
+    while (left > 0) {
+        done.start(int(left));
+        loop.exec();
+        if (blnClosing)
+            endNow();
+        left = ms - clock.elapsed();
+    }
+}

@@ -1,0 +1,7 @@
+#pragma once
+// A pause that keeps the window alive: timers, socket data and clicks are handled while it waits.
+
+// Wait at least ms milliseconds, running other events meanwhile. When blnClosing is set before or
+// during the wait (the main window has closed), the program ends at once instead of returning
+// into a drawing sequence whose window is gone.
+void WaitTicks(int ms, const bool& blnClosing);
