@@ -37,6 +37,8 @@ public:
     // Closes the box without an answer (its owner no longer needs it). Safe while the box is
     // in exec(): the wait ends and the box is deleted later, never under its own feet.
     void CloseByOwner();
+    // A modeless box opened by the pool deletes itself once closed.
+    void setDeleteWhenClosed(bool on) { m_deleteWhenClosed = on; }
 
     bool answered() const { return m_answered; }
     bool answer() const { return m_answer; }
@@ -58,6 +60,10 @@ protected:
     void done(int r) override;
     void keyPressEvent(QKeyEvent* e) override;
 
+public:
+    // Waits like QDialog::exec, except that a box already closed by its owner does not wait.
+    int exec() override;
+
 private:
     void layoutForType();
     void release();
@@ -73,4 +79,6 @@ private:
     bool m_answered = false;
     bool m_answer = false;
     bool m_released = false;
+    bool m_inExec = false;
+    bool m_deleteWhenClosed = false;
 };

@@ -52,6 +52,8 @@ public:
     // Called by the box itself.
     void SetResult(int slot, bool result, const frmMsg* form);
     void ReleaseSlot(int slot, const frmMsg* form);
+    // Raises MsgShown from the event loop (inside a modal box's wait, never before it).
+    void NotifyShown(int slot, const frmMsg* form);
 
 signals:
     // A box has been laid out and shown (for a modal box: just before it starts waiting).

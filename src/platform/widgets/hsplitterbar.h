@@ -26,6 +26,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    void followMouse(const QMouseEvent* e);
+
     QColor m_back{250, 250, 250};
     bool m_dragging = false;
     int m_pressGlobalY = 0;

@@ -44,4 +44,5 @@ private:
     int m_total = 0;
     int m_left = 0;
     int m_warn = 0;
+    quint64 m_turn = 0;   // changes with every Start and Reset
 };

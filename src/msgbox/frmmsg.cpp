@@ -1,0 +1,209 @@
+#include "frmmsg.h"
+
+#include "msgpool.h"
+#include "platform/draw/respath.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+const QColor kEtchLight(255, 255, 255);
+const QColor kEtchDark(132, 130, 132);
+const QColor kNoticeBorder(41, 109, 165);
+constexpr int kNoticeNoteX = 50, kNoticeNoteY = 25;
+constexpr int kBoxNoteX = 50, kBoxNoteY = 22;
+constexpr int kIconX = 10, kIconY = 15;
+}
+
+frmMsg::frmMsg(MsgPool* pool, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), m_pool(pool) {
+    m_labNote = new QLabel(this);
+    m_labNote->setTextFormat(Qt::PlainText);   // texts come from the server: never markup
+    m_labNote->setWordWrap(true);
+    m_labNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_cmd[0] = new QPushButton(QStringLiteral("确定(&Y)"), this);
+    m_cmd[1] = new QPushButton(QStringLiteral("不同意(&N)"), this);
+    for (int i = 0; i < 2; ++i) {
+        m_cmd[i]->resize(ButtonWidth, ButtonHeight);
+        connect(m_cmd[i], &QPushButton::clicked, this, [this, i] { cmdUser_Click(i); });
+    }
+    m_tmrDelay.setInterval(1000);
+    connect(&m_tmrDelay, &QTimer::timeout, this, &frmMsg::tmrDelay_Timer);
+    setSizeGripEnabled(false);
+    SetMsgInfo(1, QString(), QString(), QStringLiteral("确定"), QStringLiteral("不同意"), 0, true);
+}
+
+frmMsg::~frmMsg() { release(); }
+
+void frmMsg::SetMsgInfo(uint8_t type, const QString& note, const QString& caption,
+                        const QString& yesCaption, const QString& noCaption, int delaySeconds,
+                        bool yesDefault) {
+    m_type = type;
+    m_note = note;
+    m_caption = caption;
+    m_yesCaption = yesCaption;
+    m_noCaption = noCaption;
+    m_delay = delaySeconds;
+    m_yesDefault = yesDefault;
+    layoutForType();
+}
+
+QPushButton* frmMsg::cmdUser(int index) const {
+    return index >= 0 && index < 2 ? m_cmd[index] : nullptr;
+}
+
+QString frmMsg::iconFile() const {
+    if (!m_pool || m_pool->MsgIconPath().isEmpty()) return QString();
+    return ResolvePath(m_pool->MsgIconPath() + QStringLiteral("Msg") + QString::number(m_type) +
+                       QStringLiteral(".ico"));
+}
+
+int frmMsg::separatorY() const { return height() - ButtonBottom - 8; }
+
+void frmMsg::layoutForType() {
+    m_labNote->setText(m_note);
+    if (m_type == 0) {
+        // The notice has no caption bar and no buttons: only its owner closes it.
+        setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
+        setWindowTitle(QString());
+        m_cmd[0]->hide();
+        m_cmd[1]->hide();
+        setFixedSize(NoticeWidth, NoticeHeight);
+        m_labNote->setGeometry(kNoticeNoteX, kNoticeNoteY, NoticeWidth - kNoticeNoteX - 10,
+                               NoticeHeight - kNoticeNoteY - 4);
+        m_tmrDelay.stop();
+        return;
+    }
+    setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setWindowTitle(m_caption);
+    setFixedSize(BoxWidth, BoxHeight);
+    const int top = BoxHeight - ButtonBottom;
+    m_labNote->setGeometry(kBoxNoteX, kBoxNoteY, BoxWidth - kBoxNoteX - 12,
+                           separatorY() - kBoxNoteY - 4);
+    m_cmd[0]->setText(m_yesCaption + QStringLiteral("(&Y)"));
+    m_cmd[1]->setText(m_noCaption + QStringLiteral("(&N)"));
+    const bool two = m_type == 2;
+    if (two) {
+        const int pair = 2 * ButtonWidth + ButtonGap;
+        const int left = (BoxWidth - pair) / 2;
+        m_cmd[0]->setGeometry(left, top, ButtonWidth, ButtonHeight);
+        m_cmd[1]->setGeometry(left + ButtonWidth + ButtonGap, top, ButtonWidth, ButtonHeight);
+    } else {
+        m_cmd[0]->setGeometry((BoxWidth - ButtonWidth) / 2, top, ButtonWidth, ButtonHeight);
+    }
+    m_cmd[0]->setVisible(true);
+    m_cmd[1]->setVisible(two);
+    // Enter presses the button that counts down.
+    QPushButton* def = (two && !m_yesDefault) ? m_cmd[1] : m_cmd[0];
+    m_cmd[0]->setDefault(def == m_cmd[0]);
+    m_cmd[1]->setDefault(def == m_cmd[1]);
+    def->setFocus();
+}
+
+void frmMsg::resizeEvent(QResizeEvent* e) { QDialog::resizeEvent(e); }
+
+void frmMsg::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    QScreen* scr = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (scr) {
+        const QRect g = scr->geometry();
+        move(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2);
+    }
+    if (m_type != 0 && !m_released) m_tmrDelay.start();
+    if (m_pool) m_pool->NotifyShown(lngMsgObjectIdx, this);
+}
+
+void frmMsg::tmrDelay_Timer() {
+    if (m_released) {
+        m_tmrDelay.stop();
+        return;
+    }
+    if (m_type == 0) {
+        m_tmrDelay.stop();
+        return;
+    }
+    const int counting = (m_type == 2 && !m_yesDefault) ? 1 : 0;
+    if (counting == 0)
+        m_cmd[0]->setText(m_yesCaption + QStringLiteral("(&Y) ") + QString::number(m_delay));
+    else
+        m_cmd[1]->setText(m_noCaption + QStringLiteral("(&N) ") + QString::number(m_delay));
+    --m_delay;
+    if (m_delay < 0) {
+        m_tmrDelay.stop();
+        cmdUser_Click(counting);
+    }
+}
+
+void frmMsg::cmdUser_Click(int index) {
+    if (m_released || index < 0 || index > 1) return;
+    m_tmrDelay.stop();
+    m_answered = true;
+    m_answer = index == 0;
+    if (m_pool) m_pool->SetResult(lngMsgObjectIdx, m_answer, this);
+    done(m_answer ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void frmMsg::CloseByOwner() {
+    if (m_released) return;
+    done(QDialog::Rejected);
+}
+
+void frmMsg::release() {
+    if (m_released) return;
+    m_released = true;
+    m_tmrDelay.stop();
+    if (m_pool) m_pool->ReleaseSlot(lngMsgObjectIdx, this);
+}
+
+void frmMsg::done(int r) {
+    const bool wasReleased = m_released;
+    release();
+    QDialog::done(r);
+    // A box that is waiting in exec() is deleted by the one who waits once the wait is over;
+    // a modeless box of the pool goes as soon as control is back in the event loop.
+    if (m_deleteWhenClosed && !m_inExec && !wasReleased) deleteLater();
+}
+
+int frmMsg::exec() {
+    if (m_released) return QDialog::Rejected;
+    m_inExec = true;
+    QPointer<frmMsg> guard(this);
+    const int r = QDialog::exec();
+    if (guard) m_inExec = false;
+    return r;
+}
+
+void frmMsg::keyPressEvent(QKeyEvent* e) {
+    if (m_type == 0 && e->key() == Qt::Key_Escape) {
+        e->ignore();   // a notice is closed by its owner, not by the user
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void frmMsg::paintEvent(QPaintEvent* e) {
+    QDialog::paintEvent(e);
+    QPainter p(this);
+    const QString icon = iconFile();
+    if (!icon.isEmpty()) {
+        const QImage img(icon);
+        if (!img.isNull()) p.drawImage(kIconX, kIconY, img);
+    }
+    if (m_type == 0) {
+        p.setPen(kNoticeBorder);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        return;
+    }
+    const int y = separatorY();
+    const int x1 = 10, x2 = width() - 10;
+    p.setPen(kEtchDark);
+    p.drawLine(x1, y, x2, y);
+    p.setPen(kEtchLight);
+    p.drawLine(x1, y + 1, x2, y + 1);
+}

@@ -1,0 +1,244 @@
+#include "tavchat.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kMaxLines = 500;            // older lines are dropped to keep the pane light
+constexpr qint64 kMaxPageBytes = 64 * 1024;
+
+struct NamedColor {
+    const char* name;
+    QColor color;
+};
+const NamedColor kTextColors[] = {
+    {"黑色", QColor(0, 0, 0)},      {"红色", QColor(200, 0, 0)},  {"蓝色", QColor(0, 0, 200)},
+    {"绿色", QColor(0, 128, 0)},    {"紫色", QColor(128, 0, 128)}, {"棕色", QColor(139, 69, 19)},
+};
+
+QString esc(const QString& s) { return s.toHtmlEscaped(); }
+
+// A typed text becomes one field of a back-quote-joined message: a back-quote inside it would
+// split the message into the wrong number of fields, and line breaks have no place in a line.
+QString cleanTyped(QString s) {
+    s.replace(QLatin1Char('`'), QLatin1Char('\''));
+    s.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return s.trimmed().left(TavChat::MaxTextLength);
+}
+}
+
+QString TavChat::allUsersName() { return QStringLiteral("所有人"); }
+QColor TavChat::systemColor() { return QColor(0, 110, 60); }
+QColor TavChat::noticeColor() { return QColor(200, 80, 0); }
+
+TavChat::TavChat(QWidget* parent) : QWidget(parent) {
+    auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(2);
+
+    m_caption = new QLabel(QStringLiteral("聊天室"), this);
+    m_caption->setTextFormat(Qt::PlainText);
+    m_caption->setFixedHeight(22);
+    m_caption->setIndent(6);
+    QFont cf = m_caption->font();
+    cf.setBold(true);
+    m_caption->setFont(cf);
+    m_caption->setAutoFillBackground(true);
+    QPalette cp = m_caption->palette();
+    cp.setColor(QPalette::Window, QColor(41, 109, 165));
+    cp.setColor(QPalette::WindowText, Qt::white);
+    m_caption->setPalette(cp);
+    lay->addWidget(m_caption);
+
+    m_pane = new QTextBrowser(this);
+    m_pane->setReadOnly(true);
+    m_pane->setOpenLinks(false);
+    m_pane->setOpenExternalLinks(false);
+    m_pane->setUndoRedoEnabled(false);
+    m_pane->document()->setMaximumBlockCount(kMaxLines);
+    m_pane->document()->setDocumentMargin(4);
+    lay->addWidget(m_pane, 1);
+
+    m_inputRow = new QWidget(this);
+    auto* rows = new QVBoxLayout(m_inputRow);
+    rows->setContentsMargins(2, 0, 2, 2);
+    rows->setSpacing(2);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(4);
+    top->addWidget(new QLabel(QStringLiteral("对"), m_inputRow));
+    m_target = new QComboBox(m_inputRow);
+    m_target->addItem(allUsersName());
+    m_target->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_target->setMinimumContentsLength(6);
+    top->addWidget(m_target, 1);
+    m_color = new QComboBox(m_inputRow);
+    for (const NamedColor& nc : kTextColors) {
+        QPixmap sw(12, 12);
+        sw.fill(nc.color);
+        m_color->addItem(QIcon(sw), QString::fromUtf8(nc.name), nc.color);
+    }
+    top->addWidget(m_color);
+    m_whisper = new QCheckBox(QStringLiteral("悄悄话"), m_inputRow);
+    top->addWidget(m_whisper);
+    rows->addLayout(top);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(4);
+    m_input = new QLineEdit(m_inputRow);
+    m_input->setMaxLength(MaxTextLength);
+    m_input->setPlaceholderText(QStringLiteral("输入聊天内容，按回车发送"));
+    bottom->addWidget(m_input, 1);
+    m_send = new QPushButton(QStringLiteral("发送"), m_inputRow);
+    m_send->setAutoDefault(false);
+    bottom->addWidget(m_send);
+    rows->addLayout(bottom);
+    lay->addWidget(m_inputRow);
+
+    connect(m_input, &QLineEdit::returnPressed, this, &TavChat::sendTyped);
+    connect(m_send, &QPushButton::clicked, this, &TavChat::sendTyped);
+}
+
+void TavChat::setFlag1(bool on) { m_inputRow->setVisible(on); }
+
+void TavChat::setCaption(const QString& caption) { m_caption->setText(caption); }
+QString TavChat::caption() const { return m_caption->text(); }
+
+void TavChat::ResetChat() {
+    m_pane->clear();
+    m_lines = 0;
+    if (m_appPath.isEmpty() || m_pageFile.isEmpty()) return;
+    QString dir = m_appPath;
+    dir.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QFileInfo fi(dir + (dir.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + m_pageFile);
+    if (!fi.isFile() || fi.size() > kMaxPageBytes) return;
+    QFile f(fi.absoluteFilePath());
+    if (!f.open(QIODevice::ReadOnly)) return;
+    const QByteArray data = f.readAll();
+    QStringDecoder dec = QStringDecoder::decoderForHtml(data);
+    QString html = dec.isValid() ? dec.decode(data) : QString::fromUtf8(data);
+    // The page is our own welcome text shipped beside the program; it is shown as it is.
+    m_pane->document()->setBaseUrl(QUrl::fromLocalFile(fi.absolutePath() + QLatin1Char('/')));
+    m_pane->setHtml(html);
+}
+
+void TavChat::ClearChat() {
+    m_pane->clear();
+    m_lines = 0;
+}
+
+void TavChat::appendHtml(const QString& html) {
+    QScrollBar* sb = m_pane->verticalScrollBar();
+    const bool atEnd = sb->value() >= sb->maximum() - 4;
+    m_pane->append(html);
+    ++m_lines;
+    if (atEnd) sb->setValue(sb->maximum());
+}
+
+static QString timePrefix(bool on, const QString& time) {
+    if (!on || time.isEmpty()) return QString();
+    return QStringLiteral("<span style=\"color:#808080\">[%1]</span> ").arg(esc(time));
+}
+
+void TavChat::AddSystemLine(const QString& line) {
+    appendHtml(timePrefix(m_showTime, QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))) +
+               QStringLiteral("<span style=\"color:%1\">【系统】%2</span>")
+                   .arg(systemColor().name(), esc(line)));
+}
+
+void TavChat::AddNoticeText(const QString& text) {
+    appendHtml(timePrefix(m_showTime, QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))) +
+               QStringLiteral("<span style=\"color:%1; font-weight:bold\">【公告】%2</span>")
+                   .arg(noticeColor().name(), esc(text)));
+}
+
+void TavChat::AddChatMessage(const QStringList& f) {
+    auto field = [&f](int i) { return i < f.size() ? f.at(i) : QString(); };
+    const QString sender = field(0).trimmed();
+    const QString target = field(1).trimmed();
+    const QString text = field(2);
+    if (sender.isEmpty() && text.isEmpty()) return;
+    const bool whisper = field(5).trimmed() == QLatin1String("1");
+    // A whisper concerns only its two ends.
+    if (whisper && !m_myName.isEmpty() && sender != m_myName && target != m_myName) return;
+    QColor color(field(3).trimmed());
+    if (!color.isValid() || field(3).trimmed().isEmpty()) color = QColor(0, 0, 0);
+    const bool bold = field(4).trimmed() == QLatin1String("1");
+    const QString to = target.isEmpty() ? allUsersName() : target;
+
+    QString html = timePrefix(m_showTime, field(6).trimmed());
+    html += QStringLiteral("<span style=\"color:#1f5c99; font-weight:bold\">%1</span>").arg(esc(sender));
+    html += whisper ? QStringLiteral(" 悄悄地对 ") : QStringLiteral(" 对 ");
+    html += QStringLiteral("<span style=\"color:#1f5c99\">%1</span> 说：").arg(esc(to));
+    html += QStringLiteral("<span style=\"color:%1%2\">%3</span>")
+                .arg(color.name(), bold ? QStringLiteral("; font-weight:bold") : QString(), esc(text));
+    appendHtml(html);
+}
+
+void TavChat::UpdateTargets(const QString& name, const QString& addOrDel) {
+    const QString n = name.trimmed();
+    if (n.isEmpty() || n == allUsersName()) return;
+    const QString word = addOrDel.trimmed().toUpper();
+    const int at = m_target->findText(n, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (word == QLatin1String("ADD")) {
+        if (at < 0) m_target->addItem(n);
+    } else if (word == QLatin1String("DEL")) {
+        if (at > 0) {
+            if (m_target->currentIndex() == at) m_target->setCurrentIndex(0);
+            m_target->removeItem(at);
+        }
+    }
+}
+
+void TavChat::SetChatTarget(const QString& name) {
+    const QString n = name.trimmed();
+    if (n.isEmpty() || n == allUsersName()) {
+        m_target->setCurrentIndex(0);
+        return;
+    }
+    int at = m_target->findText(n, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (at < 0) {
+        m_target->addItem(n);
+        at = m_target->count() - 1;
+    }
+    m_target->setCurrentIndex(at);
+}
+
+QString TavChat::chatTarget() const { return m_target->currentText(); }
+
+QStringList TavChat::targets() const {
+    QStringList out;
+    for (int i = 0; i < m_target->count(); ++i) out.append(m_target->itemText(i));
+    return out;
+}
+
+QString TavChat::plainText() const { return m_pane->toPlainText(); }
+QString TavChat::paneHtml() const { return m_pane->toHtml(); }
+
+void TavChat::sendTyped() {
+    const QString text = cleanTyped(m_input->text());
+    if (text.isEmpty()) return;
+    const QString target = chatTarget();
+    const bool whisper = m_whisper->isChecked() && target != allUsersName();
+    const QColor color = m_color->currentData().value<QColor>();
+    QStringList ten;
+    ten << m_myName << target << m_myName << target << text
+        << (color.isValid() ? color.name() : QStringLiteral("#000000")) << QStringLiteral("0")
+        << (whisper ? QStringLiteral("1") : QStringLiteral("0"))
+        << QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) << QString();
+    m_input->clear();
+    emit ChatSend(ten);
+}
