@@ -1,0 +1,23 @@
+#pragma once
+// Everything the running client keeps: one member per module's state. The main window owns one
+// Client; tests build their own.
+#include <QByteArray>
+#include <functional>
+
+#include "launch/publicstate.h"
+#include "msgbox/msgpool.h"
+#include "rules/tablestate.h"
+#include "settings/usersetstate.h"
+
+struct Client {
+    PublicState pub;
+    TableState tbl;
+    UserSetState userSet;
+    MsgPool msgPool;
+
+    // Sends one whole message to the room server; set by the main window once the link exists.
+    // Returns false when nothing was sent.
+    std::function<bool(const QByteArray&)> sendHook;
+
+    bool SendData(const QByteArray& msg) const { return sendHook ? sendHook(msg) : false; }
+};
