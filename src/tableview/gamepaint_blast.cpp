@@ -1,0 +1,84 @@
+// The blast shown over a strong play: numbered frames drawn at a fixed pace with their flat
+// background left out, then the table under them put back exactly.
+#include <algorithm>
+
+#include "tableview/gamepaint.h"
+#include "tableview/paintimagebynullback.h"
+#include "tableview/paintutil.h"
+#include "tableview/waitticks.h"
+
+using namespace paintutil;
+
+bool GetBlastSpec(int kind, BlastSpec& spec)
+{
+    switch (kind) {
+    case 1: spec = {QStringLiteral("Res\\Bomb\\b1\\"), 9, 180, 135, QColor(0, 0, 0), 30}; return true;
+    case 2: spec = {QStringLiteral("Res\\Bomb\\b2\\"), 15, 88, 80, QColor(255, 255, 255), 40}; return true;
+    case 3: spec = {QStringLiteral("Res\\Bomb\\b3\\"), 27, 78, 121, QColor(0, 0, 0), 10}; return true;
+    default: return false;
+    }
+}
+
+bool BlastPlace(const PaintCtx& c, int chair, int kind, int& x, int& y)
+{
+    BlastSpec spec;
+    if (chair < 0 || chair > 3 || !GetBlastSpec(kind, spec)) return false;
+    const size_t v = size_t(ViewPosOf(c, chair));
+    const int gx = c.p.OutPaiX[v], gy = c.p.OutPaiY[v];
+    const int n = c.ts.Chairs[size_t(chair)].OutPai.upperBound();
+    const int r = RowWidth(n, c.p.PkSpace2, c.p.PkWidth2);
+    const int w = spec.w;
+    static constexpr int kTopBottomDy[4] = {0, -10, 0, 10};  // by kind
+    static constexpr int kSideDy[4] = {0, -60, -40, -40};
+    switch (v) {
+    case 1: x = gx + r / 2 - w / 2; y = gy + kSideDy[kind]; break;
+    case 3: x = gx - r / 2 - w / 2; y = gy + kSideDy[kind]; break;
+    default: x = gx - w / 2; y = gy + kTopBottomDy[kind]; break;
+    }
+    return true;
+}
+
+QString BlastFrameFile(const QString& prefix, const QString& suffix, int i)
+{
+    return prefix + (i < 10 ? QStringLiteral("0") : QString()) + QString::number(i) + suffix;
+}
+
+void PlayBlast(PaintCtx& c, int chair, int kind)
+{
+    BlastSpec spec;
+    int x = 0, y = 0;
+    if (!GetBlastSpec(kind, spec) || !BlastPlace(c, chair, kind, x, y)) return;
+    // A game message handled during a pause may start another blast inside this one; the mouse
+    // stays blocked until the outer one has finished too.
+    const bool wasRunning = c.ts.BlastRunning;
+    c.ts.BlastRunning = true;
+    try {
+        PlayFrames(c, AppRes(c, spec.folder + QStringLiteral("Blast0")), QStringLiteral(".jpg"), 1, spec.frames,
+                   spec.w, spec.h, spec.key, spec.pauseMs, x, y);
+    } catch (...) {
+    }
+    c.ts.BlastRunning = wasRunning;
+}
+
+void PlayFrames(PaintCtx& c, const QString& prefix, const QString& suffix, int first, int last, int w, int h,
+                QColor key, int pauseMs, int x, int y)
+{
+    if (w <= 0 || h <= 0) return;
+    Surface& s = c.surf;
+    // The table under the animation, kept aside (parts outside the surface are never written back).
+    const QImage saved = s.image().copy(x, y, w, h);
+    clsPaintImageByNullBack drawer;
+    for (int i = first; i <= last; ++i) {
+        QImage frame = c.cache.get(BlastFrameFile(prefix, suffix, i));
+        if (frame.isNull()) continue;  // a missing frame: no picture and no pause
+        // Only the saved rectangle is put back, so a larger picture is cut to it.
+        if (frame.width() > w || frame.height() > h)
+            frame = frame.copy(0, 0, std::min(w, frame.width()), std::min(h, frame.height()));
+        s.blt(x, y, w, h, saved, 0, 0);
+        drawer.PictureBox_PaintImageByNullBack(s, frame, key, x, y);
+        s.changed();
+        WaitTicks(pauseMs, c.ps.blnClosing);
+    }
+    s.blt(x, y, w, h, saved, 0, 0);
+    s.changed();
+}

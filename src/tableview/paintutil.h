@@ -1,0 +1,46 @@
+#pragma once
+// Small helpers shared by the table drawing files (not part of the public drawing interface).
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include "tableview/gamepaint.h"
+
+namespace paintutil {
+
+// The picture of a resource under the program folder; null when missing or unreadable.
+inline QImage Res(PaintCtx& c, const QString& rel) { return c.cache.get(AppRes(c, rel)); }
+
+// Block copy limited to `clip` (surface coordinates): the source rectangle is cut the same way.
+inline void BltClip(Surface& s, int dx, int dy, int w, int h, const QImage& src, int sx, int sy, Rop rop,
+                    const QRect& clip)
+{
+    const QRect r = QRect(dx, dy, w, h).intersected(clip);
+    if (r.isEmpty()) return;
+    s.blt(r.x(), r.y(), r.width(), r.height(), src, sx + (r.x() - dx), sy + (r.y() - dy), rop);
+}
+
+// A card-shaped picture: the mask ANDed, then the face ORed, both w x h from (0, 0). A null mask
+// leaves the face ORed alone.
+inline void DrawCard(Surface& s, int x, int y, int w, int h, const QImage& mask, const QImage& face)
+{
+    if (!mask.isNull()) s.blt(x, y, w, h, mask, 0, 0, Rop::And);
+    s.blt(x, y, w, h, face, 0, 0, Rop::Or);
+}
+
+inline void DrawCardClip(Surface& s, int x, int y, int w, int h, const QImage& mask, const QImage& face,
+                         const QRect& clip)
+{
+    if (!mask.isNull()) BltClip(s, x, y, w, h, mask, 0, 0, Rop::And, clip);
+    BltClip(s, x, y, w, h, face, 0, 0, Rop::Or, clip);
+}
+
+// Face picture of a card in the given set (true: first).
+QImage PkFace(PaintCtx& c, uint8_t card, bool normalSet);
+QImage PkMask(PaintCtx& c, bool normalSet);
+QImage PkBack(PaintCtx& c);
+
+// Width of a row of n cards: (n - 1) * step + card width.
+inline int RowWidth(int n, int step, int w) { return (n - 1) * step + w; }
+
+}  // namespace paintutil

@@ -1,0 +1,55 @@
+#include "tableview/tablewidget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+GameTableWidget::GameTableWidget(PaintCtx& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    ctx_.surf.onChanged = [this]() { update(); };
+}
+
+GameTableWidget::~GameTableWidget()
+{
+    ctx_.surf.onChanged = nullptr;
+}
+
+void GameTableWidget::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QImage& img = ctx_.surf.image();
+    p.fillRect(rect(), ctx_.surf.backColor);
+    if (!img.isNull()) p.drawImage(0, 0, img);
+}
+
+void GameTableWidget::resizeEvent(QResizeEvent*)
+{
+    try {
+        // The played-cards layout depends on the screen the table is shown on.
+        if (const QScreen* s = screen()) ctx_.p.ScreenWidthPx = s->geometry().width();
+        picGameBack_Resize(ctx_, width(), height());
+        if (onResized) onResized();
+    } catch (...) {
+    }
+    update();
+}
+
+void GameTableWidget::forward(const std::function<void(Qt::MouseButtons, int, int)>& hook, Qt::MouseButtons b,
+                              QMouseEvent* e)
+{
+    e->accept();
+    if (ctx_.ts.BlastRunning || !hook) return;
+    const QPoint pos = e->position().toPoint();
+    try {
+        hook(b, pos.x(), pos.y());
+    } catch (...) {
+    }
+}
+
+void GameTableWidget::mouseMoveEvent(QMouseEvent* e) { forward(onMouseMove, e->buttons(), e); }
+
+void GameTableWidget::mousePressEvent(QMouseEvent* e) { forward(onMouseDown, e->button(), e); }
+
+void GameTableWidget::mouseReleaseEvent(QMouseEvent* e) { forward(onMouseUp, e->button(), e); }
