@@ -1,0 +1,186 @@
+// The chat pane: the target list, escaping of everything shown, the ten fields of a typed
+// message and how a relayed message is shown.
+#include "platform/widgets/tavchat.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+struct ChatFixture : ::testing::Test {
+    TavChat chat;
+    void SetUp() override {
+        chat.setMyName("me");
+        chat.SetChatTarget("所有人");
+        chat.ResetChat();
+        chat.setFlag1(true);
+        chat.setCaption("聊天室");
+        chat.setFlag2(false);
+        chat.resize(300, 260);
+    }
+    QStringList typeAndSend(const QString& text) {
+        QSignalSpy sent(&chat, &TavChat::ChatSend);
+        chat.input()->setText(text);
+        QTest::keyClick(chat.input(), Qt::Key_Return);
+        return sent.isEmpty() ? QStringList() : sent.at(0).at(0).toStringList();
+    }
+};
+}
+
+TEST_F(ChatFixture, TargetsKeepEachNameOnce) {
+    chat.UpdateTargets("alice", "ADD");
+    chat.UpdateTargets("bob", "ADD");
+    chat.UpdateTargets("alice", "ADD");
+    chat.UpdateTargets("所有人", "ADD");
+    chat.UpdateTargets("", "ADD");
+    chat.UpdateTargets("carol", "MOVE");
+    EXPECT_EQ(chat.targets(), (QStringList{"所有人", "alice", "bob"}));
+    chat.UpdateTargets("alice", "DEL");
+    chat.UpdateTargets("alice", "DEL");
+    chat.UpdateTargets("所有人", "DEL");   // everybody stays
+    EXPECT_EQ(chat.targets(), (QStringList{"所有人", "bob"}));
+}
+
+TEST_F(ChatFixture, SelectingTargetsAndLosingTheSelectedOne) {
+    chat.UpdateTargets("alice", "ADD");
+    chat.SetChatTarget("alice");
+    EXPECT_EQ(chat.chatTarget(), "alice");
+    chat.UpdateTargets("alice", "DEL");
+    EXPECT_EQ(chat.chatTarget(), "所有人");
+    chat.SetChatTarget("dave");   // not listed yet: listed and chosen
+    EXPECT_EQ(chat.chatTarget(), "dave");
+    EXPECT_EQ(chat.targets().count("dave"), 1);
+    chat.SetChatTarget("所有人");
+    EXPECT_EQ(chat.chatTarget(), "所有人");
+    EXPECT_EQ(chat.caption(), "聊天室");
+}
+
+TEST_F(ChatFixture, EverythingShownIsTextNeverMarkup) {
+    chat.AddSystemLine("<b>x</b>");
+    chat.AddNoticeText("a & <i>b</i>");
+    chat.AddChatMessage({"<img src=x>", "所有人", "<b>x</b>", "#ff0000", "0", "0", "", ""});
+    const QString shown = chat.plainText();
+    EXPECT_TRUE(shown.contains("<b>x</b>")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("a & <i>b</i>"));
+    EXPECT_TRUE(shown.contains("<img src=x>"));
+    EXPECT_FALSE(chat.paneHtml().contains("<b>x</b>"));
+    EXPECT_FALSE(chat.paneHtml().contains("<img"));
+    EXPECT_EQ(chat.lineCount(), 3);
+}
+
+TEST_F(ChatFixture, SystemAndNoticeLinesStandApartInColour) {
+    chat.AddSystemLine("alice 进来了");
+    chat.AddNoticeText("通知");
+    const QString html = chat.paneHtml();
+    EXPECT_TRUE(html.contains(TavChat::systemColor().name(), Qt::CaseInsensitive));
+    EXPECT_TRUE(html.contains(TavChat::noticeColor().name(), Qt::CaseInsensitive));
+    EXPECT_NE(TavChat::systemColor(), TavChat::noticeColor());
+    chat.ClearChat();
+    EXPECT_EQ(chat.plainText(), "");
+}
+
+TEST_F(ChatFixture, TypedTextBecomesTenFields) {
+    chat.UpdateTargets("alice", "ADD");
+    chat.SetChatTarget("alice");
+    const QStringList f = typeAndSend("  hi `there`  ");
+    ASSERT_EQ(f.size(), TavChat::SendFieldCount);
+    EXPECT_EQ(f[0], "me");
+    EXPECT_EQ(f[1], "alice");
+    EXPECT_EQ(f[2], "me");
+    EXPECT_EQ(f[3], "alice");
+    EXPECT_EQ(f[4], "hi 'there'");   // no back-quote may reach the joined message
+    EXPECT_TRUE(QColor::isValidColorName(f[5]));
+    EXPECT_EQ(f[6], "0");
+    EXPECT_EQ(f[7], "0");
+    EXPECT_TRUE(QTime::fromString(f[8], "hh:mm:ss").isValid());
+    EXPECT_EQ(f[9], "");
+    EXPECT_EQ(f.join('`').count('`'), 9);
+    EXPECT_EQ(chat.input()->text(), "");   // ready for the next line
+}
+
+TEST_F(ChatFixture, NothingIsSentForAnEmptyLine) {
+    EXPECT_TRUE(typeAndSend("   ").isEmpty());
+    QSignalSpy sent(&chat, &TavChat::ChatSend);
+    chat.sendButton()->click();
+    EXPECT_EQ(sent.count(), 0);
+}
+
+TEST_F(ChatFixture, TheSendButtonSendsAndAWhisperNeedsAPerson) {
+    QSignalSpy sent(&chat, &TavChat::ChatSend);
+    chat.input()->setText("hello");
+    chat.findChild<QCheckBox*>()->setChecked(true);
+    chat.sendButton()->click();
+    ASSERT_EQ(sent.count(), 1);
+    EXPECT_EQ(sent.at(0).at(0).toStringList()[7], "0");   // a whisper to everybody is no whisper
+    chat.SetChatTarget("bob");
+    chat.input()->setText("psst");
+    chat.sendButton()->click();
+    ASSERT_EQ(sent.count(), 2);
+    EXPECT_EQ(sent.at(1).at(0).toStringList()[7], "1");
+}
+
+TEST_F(ChatFixture, ARelayedMessageShowsSenderTargetAndText) {
+    const QStringList ten = typeAndSend("hello all");
+    ASSERT_EQ(ten.size(), 10);
+    chat.AddChatMessage(ten.mid(2, 8));
+    EXPECT_TRUE(chat.plainText().contains("me 对 所有人 说：hello all")) << chat.plainText().toStdString();
+}
+
+TEST_F(ChatFixture, ShortOrOddFieldsAreShownWithoutFailing) {
+    chat.AddChatMessage({});
+    EXPECT_EQ(chat.lineCount(), 0);
+    chat.AddChatMessage({"alice"});
+    chat.AddChatMessage({"bob", "", "x", "not-a-colour", "", "", "", ""});
+    EXPECT_EQ(chat.lineCount(), 2);
+    EXPECT_TRUE(chat.plainText().contains("bob 对 所有人 说：x"));
+}
+
+TEST_F(ChatFixture, AWhisperBetweenOthersIsNotShown) {
+    chat.AddChatMessage({"alice", "bob", "secret", "#000000", "0", "1", "", ""});
+    EXPECT_EQ(chat.lineCount(), 0);
+    chat.AddChatMessage({"alice", "me", "for me", "#000000", "0", "1", "", ""});
+    EXPECT_TRUE(chat.plainText().contains("alice 悄悄地对 me 说：for me"));
+}
+
+TEST_F(ChatFixture, TimeStampsFollowTheSecondFlag) {
+    chat.AddChatMessage({"alice", "所有人", "one", "", "0", "0", "12:34:56", ""});
+    EXPECT_FALSE(chat.plainText().contains("12:34:56"));
+    chat.setFlag2(true);
+    chat.AddChatMessage({"alice", "所有人", "two", "", "0", "0", "12:34:56", ""});
+    EXPECT_TRUE(chat.plainText().contains("[12:34:56] alice"));
+}
+
+TEST_F(ChatFixture, ResetShowsThePageFileBesideTheProgram) {
+    QTemporaryDir dir;
+    QFile page(dir.filePath("MeChatWeb.htm"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body><p>欢迎来到聊天室</p></body></html>");
+    page.close();
+    chat.AddSystemLine("old");
+    chat.setAppPath(dir.path() + "/");
+    chat.setPageFile("MeChatWeb.htm");
+    chat.ResetChat();
+    EXPECT_TRUE(chat.plainText().contains("欢迎来到聊天室"));
+    EXPECT_FALSE(chat.plainText().contains("old"));
+    chat.AddSystemLine("next");
+    EXPECT_TRUE(chat.plainText().contains("next"));
+}
+
+TEST_F(ChatFixture, TheFirstFlagHidesTheInputRow) {
+    chat.show();
+    EXPECT_TRUE(chat.input()->isVisible());
+    chat.setFlag1(false);
+    EXPECT_FALSE(chat.input()->isVisible());
+}
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

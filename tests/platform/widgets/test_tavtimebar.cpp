@@ -1,0 +1,147 @@
+// The turn time bar: ticks, warning and time-out at the right moments, Reset, and the bar.
+#include "platform/widgets/tavtimebar.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+TEST(TavTimeBar, TicksEverySecondWarnsAndTimesOutOnTime) {
+    TavTimeBar bar;
+    EXPECT_EQ(bar.tickInterval(), 1000);
+    QElapsedTimer clock;
+    qint64 warnAt = -1, outAt = -1;
+    int ticks = 0;
+    QObject::connect(&bar, &TavTimeBar::Tick, [&] { ++ticks; });
+    QObject::connect(&bar, &TavTimeBar::Warning, [&] { warnAt = clock.elapsed(); });
+    QObject::connect(&bar, &TavTimeBar::TimeOut, [&] { outAt = clock.elapsed(); });
+    clock.start();
+    bar.Start(2, 1);
+    EXPECT_TRUE(bar.isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(outAt >= 0, 4000);
+    EXPECT_NEAR(double(warnAt), 1000.0, 250.0);
+    EXPECT_NEAR(double(outAt), 2000.0, 250.0);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_FALSE(bar.isRunning());
+    QTest::qWait(1200);   // nothing more after the time-out
+    EXPECT_EQ(ticks, 2);
+}
+
+namespace {
+struct Counts {
+    int ticks = 0, warnings = 0, timeouts = 0;
+    QString order;
+};
+void watch(TavTimeBar& bar, Counts& c) {
+    QObject::connect(&bar, &TavTimeBar::Tick, [&c] { ++c.ticks; c.order += 'T'; });
+    QObject::connect(&bar, &TavTimeBar::Warning, [&c] { ++c.warnings; c.order += 'W'; });
+    QObject::connect(&bar, &TavTimeBar::TimeOut, [&c] { ++c.timeouts; c.order += 'O'; });
+}
+}
+
+TEST(TavTimeBar, WarningComesWithTheTickThatLeavesThatManySeconds) {
+    const struct {
+        int seconds, warn;
+        const char* order;
+    } cases[] = {
+        {5, 2, "TTTWTTO"}, {2, 1, "TWTO"}, {3, 3, "TTTO"}, {3, 0, "TTTO"}, {1, 5, "TO"}, {0, 1, "TO"},
+    };
+    for (const auto& tc : cases) {
+        TavTimeBar bar;
+        bar.setTickInterval(5);
+        Counts c;
+        watch(bar, c);
+        bar.Start(tc.seconds, tc.warn);
+        QTRY_VERIFY_WITH_TIMEOUT(c.timeouts > 0, 2000);
+        QTest::qWait(30);
+        EXPECT_EQ(c.order, tc.order) << tc.seconds << "/" << tc.warn;
+    }
+}
+
+TEST(TavTimeBar, ResetStopsTheTurnForGood) {
+    TavTimeBar bar;
+    bar.setTickInterval(40);
+    Counts c;
+    watch(bar, c);
+    bar.Start(3, 1);
+    QTimer::singleShot(60, &bar, [&bar] { bar.Reset(); });   // between the first and second tick
+    QTest::qWait(300);
+    EXPECT_EQ(c.timeouts, 0);
+    EXPECT_EQ(c.order, "T");
+    EXPECT_FALSE(bar.isRunning());
+}
+
+TEST(TavTimeBar, AResetFromATickHandlerCancelsTheWarningAndTheTimeOut) {
+    for (const int resetOnTick : {1, 2}) {
+        TavTimeBar bar;
+        bar.setTickInterval(5);
+        Counts c;
+        watch(bar, c);
+        QObject::connect(&bar, &TavTimeBar::Tick, [&] {
+            if (c.ticks == resetOnTick) bar.Reset();
+        });
+        bar.Start(2, 1);
+        QTest::qWait(80);
+        EXPECT_EQ(c.timeouts, 0) << resetOnTick;
+        EXPECT_EQ(c.warnings, resetOnTick == 1 ? 0 : 1) << resetOnTick;   // warned at tick 1
+        EXPECT_EQ(c.ticks, resetOnTick);
+    }
+}
+
+TEST(TavTimeBar, StartingAgainTimesTheNewTurnOnly) {
+    TavTimeBar bar;
+    bar.setTickInterval(40);
+    Counts c;
+    watch(bar, c);
+    bar.Start(2, 0);
+    QTimer::singleShot(60, &bar, [&bar] { bar.Start(4, 0); });
+    QTRY_VERIFY_WITH_TIMEOUT(c.timeouts > 0, 2000);
+    QTest::qWait(150);
+    EXPECT_EQ(c.timeouts, 1);
+    EXPECT_EQ(c.ticks, 5);
+}
+
+TEST(TavTimeBar, TagHoldsItsText) {
+    TavTimeBar bar;
+    bar.Tag = "100";
+    EXPECT_EQ(bar.tag(), "100");
+    bar.setTag("2");
+    bar.Start(5, 1);
+    bar.Reset();
+    EXPECT_EQ(bar.Tag, "2");
+}
+
+TEST(TavTimeBar, TheBarShrinksWithTheTimeLeft) {
+    TavTimeBar bar;
+    bar.resize(120, 12);
+    bar.setTickInterval(5);
+    Counts c;
+    watch(bar, c);
+    auto barEnd = [&bar] {
+        const QImage img = bar.grab().toImage();
+        const QColor back(16, 81, 115);
+        int last = 0;
+        for (int x = 1; x < img.width() - 1; ++x)
+            if (QColor(img.pixel(x, img.height() / 2)) != back) last = x;
+        return last;
+    };
+    bar.setTickInterval(100000);   // hold it still after the start
+    bar.Start(10, 3);
+    EXPECT_GE(barEnd(), 115);   // full
+    bar.Reset();
+    EXPECT_EQ(barEnd(), 0);     // empty once stopped
+    bar.setTickInterval(5);
+    bar.Start(10, 3);
+    QTRY_VERIFY_WITH_TIMEOUT(c.ticks >= 5, 1000);
+    bar.setTickInterval(100000);   // takes effect at the next tick; freeze what we have
+    const int left = bar.secondsLeft();
+    const int end = barEnd();
+    EXPECT_NEAR(end, 1 + 118 * left / 10, 2);
+}
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
