@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -18,6 +19,8 @@
 namespace {
 constexpr int kMaxLines = 500;            // older lines are dropped to keep the pane light
 constexpr qint64 kMaxPageBytes = 64 * 1024;
+constexpr int kFaceSize = 20;
+constexpr int kMaxFaces = 120;
 
 struct NamedColor {
     const char* name;
@@ -92,6 +95,11 @@ TavChat::TavChat(QWidget* parent) : QWidget(parent) {
         m_color->addItem(QIcon(sw), QString::fromUtf8(nc.name), nc.color);
     }
     top->addWidget(m_color);
+    m_face = new QComboBox(m_inputRow);
+    m_face->setIconSize(QSize(kFaceSize, kFaceSize));
+    m_face->setToolTip(QStringLiteral("表情"));
+    m_face->setVisible(false);
+    top->addWidget(m_face);
     m_whisper = new QCheckBox(QStringLiteral("悄悄话"), m_inputRow);
     top->addWidget(m_whisper);
     rows->addLayout(top);
@@ -117,9 +125,47 @@ void TavChat::setFlag1(bool on) { m_inputRow->setVisible(on); }
 void TavChat::setCaption(const QString& caption) { m_caption->setText(caption); }
 QString TavChat::caption() const { return m_caption->text(); }
 
+void TavChat::setFacePath(const QString& path) {
+    m_facePath = path;
+    loadFaces();
+}
+
+static QString folderOf(QString path) {
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QDir::cleanPath(path);
+}
+
+void TavChat::loadFaces() {
+    m_face->clear();
+    m_face->addItem(QStringLiteral("无"), QString());
+    if (!m_facePath.isEmpty()) {
+        QDir dir(folderOf(m_facePath));
+        const QStringList files = dir.entryList(
+            {"*.bmp", "*.BMP", "*.gif", "*.GIF", "*.png", "*.PNG", "*.jpg", "*.JPG", "*.ico", "*.ICO"},
+            QDir::Files | QDir::Readable, QDir::Name);
+        for (const QString& f : files.mid(0, kMaxFaces)) {
+            const QPixmap pm(dir.filePath(f));
+            if (pm.isNull()) continue;
+            m_face->addItem(QIcon(pm.scaled(kFaceSize, kFaceSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)),
+                            QString(), f);
+        }
+    }
+    m_face->setVisible(m_face->count() > 1);
+}
+
+QString TavChat::faceFile(const QString& faceName) const {
+    const QString n = faceName.trimmed();
+    if (n.isEmpty() || m_facePath.isEmpty() || n.startsWith(QLatin1Char('.')) ||
+        n.contains(QLatin1Char('/')) || n.contains(QLatin1Char('\\')) || n.contains(QLatin1Char(':')))
+        return QString();
+    const QFileInfo fi(QDir(folderOf(m_facePath)).filePath(n));
+    return fi.isFile() ? fi.absoluteFilePath() : QString();
+}
+
 void TavChat::ResetChat() {
     m_pane->clear();
     m_lines = 0;
+    loadFaces();
     if (m_appPath.isEmpty() || m_pageFile.isEmpty()) return;
     QString dir = m_appPath;
     dir.replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -170,7 +216,7 @@ void TavChat::AddChatMessage(const QStringList& f) {
     const QString sender = field(0).trimmed();
     const QString target = field(1).trimmed();
     const QString text = field(2);
-    if (sender.isEmpty() && text.isEmpty()) return;
+    if (sender.isEmpty() && text.isEmpty() && field(7).isEmpty()) return;
     const bool whisper = field(5).trimmed() == QLatin1String("1");
     // A whisper concerns only its two ends.
     if (whisper && !m_myName.isEmpty() && sender != m_myName && target != m_myName) return;
@@ -183,6 +229,11 @@ void TavChat::AddChatMessage(const QStringList& f) {
     html += QStringLiteral("<span style=\"color:#1f5c99; font-weight:bold\">%1</span>").arg(esc(sender));
     html += whisper ? QStringLiteral(" 悄悄地对 ") : QStringLiteral(" 对 ");
     html += QStringLiteral("<span style=\"color:#1f5c99\">%1</span> 说：").arg(esc(to));
+    const QString face = faceFile(field(7));
+    if (!face.isEmpty())
+        html += QStringLiteral("<img src=\"%1\" width=\"%2\" height=\"%2\"> ")
+                    .arg(esc(QUrl::fromLocalFile(face).toString(QUrl::FullyEncoded)))
+                    .arg(kFaceSize);
     html += QStringLiteral("<span style=\"color:%1%2\">%3</span>")
                 .arg(color.name(), bold ? QStringLiteral("; font-weight:bold") : QString(), esc(text));
     appendHtml(html);
@@ -230,7 +281,8 @@ QString TavChat::paneHtml() const { return m_pane->toHtml(); }
 
 void TavChat::sendTyped() {
     const QString text = cleanTyped(m_input->text());
-    if (text.isEmpty()) return;
+    const QString face = m_face->currentData().toString();
+    if (text.isEmpty() && face.isEmpty()) return;
     const QString target = chatTarget();
     const bool whisper = m_whisper->isChecked() && target != allUsersName();
     const QColor color = m_color->currentData().value<QColor>();
@@ -238,7 +290,7 @@ void TavChat::sendTyped() {
     ten << m_myName << target << m_myName << target << text
         << (color.isValid() ? color.name() : QStringLiteral("#000000")) << QStringLiteral("0")
         << (whisper ? QStringLiteral("1") : QStringLiteral("0"))
-        << QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) << QString();
+        << QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) << face;
     m_input->clear();
     emit ChatSend(ten);
 }

@@ -14,7 +14,8 @@
 //   6              | 4                    | "1" bold, "0" normal
 //   7              | 5                    | "1" whispered (only the target should see it), else "0"
 //   8              | 6                    | sending time "hh:mm:ss"
-//   9              | 7                    | reserved, sent empty
+//   9              | 7                    | face picture: a file name inside the face folder,
+//                  |                      | empty for none (offered only when the folder has any)
 // Every field may be empty on receipt: an invalid colour falls back to the default, a missing
 // time is simply not shown. Nothing received is ever interpreted as markup.
 #include <QColor>
@@ -50,7 +51,8 @@ public:
     // Selects the target, adding it to the list when it is not there yet.
     void SetChatTarget(const QString& name);
 
-    void setFacePath(const QString& path) { m_facePath = path; }
+    // The folder of the face pictures a message may carry; read again on ResetChat.
+    void setFacePath(const QString& path);
     void setAppPath(const QString& path) { m_appPath = path; }
     void setPageFile(const QString& file) { m_pageFile = file; }
     void setMyName(const QString& name) { m_myName = name; }
@@ -70,6 +72,10 @@ public:
     QLineEdit* input() const { return m_input; }
     QPushButton* sendButton() const { return m_send; }
     QComboBox* targetBox() const { return m_target; }
+    QComboBox* faceBox() const { return m_face; }
+    // The face picture file for a received face name, "" when it is not a plain file name of
+    // the face folder (a name with a path in it is never followed).
+    QString faceFile(const QString& faceName) const;
 
     static QString allUsersName();       // "所有人"
     static QColor systemColor();
@@ -81,11 +87,13 @@ signals:
 private:
     void sendTyped();
     void appendHtml(const QString& html);
+    void loadFaces();
 
     QLabel* m_caption = nullptr;
     QTextBrowser* m_pane = nullptr;
     QComboBox* m_target = nullptr;
     QComboBox* m_color = nullptr;
+    QComboBox* m_face = nullptr;
     QCheckBox* m_whisper = nullptr;
     QLineEdit* m_input = nullptr;
     QPushButton* m_send = nullptr;

@@ -172,6 +172,31 @@ TEST_F(ChatFixture, ResetShowsThePageFileBesideTheProgram) {
     EXPECT_TRUE(chat.plainText().contains("next"));
 }
 
+TEST_F(ChatFixture, FacesComeOnlyFromTheFaceFolder) {
+    QTemporaryDir dir;
+    QImage face(16, 16, QImage::Format_RGB32);
+    face.fill(Qt::yellow);
+    ASSERT_TRUE(face.save(dir.filePath("1.png")));
+    ASSERT_TRUE(face.save(dir.filePath("2.png")));
+    chat.setFacePath(dir.path());
+    EXPECT_EQ(chat.faceBox()->count(), 3);   // none, 1.png, 2.png
+    chat.faceBox()->setCurrentIndex(2);
+    const QStringList f = typeAndSend("");   // a face alone is worth sending
+    ASSERT_EQ(f.size(), 10);
+    EXPECT_EQ(f[9], "2.png");
+    EXPECT_EQ(f[4], "");
+
+    EXPECT_EQ(chat.faceFile("2.png"), QFileInfo(dir.filePath("2.png")).absoluteFilePath());
+    for (const char* bad : {"../2.png", "/etc/passwd", "..", "sub/2.png", "3.png", "C:2.png"})
+        EXPECT_EQ(chat.faceFile(bad), "") << bad;
+    chat.AddChatMessage({"alice", "所有人", "hi", "", "0", "0", "", "1.png"});
+    EXPECT_TRUE(chat.paneHtml().contains("<img")) << chat.paneHtml().toStdString();
+    chat.ClearChat();
+    chat.AddChatMessage({"alice", "所有人", "hi", "", "0", "0", "", "../1.png"});
+    EXPECT_FALSE(chat.paneHtml().contains("<img"));
+    EXPECT_TRUE(chat.plainText().contains("alice 对 所有人 说：hi"));
+}
+
 TEST_F(ChatFixture, TheFirstFlagHidesTheInputRow) {
     chat.show();
     EXPECT_TRUE(chat.input()->isVisible());
