@@ -1,0 +1,6 @@
+#include "frame/kvrnmain.h"
+
+int main(int argc, char** argv)
+{
+    return KvrnMain(argc, argv);
+}

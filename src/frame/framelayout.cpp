@@ -1,0 +1,91 @@
+#include "frame/framelayout.h"
+
+using namespace FrameMetrics;
+
+void InitFrameLayout(FrameLayoutState& s, int screenWidth, int screenHeight)
+{
+    s.lngUpperBarTop = screenHeight / 3;
+    s.lngLowerBarTop = BarHeight + s.lngUpperBarTop + AdvHeight + 4;
+    s.lngSplitterLeft = screenWidth * 3 / 4;
+    if (screenWidth > 800) s.lngSplitterLeft += 24;
+    s.lngSplitterSaved = s.lngSplitterLeft;
+    s.blnSplitterCollapsed = false;
+}
+
+namespace {
+
+struct Column {
+    int x, w;
+};
+
+Column ColumnOf(const FrameLayoutState& s, int W)
+{
+    const int x = s.lngSplitterLeft + SplitterWidth + ColumnGap;
+    return {x, W - s.lngSplitterLeft - SplitterWidth - ColumnGap - RightMargin};
+}
+
+}  // namespace
+
+FramePanes LayoutFrame(FrameLayoutState& s, int W, int H)
+{
+    FramePanes p;
+    const int h = H - BottomBorder - CaptionHeight - 1;
+    if (s.lngSplitterLeft < SplitterMinLeft) s.lngSplitterLeft = SplitterMinLeft;
+    if (h > 0) {
+        p.picSplitter = QRect(s.lngSplitterLeft, CaptionHeight, SplitterWidth, h);
+        p.famGameBack = QRect(TableLeft, CaptionHeight, s.lngSplitterLeft - 6, h);
+    }
+    const Column c = ColumnOf(s, W);
+    if (SplitterWidth > c.w) return p;
+    p.columnShown = true;
+    p.picUserButBk = QRect(c.x, CaptionHeight, c.w, UserButHeight);
+    const int u = s.lngUpperBarTop - 68;
+    if (u > 0) p.lstUser = QRect(c.x, CaptionHeight + 25 + 8, c.w, u);
+    p.HSplitterBar = QRect(c.x, s.lngUpperBarTop, c.w, BarHeight);
+    const int a = s.lngLowerBarTop - s.lngUpperBarTop - BarHeight;
+    p.picAdvBack = QRect(c.x, s.lngUpperBarTop + BarHeight, c.w, a);
+    p.HSplitterBar1 = QRect(c.x, s.lngLowerBarTop, c.w, BarHeight);
+    const int ch = H - BottomBorder - s.lngLowerBarTop - BarHeight - 2;
+    if (ch > 0) p.TavChat = QRect(c.x, s.lngLowerBarTop + BarHeight, c.w, ch);
+    return p;
+}
+
+FramePanes MoveUpperBar(FrameLayoutState& s, int t, int W, int H)
+{
+    s.blnUpperBarMoved = true;
+    if (t < UpperBarMin) t = UpperBarMin;
+    if (t > H - AdvHeight - 100) t = H - 282;
+    s.lngUpperBarTop = t;
+    const Column c = ColumnOf(s, W);
+    FramePanes p;
+    p.columnShown = SplitterWidth <= c.w;
+    const int listTop = CaptionHeight + 25 + 8;
+    p.lstUser = QRect(c.x, listTop, c.w, t - listTop);
+    p.HSplitterBar = QRect(c.x, t, c.w, BarHeight);
+    const int d = t + BarHeight;
+    p.picAdvBack = QRect(c.x, d, c.w, AdvHeight);
+    s.lngLowerBarTop = d + AdvHeight;
+    p.HSplitterBar1 = QRect(c.x, s.lngLowerBarTop, c.w, BarHeight);
+    const int chatTop = s.lngLowerBarTop + BarHeight;
+    p.TavChat = QRect(c.x, chatTop, c.w, H - chatTop - 5);
+    return p;
+}
+
+FramePanes MoveLowerBar(FrameLayoutState& s, int t, int W, int H)
+{
+    s.blnLowerBarMoved = true;
+    if (t < LowerBarMin) t = LowerBarMin;
+    if (t > H - 100) t = H - 100;
+    s.lngLowerBarTop = t;
+    const Column c = ColumnOf(s, W);
+    FramePanes p;
+    p.columnShown = SplitterWidth <= c.w;
+    p.HSplitterBar1 = QRect(c.x, t, c.w, BarHeight);
+    p.TavChat = QRect(c.x, t + BarHeight, c.w, H - t - BarHeight - 2 - 4);
+    p.picAdvBack = QRect(c.x, t - AdvHeight, c.w, AdvHeight);
+    s.lngUpperBarTop = t - AdvHeight - BarHeight;
+    p.HSplitterBar = QRect(c.x, s.lngUpperBarTop, c.w, BarHeight);
+    const int listTop = CaptionHeight + 25 + 8;
+    p.lstUser = QRect(c.x, listTop, c.w, s.lngUpperBarTop - listTop);
+    return p;
+}

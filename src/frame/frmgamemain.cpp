@@ -1,0 +1,359 @@
+#include "frame/frmgamemain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
+#include "launch/client.h"
+#include "launch/publicdefine.h"
+#include "launch/roomlink.h"
+#include "platform/core/vbnum.h"
+#include "platform/net/tavsckclient.h"
+#include "platform/widgets/hsplitterbar.h"
+#include "platform/widgets/tavchat.h"
+#include "platform/widgets/tavlist.h"
+#include "platform/widgets/tavtimebar.h"
+#include "platform/widgets/tavweb.h"
+#include "rules/gamedefine.h"
+
+namespace {
+
+const QColor kWindowBack(250, 250, 250);
+const QColor kTableBack(16, 81, 115);
+
+// The vertical splitter between the table and the right column.
+class SplitterPane : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        QLinearGradient g(0, 0, width(), 0);
+        g.setColorAt(0, QColor(214, 226, 238));
+        g.setColorAt(0.5, QColor(176, 198, 220));
+        g.setColorAt(1, QColor(214, 226, 238));
+        p.fillRect(rect(), g);
+        const int lo = (height() - 60) / 2;
+        p.fillRect(QRect(2, lo, width() - 4, 60), QColor(41, 109, 165));
+        p.setPen(Qt::white);
+        const int y = height() / 2 - 4;
+        p.setBrush(Qt::white);
+        const QPoint tri[3] = {QPoint(4, y), QPoint(4, y + 8), QPoint(8, y + 4)};
+        p.drawPolygon(tri, 3);
+    }
+};
+
+}  // namespace
+
+const QString kAdvertUrl = QStringLiteral("http://adv.kvrn.invalid/adv/KVRN/ga.htm");
+
+QString LocalAdvertPage(const QString& url, const QString& appPath)
+{
+    const QUrl u(url);
+    if (u.path().endsWith(QStringLiteral("/adv/KVRN/ga.htm"), Qt::CaseInsensitive)) return appPath + "Adv/ga.htm";
+    return url;
+}
+
+QString UserListScoreName(uint8_t scoreMode)
+{
+    return scoreMode == 0 ? QStringLiteral("经验") : QStringLiteral("积分");
+}
+
+QString UserListHeadings(uint8_t scoreMode)
+{
+    return QStringLiteral("用户名`用户ID`") + UserListScoreName(scoreMode) +
+           QStringLiteral("`级别`旁观对象`总局数`胜率`逃跑率`胜`输`和`人物类型`图标号`实际椅子号`举手`掉线");
+}
+
+AdvPane::AdvPane(QWidget* parent) : QWidget(parent)
+{
+    web_ = new TavWeb(this);
+}
+
+void AdvPane::resizeEvent(QResizeEvent*)
+{
+    if (width() >= 10 && height() >= 10) web_->setGeometry(4, 3, width() - 8, height() - 6);
+}
+
+void AdvPane::paintEvent(QPaintEvent*)
+{
+    if (painting_) return;
+    painting_ = true;
+    QPainter p(this);
+    p.fillRect(rect(), kWindowBack);
+    const QColor rings[3] = {QColor(0, 0, 150), QColor(192, 192, 190), QColor(0, 0, 250)};
+    for (int i = 0; i < 3; ++i) {
+        p.setPen(rings[i]);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRect(i, i, width() - 1 - 2 * i, height() - 1 - 2 * i).adjusted(0, 0, -1, -1));
+    }
+    painting_ = false;
+}
+
+frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(client)
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    famGameBack = new QWidget(this);
+    picGameBack = new QWidget(famGameBack);
+    picSplitter = new SplitterPane(this);
+    picUserButBk = new QWidget(this);
+    lstUser = new ::TavList(this);
+    HSplitterBar = new ::HSplitterBar(this);
+    picAdvBack = new AdvPane(this);
+    TavAdvWeb = picAdvBack->web();
+    HSplitterBar1 = new ::HSplitterBar(this);
+    TavChat = new ::TavChat(this);
+    YuClock = new ::TavTimeBar(picGameBack);
+    cmdStart = new QPushButton(QStringLiteral("可以开始"), picGameBack);
+    TavSckClient = new ::TavSckClient(this);
+    tmrForm = new QTimer(this);
+    tmrStart = new QTimer(this);
+    tmrPaintLastOutPai = new QTimer(this);
+
+    connect(TavSckClient, &::TavSckClient::Connected, this, &frmGameMain::TavSckClient_Connected);
+    connect(TavSckClient, &::TavSckClient::DataArrived, this, &frmGameMain::TavSckClient_DataArrived);
+    connect(TavSckClient, &::TavSckClient::Closed, this, &frmGameMain::TavSckClient_Closed);
+    connect(TavSckClient, &::TavSckClient::Error, this, &frmGameMain::TavSckClient_Error);
+    connect(tmrForm, &QTimer::timeout, this, &frmGameMain::tmrForm_Timer);
+    connect(tmrStart, &QTimer::timeout, this, &frmGameMain::tmrStart_Timer);
+    connect(tmrPaintLastOutPai, &QTimer::timeout, this, &frmGameMain::tmrPaintLastOutPai_Timer);
+    connect(HSplitterBar, &::HSplitterBar::MoveStarted, this, [this] { lay_.blnUpperBarMoved = true; });
+    connect(HSplitterBar1, &::HSplitterBar::MoveStarted, this, [this] { lay_.blnLowerBarMoved = true; });
+    connect(HSplitterBar, &::HSplitterBar::MoveFinished, this, &frmGameMain::HSplitterBar_MoveFinished);
+    connect(HSplitterBar1, &::HSplitterBar::MoveFinished, this, &frmGameMain::HSplitterBar1_MoveFinished);
+
+    c_.sendHook = [this](const QByteArray& msg) { return SendData(msg); };
+}
+
+frmGameMain::~frmGameMain()
+{
+    c_.sendHook = nullptr;
+    if (TavSckClient) TavSckClient->Abort();
+}
+
+void frmGameMain::Form_Load()
+{
+    if (loaded_) return;
+    loaded_ = true;
+    PublicState& pub = c_.pub;
+    if (!screen_.isValid()) {
+        const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        screen_ = s ? s->geometry().size() : QSize(1024, 768);
+    }
+
+    // The window: background, splitter bars and the layout's start values.
+    setAutoFillBackground(false);
+    HSplitterBar->setBackColor(kWindowBack);
+    HSplitterBar1->setBackColor(kWindowBack);
+    HSplitterBar->resize(HSplitterBar->width(), FrameMetrics::BarHeight);
+    HSplitterBar1->resize(HSplitterBar1->width(), FrameMetrics::BarHeight);
+    InitFrameLayout(lay_, screen_.width(), screen_.height());
+
+    // The table area.
+    QPalette tp = picGameBack->palette();
+    tp.setColor(QPalette::Window, kTableBack);
+    picGameBack->setPalette(tp);
+    picGameBack->setAutoFillBackground(true);
+    QFont tf(QStringLiteral("宋体"));
+    tf.setPointSize(9);
+    picGameBack->setFont(tf);
+    QPalette bp = picUserButBk->palette();
+    bp.setColor(QPalette::Window, kWindowBack);
+    picUserButBk->setPalette(bp);
+    picUserButBk->setAutoFillBackground(true);
+
+    tmrForm->setInterval(100);
+    tmrForm->start();
+    setWindowTitle(pub.strGameTitle);
+
+    TavSckClient->setVisible(false);
+    TavSckClient->setKeepAlive(false);
+
+    // The user list.
+    lstUser->setMyName(pub.strMyName);
+    lstUser->setColors(QColor(41, 109, 165), QColor(255, 255, 255));
+    lstUser->setStyleValue(4);
+    lstUser->setTitle(QStringLiteral("用户列表"));
+    lstUser->setScoreName(UserListScoreName(pub.bteScoreMode));
+    lstUser->SetColumns(UserListHeadings(pub.bteScoreMode), 11);
+    lstUser->SetColumnWidths(kUserListWidths);
+    lstUser->SetLevelInfo(pub.strLevelInfo);
+
+    // The chat.
+    TavChat->setFacePath(pub.strParentPath + QStringLiteral("UserRes/face"));
+    TavChat->setAppPath(pub.strAppPath);
+    TavChat->setPageFile(QStringLiteral("MeChatWeb.htm"));
+    TavChat->setMyName(pub.strMyName);
+    TavChat->SetChatTarget(QStringLiteral("所有人"));
+    TavChat->ResetChat();
+    TavChat->setFlag1(true);
+    TavChat->setCaption(QStringLiteral("聊天室"));
+    TavChat->setFlag2(false);
+
+    // The advert pane.
+    TavAdvWeb->setMode(1);
+    TavAdvWeb->Navigate(LocalAdvertPage(kAdvertUrl, pub.strAppPath));
+
+    cmdStart->hide();
+    YuClock->setGeometry(70, 20, 120, 10);
+
+    tmrStart->stop();
+    tmrStart->setInterval(1000);
+    tmrStartTag = QStringLiteral("20");
+
+    // The personal settings: the hello carries the first of them.
+    LoadUserSet(c_.userSet, pub.strAppPath + QString::fromLatin1(kUserSetFileName));
+
+    tmrPaintLastOutPai->stop();
+    tmrPaintLastOutPai->setInterval(1000);
+
+    LayoutMain();
+}
+
+void frmGameMain::Form_Unload()
+{
+    if (unloaded_) return;
+    unloaded_ = true;
+    c_.pub.blnClosing = true;
+    c_.msgPool.CloseMsgByOwner(0);
+    InitPublicState(c_);
+    InitGameDefine(c_.tbl);
+    // Nothing more may arrive or fire while the windows go.
+    TavSckClient->Abort();
+    tmrForm->stop();
+    tmrStart->stop();
+    tmrPaintLastOutPai->stop();
+    YuClock->Reset();
+    c_.sendHook = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && !w->isHidden()) w->close();
+    close();
+    emit Unloaded();
+    if (quitOnUnload_) QCoreApplication::exit(0);
+}
+
+void frmGameMain::ConnectRoomServer()
+{
+    if (unloaded_) return;
+    TavSckClient->Connect(c_.pub.strServerHost, ValLng(c_.pub.strServerPort), 120);
+}
+
+void frmGameMain::SendGameSetResult(const QByteArray& bteCmd)
+{
+    SendData(bteCmd);
+}
+
+bool frmGameMain::SendData(const QByteArray& msg)
+{
+    if (unloaded_ || msg.isEmpty()) return false;
+    return TavSckClient->Send(msg, 0, int(msg.size()) - 1);
+}
+
+void frmGameMain::TavSckClient_Connected()
+{
+    SendData(BuildHello(c_.userSet.bytAllowPangGuan));
+}
+
+void frmGameMain::TavSckClient_DataArrived(const QByteArray& msg)
+{
+    if (unloaded_) return;
+    try {
+        DispatchMessage(c_, msg);
+    } catch (...) {
+        // A message the handlers could not digest is dropped; the link goes on.
+    }
+}
+
+void frmGameMain::TavSckClient_Closed()
+{
+    Form_Unload();
+}
+
+void frmGameMain::TavSckClient_Error()
+{
+    Form_Unload();
+}
+
+// The window frame's periodic check (caption-button hover).
+void frmGameMain::tmrForm_Timer() {}
+
+// The ready countdown; it runs only while the start button is offered.
+void frmGameMain::tmrStart_Timer() {}
+
+// How long the previous trick stays shown; it runs only while it is shown.
+void frmGameMain::tmrPaintLastOutPai_Timer() {}
+
+void frmGameMain::LayoutMain()
+{
+    if (isMinimized()) return;
+    applyPanes(LayoutFrame(lay_, width(), height()));
+}
+
+void frmGameMain::applyPanes(const FramePanes& p)
+{
+    if (p.picSplitter.isValid()) picSplitter->setGeometry(p.picSplitter);
+    if (p.famGameBack.isValid()) {
+        famGameBack->setGeometry(p.famGameBack);
+        picGameBack->setGeometry(0, 0, p.famGameBack.width(), p.famGameBack.height());
+    }
+    QWidget* column[] = {picUserButBk, lstUser, HSplitterBar, HSplitterBar1, picAdvBack, TavChat};
+    if (!p.columnShown) {
+        for (QWidget* w : column) w->hide();
+        return;
+    }
+    if (p.picUserButBk.isValid()) picUserButBk->setGeometry(p.picUserButBk);
+    if (p.lstUser.isValid()) lstUser->setGeometry(p.lstUser);
+    if (p.HSplitterBar.isValid()) HSplitterBar->setGeometry(p.HSplitterBar);
+    if (p.picAdvBack.isValid()) picAdvBack->setGeometry(p.picAdvBack);
+    if (p.HSplitterBar1.isValid()) HSplitterBar1->setGeometry(p.HSplitterBar1);
+    if (p.TavChat.isValid()) TavChat->setGeometry(p.TavChat);
+    for (QWidget* w : column) w->show();
+}
+
+void frmGameMain::HSplitterBar_MoveFinished(int delta)
+{
+    applyPanes(MoveUpperBar(lay_, lay_.lngUpperBarTop + delta, width(), height()));
+}
+
+void frmGameMain::HSplitterBar1_MoveFinished(int delta)
+{
+    applyPanes(MoveLowerBar(lay_, lay_.lngLowerBarTop + delta, width(), height()));
+}
+
+void frmGameMain::resizeEvent(QResizeEvent*)
+{
+    if (loaded_) LayoutMain();
+}
+
+void frmGameMain::closeEvent(QCloseEvent* e)
+{
+    if (!unloaded_) Form_Unload();
+    e->accept();
+}
+
+void frmGameMain::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), kWindowBack);
+    // The caption band over the panes.
+    QLinearGradient g(0, 0, 0, FrameMetrics::CaptionHeight);
+    g.setColorAt(0, QColor(62, 132, 190));
+    g.setColorAt(1, QColor(41, 109, 165));
+    p.fillRect(QRect(0, 0, width(), FrameMetrics::CaptionHeight), g);
+    p.setPen(Qt::white);
+    QFont f = font();
+    f.setPixelSize(15);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(12, 0, width() - 24, FrameMetrics::CaptionHeight), Qt::AlignVCenter | Qt::AlignLeft,
+               c_.pub.strGameTitle);
+    p.setPen(QColor(41, 109, 165));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}

@@ -1,0 +1,206 @@
+// The client program as the lobby starts it: refused launches, the hello, surviving junk from
+// the server, and ending with the link. Each test runs a copy of the program in its own folder,
+// so the settings file beside it is the test's own.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "launch/commandline.h"
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& cond, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+QByteArray Frame(const QByteArray& msg)
+{
+    const quint32 n = quint32(msg.size());
+    QByteArray f;
+    f.append(char(n >> 24)).append(char(n >> 16)).append(char(n >> 8)).append(char(n));
+    return f + msg;
+}
+
+struct App {
+    QTemporaryDir dir;
+    QTcpServer server;
+    QProcess proc;
+    QByteArray err;
+
+    App()
+    {
+        const QString src = qEnvironmentVariable("KVRN_BIN_DIR") + "/kvrn-table";
+        QFile::copy(src, dir.filePath("kvrn-table"));
+        QFile::setPermissions(dir.filePath("kvrn-table"), QFile::permissions(src));
+        server.listen(QHostAddress::LocalHost);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        proc.setProcessEnvironment(env);
+        proc.setWorkingDirectory(dir.path());
+        QObject::connect(&proc, &QProcess::readyReadStandardError, [this] { err += proc.readAllStandardError(); });
+    }
+    ~App()
+    {
+        if (proc.state() != QProcess::NotRunning) {
+            proc.kill();
+            proc.waitForFinished(3000);
+        }
+    }
+    QStringList words(int count) const
+    {
+        QStringList w{LaunchToken, "127.0.0.1", QString::number(server.serverPort()), QStringLiteral("牌局"),
+                      QStringLiteral("长工_100`短工_200"), "r0", "r1", QStringLiteral("玩家甲"), "1", "extra"};
+        return w.mid(0, count);
+    }
+    bool start(const QStringList& args)
+    {
+        if (!QFile::exists(dir.filePath("kvrn-table"))) return false;
+        proc.start(dir.filePath("kvrn-table"), args);
+        return proc.waitForStarted(5000);
+    }
+    void writeSettings(const QByteArray& text)
+    {
+        QFile f(dir.filePath("UserSet.ini"));
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+    }
+    // The first complete frame the client sends, or empty.
+    QByteArray firstFrame(QTcpSocket* s)
+    {
+        QByteArray buf;
+        WaitFor([&] {
+            buf += s->readAll();
+            if (buf.size() < 4) return false;
+            const auto* p = reinterpret_cast<const uchar*>(buf.constData());
+            const int n = (p[0] << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+            return buf.size() >= 4 + n;
+        }, 10000);
+        if (buf.size() < 4) return {};
+        return buf.mid(4, (uchar(buf[2]) << 8) | uchar(buf[3]));
+    }
+    QTcpSocket* accept()
+    {
+        if (!WaitFor([this] { return server.hasPendingConnections(); }, 15000)) return nullptr;
+        return server.nextPendingConnection();
+    }
+};
+
+void RefusedLaunch(App& a, const QStringList& args, const QString& text)
+{
+    ASSERT_TRUE(a.start(args));
+    ASSERT_TRUE(WaitFor([&] { return a.err.contains(text.toUtf8()); }, 10000)) << a.err.toStdString();
+    // The box is up and blocking now; nothing may have connected.
+    WaitFor([] { return false; }, 500);
+    EXPECT_FALSE(a.server.hasPendingConnections());
+    EXPECT_EQ(a.proc.state(), QProcess::Running) << "the box should keep the program open";
+}
+
+TEST(App, EightWordsAreErrorOne)
+{
+    App a;
+    RefusedLaunch(a, a.words(8), QStringLiteral("1号错误，无法正常启动游戏！"));
+}
+
+TEST(App, TenWordsAreErrorOne)
+{
+    App a;
+    RefusedLaunch(a, a.words(10), QStringLiteral("1号错误，无法正常启动游戏！"));
+}
+
+TEST(App, TokenWithOneLetterInAnotherCaseIsErrorTwo)
+{
+    App a;
+    QStringList w = a.words(9);
+    w[0].replace(3, 1, w[0][3].toLower());  // "p3!Hq..." -> "p3!hq..."
+    ASSERT_NE(w[0], LaunchToken);
+    RefusedLaunch(a, w, QStringLiteral("2号错误，无法正常启动游戏！"));
+}
+
+TEST(App, HelloFirstThenJunkThenExitWhenTheServerCloses)
+{
+    App a;
+    ASSERT_TRUE(a.start(a.words(9)));
+    QTcpSocket* s = a.accept();
+    ASSERT_NE(s, nullptr) << a.err.toStdString();
+    EXPECT_EQ(a.firstFrame(s), QByteArray("\x82\x00" "600`KVRN`1", 12));
+
+    // Two hundred messages of random bytes, each code once at least, split across writes.
+    QRandomGenerator rng(20261207);
+    QByteArray junk;
+    for (int i = 0; i < 200; ++i) {
+        QByteArray m(1 + int(rng.bounded(300)), 0);
+        for (auto& b : m) b = char(rng.bounded(256));
+        m[0] = char(i + 56);  // codes 56..255: both handlers
+        junk += Frame(m);
+    }
+    for (int i = 0; i < junk.size(); i += 997) {
+        s->write(junk.mid(i, 997));
+        s->flush();
+    }
+    WaitFor([] { return false; }, 700);
+    ASSERT_EQ(a.proc.state(), QProcess::Running) << a.err.toStdString();
+
+    QElapsedTimer t;
+    t.start();
+    s->disconnectFromHost();
+    ASSERT_TRUE(WaitFor([&] { return a.proc.state() == QProcess::NotRunning; }, 3000));
+    EXPECT_LT(t.elapsed(), 1000);
+    EXPECT_EQ(a.proc.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(a.proc.exitCode(), 0);
+}
+
+TEST(App, HelloCarriesTheSettingFromTheFileBesideTheProgram)
+{
+    App a;
+    a.writeSettings(" 0 \r\n 1 \r\n 1 \r\n 0 \r\n 1 \r\n");
+    ASSERT_TRUE(a.start(a.words(9)));
+    QTcpSocket* s = a.accept();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(a.firstFrame(s), QByteArray("\x82\x00" "600`KVRN`0", 12));
+}
+
+TEST(App, BrokenFrameEndsTheProgram)
+{
+    App a;
+    ASSERT_TRUE(a.start(a.words(9)));
+    QTcpSocket* s = a.accept();
+    ASSERT_NE(s, nullptr);
+    a.firstFrame(s);
+    s->write(QByteArray(4, '\0'));  // a zero-length frame
+    s->flush();
+    EXPECT_TRUE(WaitFor([&] { return a.proc.state() == QProcess::NotRunning; }, 3000));
+}
+
+TEST(App, RefusedConnectionEndsTheProgram)
+{
+    App a;
+    QStringList w = a.words(9);
+    a.server.close();  // nobody listens on that port now
+    ASSERT_TRUE(a.start(w));
+    EXPECT_TRUE(WaitFor([&] { return a.proc.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_EQ(a.proc.exitCode(), 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
