@@ -174,7 +174,9 @@ TEST(MsgPool, TheBoxAnswersByItselfAfterTheRealCountdown) {
     QElapsedTimer t;
     t.start();
     EXPECT_TRUE(pool.ShowMsg(0, nullptr, 1, "本局游戏结束!", "游戏", 1, "确定", "", true));
-    EXPECT_NEAR(double(t.elapsed()), 2000.0, 400.0);   // shows 1, then 0, answers on the third tick
+    // Shows 1, then 0, answers on the second tick; a busy machine may only make it later.
+    EXPECT_GE(t.elapsed(), 1900);
+    EXPECT_LE(t.elapsed(), 2800);
     EXPECT_EQ(pool.OpenCount(), 0);
     settle();
 }

@@ -20,8 +20,12 @@ TEST(TavTimeBar, TicksEverySecondWarnsAndTimesOutOnTime) {
     bar.Start(2, 1);
     EXPECT_TRUE(bar.isRunning());
     QTRY_VERIFY_WITH_TIMEOUT(outAt >= 0, 4000);
-    EXPECT_NEAR(double(warnAt), 1000.0, 250.0);
-    EXPECT_NEAR(double(outAt), 2000.0, 250.0);
+    // Timers may come late on a busy machine, never much early.
+    EXPECT_GE(warnAt, 900);
+    EXPECT_LE(warnAt, 1500);
+    EXPECT_GE(outAt, 1900);
+    EXPECT_LE(outAt, 2600);
+    EXPECT_GE(outAt - warnAt, 800);
     EXPECT_EQ(ticks, 2);
     EXPECT_FALSE(bar.isRunning());
     QTest::qWait(1200);   // nothing more after the time-out
