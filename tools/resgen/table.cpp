@@ -1,0 +1,504 @@
+// The table's own pictures: marks, buttons, clock, background pieces, time bar, score panel and
+// the framed-panel cells.
+#include <QLinearGradient>
+#include <QRadialGradient>
+#include <cmath>
+
+#include "art.h"
+
+namespace resgen {
+
+namespace {
+
+const QColor kTableC = QColor::fromRgb(kTable);
+
+// A cell set of pictures followed by one mask: masks[i] is used only for the shape of cell 0
+// unless each cell has its own; here all cells share the first cell's shape.
+QImage strip(const std::vector<QImage>& cells)
+{
+    int w = 0, h = 0;
+    for (const QImage& c : cells) {
+        w += c.width();
+        h = std::max(h, c.height());
+    }
+    QImage out(w, h, QImage::Format_RGB32);
+    out.fill(0xff000000u);
+    int x = 0;
+    for (const QImage& c : cells) {
+        Put(out, c, x);
+        x += c.width();
+    }
+    return out;
+}
+
+// ---------- pass mark ----------
+QImage buChu()
+{
+    QImage art = Canvas(67, 34, 0);
+    QPainter p(&art);
+    Smooth(p);
+    const QRectF r(1.5, 2.5, 64, 29);
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, QColor(255, 236, 150));
+    g.setColorAt(0.5, QColor(250, 190, 60));
+    g.setColorAt(1, QColor(215, 130, 20));
+    p.setPen(QPen(QColor(110, 50, 10), 1.5));
+    p.setBrush(g);
+    p.drawRoundedRect(r, 13, 13);
+    p.setPen(QPen(QColor(255, 250, 220), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(r.adjusted(2, 2, -2, -2), 11, 11);
+    CentredText(p, r.adjusted(0, 0, 0, -1), QStringLiteral("不出"), Cjk(19), QColor(160, 20, 20), QColor(255, 255, 255, 160));
+    p.end();
+    QImage pic, mask;
+    SplitMasked(art, pic, mask);
+    return strip({pic, mask});
+}
+
+// ---------- finishing places ----------
+QImage mingCiCell(int place)
+{
+    QImage art = Canvas(48, 46, 0);
+    QPainter p(&art);
+    Smooth(p);
+    const QColor metal[3][2] = {{QColor(255, 230, 110), QColor(200, 140, 10)},
+                                {QColor(245, 245, 250), QColor(150, 155, 170)},
+                                {QColor(240, 180, 120), QColor(150, 80, 30)}};
+    const QColor ribbon[3] = {QColor(200, 30, 40), QColor(40, 90, 190), QColor(40, 140, 70)};
+    // ribbon tails
+    p.setPen(QPen(QColor(40, 20, 20), 0.8));
+    p.setBrush(ribbon[place]);
+    QPainterPath tl, tr;
+    tl.moveTo(14, 26); tl.lineTo(7, 44); tl.lineTo(13, 40); tl.lineTo(18, 45); tl.lineTo(22, 30); tl.closeSubpath();
+    tr.moveTo(34, 26); tr.lineTo(41, 44); tr.lineTo(35, 40); tr.lineTo(30, 45); tr.lineTo(26, 30); tr.closeSubpath();
+    p.drawPath(tl);
+    p.drawPath(tr);
+    // medal with a notched rim
+    const QPointF c(24, 19);
+    QPainterPath rim;
+    for (int i = 0; i < 32; ++i) {
+        const double a = i * M_PI / 16;
+        const double rr = i % 2 ? 17 : 18.5;
+        QPointF pt(c.x() + rr * std::cos(a), c.y() + rr * std::sin(a));
+        if (i == 0) rim.moveTo(pt); else rim.lineTo(pt);
+    }
+    rim.closeSubpath();
+    QRadialGradient g(c + QPointF(-5, -6), 22);
+    g.setColorAt(0, metal[place][0]);
+    g.setColorAt(1, metal[place][1]);
+    p.setPen(QPen(metal[place][1].darker(160), 1));
+    p.setBrush(g);
+    p.drawPath(rim);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(metal[place][1].darker(130), 1));
+    p.drawEllipse(c, 13, 13);
+    CentredText(p, QRectF(c.x() - 12, c.y() - 13, 24, 25), QString::number(place + 1),
+                Font(QStringLiteral("DejaVu Serif"), 20, true), metal[place][1].darker(220), QColor(255, 255, 255, 150));
+    p.end();
+    return OnTable(art);
+}
+
+QImage mingCi() { return strip({mingCiCell(0), mingCiCell(1), mingCiCell(2)}); }
+
+// ---------- buttons ----------
+// A rounded button face; lit buttons are brighter with a golden rim.
+void buttonFace(QPainter& p, const QRectF& r, QColor base, bool lit, const QString& text, int px)
+{
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    const QColor top = lit ? base.lighter(170) : base.lighter(135);
+    const QColor bottom = lit ? base.lighter(110) : base.darker(125);
+    g.setColorAt(0, top);
+    g.setColorAt(0.48, lit ? base.lighter(140) : base);
+    g.setColorAt(0.52, lit ? base.lighter(125) : base.darker(110));
+    g.setColorAt(1, bottom);
+    p.setPen(QPen(lit ? QColor(255, 215, 90) : QColor(20, 30, 40), lit ? 1.6 : 1.2));
+    p.setBrush(g);
+    p.drawRoundedRect(r, 5, 5);
+    p.setPen(QPen(QColor(255, 255, 255, lit ? 170 : 90), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
+    CentredText(p, r.adjusted(0, 0, 0, -1), text, Cjk(px), lit ? QColor(255, 255, 210) : QColor(255, 255, 255),
+                QColor(0, 0, 0, 150));
+}
+
+QImage optButton(const QString& text, bool lit)
+{
+    QImage art = Canvas(44, 24, 0);
+    QPainter p(&art);
+    Smooth(p);
+    buttonFace(p, QRectF(0.5, 0.5, 43, 23), QColor(40, 110, 150), lit, text, text.size() > 2 ? 12 : 13);
+    p.end();
+    return OnTable(art);
+}
+
+QImage userOptBut()
+{
+    const QString names[2] = {QStringLiteral("排序"), QStringLiteral("上一轮")};
+    std::vector<QImage> cells;
+    for (bool lit : {false, true})
+        for (const QString& n : names)
+            cells.push_back(optButton(n, lit));
+    return strip(cells);
+}
+
+QImage userOutBut()
+{
+    const QString names[3] = {QStringLiteral("出牌"), QStringLiteral("不出"), QStringLiteral("提示")};
+    const QColor bases[3] = {QColor(30, 140, 70), QColor(190, 70, 30), QColor(50, 90, 180)};
+    std::vector<QImage> cells;
+    QImage mask;
+    for (bool lit : {false, true})
+        for (int i = 0; i < 3; ++i) {
+            QImage art = Canvas(61, 28, 0);
+            QPainter p(&art);
+            Smooth(p);
+            buttonFace(p, QRectF(1, 1, 59, 26), bases[i], lit, names[i], 15);
+            p.end();
+            QImage pic, m;
+            SplitMasked(art, pic, m);
+            cells.push_back(pic);
+            mask = m;
+        }
+    cells.push_back(mask);
+    return strip(cells);
+}
+
+// ---------- turn clock ----------
+QImage clockArt(int step)
+{
+    QImage art = Canvas(31, 38, 0);
+    QPainter p(&art);
+    Smooth(p);
+    // bells and legs
+    p.setPen(QPen(QColor(60, 30, 10), 1));
+    p.setBrush(QColor(230, 60, 50));
+    p.drawChord(QRectF(1, 4, 12, 12), 30 * 16, 180 * 16);
+    p.drawChord(QRectF(18, 4, 12, 12), -30 * 16, 180 * 16);
+    p.setPen(QPen(QColor(60, 30, 10), 2));
+    p.drawLine(QPointF(8, 33), QPointF(5, 37));
+    p.drawLine(QPointF(23, 33), QPointF(26, 37));
+    p.drawLine(QPointF(15.5, 6), QPointF(15.5, 3));
+    // body
+    const QPointF c(15.5, 21);
+    QRadialGradient g(c + QPointF(-3, -3), 15);
+    g.setColorAt(0, QColor(255, 120, 100));
+    g.setColorAt(1, QColor(180, 30, 30));
+    p.setPen(QPen(QColor(90, 10, 10), 1));
+    p.setBrush(g);
+    p.drawEllipse(c, 14, 14);
+    p.setBrush(QColor(255, 252, 240));
+    p.setPen(QPen(QColor(120, 40, 30), 0.8));
+    p.drawEllipse(c, 10.5, 10.5);
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    for (int i = 0; i < 12; ++i) {
+        const double a = i * M_PI / 6;
+        const double r0 = i % 3 ? 8.8 : 7.6;
+        p.drawLine(QPointF(c.x() + r0 * std::sin(a), c.y() - r0 * std::cos(a)),
+                   QPointF(c.x() + 9.8 * std::sin(a), c.y() - 9.8 * std::cos(a)));
+    }
+    // The hand sweeps once round over the eight cells; a short hand stays put.
+    const double a = step * M_PI / 4;
+    p.setPen(QPen(QColor(20, 20, 20), 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, QPointF(c.x() + 8 * std::sin(a), c.y() - 8 * std::cos(a)));
+    p.setPen(QPen(QColor(20, 20, 20), 2.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, QPointF(c.x() + 4.5, c.y() + 1));
+    p.setBrush(QColor(200, 30, 30));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(c, 1.6, 1.6);
+    p.end();
+    return art;
+}
+
+QImage clockStrip()
+{
+    std::vector<QImage> cells;
+    QImage mask;
+    for (int i = 0; i < 8; ++i) {
+        QImage pic, m;
+        SplitMasked(clockArt(i), pic, m);
+        cells.push_back(pic);
+        if (i == 0)
+            mask = m;
+    }
+    // Every cell has the same outline (only the hand moves inside the dial), so one mask fits all.
+    cells.push_back(mask);
+    return strip(cells);
+}
+
+// ---------- raised hand ----------
+QImage handMark()
+{
+    QImage art = Canvas(72, 35, 0);
+    QPainter p(&art);
+    Smooth(p);
+    QPainterPath hand;
+    // palm and fingers
+    hand.addRoundedRect(QRectF(4, 15, 19, 17), 6, 6);
+    const double fx[4] = {4.5, 9.3, 14.1, 18.9};
+    const double ftop[4] = {8, 3, 4, 7};
+    for (int i = 0; i < 4; ++i) {
+        QPainterPath f;
+        f.addRoundedRect(QRectF(fx[i], ftop[i], 4.6, 16), 2.3, 2.3);
+        hand = hand.united(f);
+    }
+    QPainterPath thumb;
+    thumb.addRoundedRect(QRectF(-2, 0, 5, 13), 2.5, 2.5);
+    QTransform t;
+    t.translate(21, 24);
+    t.rotate(-50);
+    hand = hand.united(t.map(thumb));
+    QLinearGradient g(0, 0, 0, 34);
+    g.setColorAt(0, QColor(255, 226, 190));
+    g.setColorAt(1, QColor(235, 180, 130));
+    p.setPen(QPen(QColor(120, 60, 20), 1.1));
+    p.setBrush(g);
+    p.drawPath(hand);
+    p.setPen(QPen(QColor(60, 120, 200), 2));
+    p.setBrush(QColor(80, 150, 230));
+    p.drawRoundedRect(QRectF(5, 30, 17, 5), 1.5, 1.5);
+    CentredText(p, QRectF(27, 4, 45, 28), QStringLiteral("准备"), Cjk(18), QColor(255, 235, 80), QColor(0, 0, 0, 170));
+    p.end();
+    return OnTable(art);
+}
+
+// ---------- table background pieces ----------
+// The rim colour at a depth into the rim, 0 = outermost pixel, 7 = innermost.
+QRgb rimColour(int depth)
+{
+    static const QRgb k[8] = {0xff1e0e04, 0xff5a3414, 0xff8a5426, 0xffb07840,
+                              0xff9a6430, 0xff744618, 0xff3a2a1c, 0xff0e3c58};
+    return k[std::clamp(depth, 0, 7)];
+}
+
+QImage vsBian()   // 8 wide, column 0 faces the table, column 7 the outside
+{
+    QImage img(8, 5, QImage::Format_RGB32);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 8; ++x)
+            img.setPixel(x, y, rimColour(7 - x));
+    return img;
+}
+
+QImage hsBian()   // 5 x 8, row 0 the outside, row 7 faces the table
+{
+    QImage img(5, 8, QImage::Format_RGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 5; ++x)
+            img.setPixel(x, y, rimColour(y));
+    return img;
+}
+
+QImage jiao()   // top-right corner, 18 x 18: top rim rows 0..7, right rim columns 11..17
+{
+    QImage img(18, 18, QImage::Format_RGB32);
+    img.fill(kTable);
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 18; ++x) {
+            const int fromTop = y, fromRight = 17 - x;   // right rim: x = 11 + c shows depth 7 - c - 1
+            const int dTop = fromTop <= 7 ? fromTop : 99;
+            const int dRight = fromRight <= 6 ? fromRight + 1 : 99;
+            const int d = std::min(dTop, dRight);
+            if (d < 99)
+                img.setPixel(x, y, rimColour(d));
+        }
+    // a brass stud where the rims meet
+    QPainter p(&img);
+    Smooth(p);
+    QRadialGradient g(QPointF(13, 4), 5);
+    g.setColorAt(0, QColor(255, 240, 170));
+    g.setColorAt(1, QColor(160, 110, 30));
+    p.setPen(QPen(QColor(70, 40, 10), 0.8));
+    p.setBrush(g);
+    p.drawEllipse(QPointF(14, 4), 3.2, 3.2);
+    p.end();
+    return img;
+}
+
+QImage gameBackMid()
+{
+    QImage art = Canvas(228, 172, kTable);
+    QPainter p(&art);
+    Smooth(p);
+    const QRectF r(3.5, 3.5, 221, 165);
+    QRadialGradient g(r.center(), 140);
+    g.setColorAt(0, QColor(30, 108, 146));
+    g.setColorAt(1, QColor(18, 86, 121));
+    p.setPen(QPen(QColor(60, 140, 170), 1));
+    p.setBrush(g);
+    p.drawRoundedRect(r, 30, 30);
+    p.setPen(QPen(QColor(200, 170, 90, 170), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(r.adjusted(5, 5, -5, -5), 25, 25);
+    p.setPen(QPen(QColor(200, 170, 90, 90), 1));
+    p.drawRoundedRect(r.adjusted(8, 8, -8, -8), 22, 22);
+    // A quiet emblem: the four suits round a ring, barely lighter than the cloth.
+    const QPointF c = r.center();
+    p.setPen(QPen(QColor(70, 150, 180, 110), 2));
+    p.drawEllipse(c, 34, 34);
+    const QColor suitTint(70, 150, 185, 120);
+    for (int s = 0; s < 4; ++s) {
+        const double a = s * M_PI / 2 - M_PI / 2;
+        const QPointF at(c.x() + 50 * std::cos(a), c.y() + 50 * std::sin(a));
+        p.fillPath(SuitPath(s, QRectF(at.x() - 9, at.y() - 10, 18, 20)), suitTint);
+    }
+    p.end();
+    return art.convertToFormat(QImage::Format_RGB32);
+}
+
+// ---------- time bar ends ----------
+constexpr int kBarH = 14;
+
+QImage timeBarHead()
+{
+    // The seconds left are printed just under the head's right end (the table erases a
+    // 30 x 30 box there first), so the head keeps to the top 14 rows and its lower part is
+    // plain table.
+    QImage art = Canvas(52, kBarH, kTable);
+    QPainter p(&art);
+    Smooth(p);
+    QPainterPath cap;
+    cap.addRoundedRect(QRectF(0.5, 0.5, 60, kBarH - 1), 6.5, 6.5);
+    QLinearGradient g(0, 0, 0, kBarH);
+    g.setColorAt(0, QColor(250, 225, 140));
+    g.setColorAt(0.5, QColor(215, 160, 50));
+    g.setColorAt(1, QColor(150, 95, 20));
+    p.setPen(QPen(QColor(70, 40, 10), 1));
+    p.setBrush(g);
+    p.drawPath(cap);
+    // a small stopwatch face and the word for time
+    p.setBrush(QColor(255, 252, 240));
+    p.setPen(QPen(QColor(90, 50, 10), 1));
+    p.drawEllipse(QPointF(8, 7), 4.6, 4.6);
+    p.drawLine(QPointF(8, 7), QPointF(8, 4));
+    p.drawLine(QPointF(8, 7), QPointF(10, 8));
+    CentredText(p, QRectF(14, 0, 34, kBarH), QStringLiteral("时间"), Cjk(11), QColor(70, 30, 0), QColor(255, 255, 220, 140));
+    p.end();
+    return art.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage timeBarEnd()
+{
+    QImage art = Canvas(8, kBarH, kTable);
+    QPainter p(&art);
+    Smooth(p);
+    QLinearGradient g(0, 0, 0, kBarH);
+    g.setColorAt(0, QColor(250, 225, 140));
+    g.setColorAt(0.5, QColor(215, 160, 50));
+    g.setColorAt(1, QColor(150, 95, 20));
+    p.setPen(QPen(QColor(70, 40, 10), 1));
+    p.setBrush(g);
+    p.drawRoundedRect(QRectF(-10, 0.5, 17.5, kBarH - 1), 6.5, 6.5);
+    p.end();
+    return art.convertToFormat(QImage::Format_RGB32);
+}
+
+// ---------- score panel ----------
+QImage gameScore()
+{
+    QImage art = Canvas(159, 62, kTable);
+    QPainter p(&art);
+    Smooth(p);
+    const QRectF r(0.5, 0.5, 158, 61);
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, QColor(40, 50, 80));
+    g.setColorAt(1, QColor(15, 20, 40));
+    p.setPen(QPen(QColor(220, 180, 80), 1.2));
+    p.setBrush(g);
+    p.drawRoundedRect(r, 7, 7);
+    // Value wells right of x 96, one per line the table prints at y + 5, + 25, + 44.
+    const int rows[3] = {3, 23, 42};
+    const QString labels[3] = {QStringLiteral("我方:"), QStringLiteral("对方:"), QStringLiteral("本轮分:")};
+    for (int i = 0; i < 3; ++i) {
+        p.setPen(QPen(QColor(90, 100, 140), 1));
+        p.setBrush(QColor(8, 10, 22));
+        p.drawRoundedRect(QRectF(95.5, rows[i] + 0.5, 56, 17), 3, 3);
+        p.setFont(Cjk(13));
+        p.setPen(i == 2 ? QColor(150, 230, 240) : QColor(250, 220, 130));
+        p.drawText(QRectF(12, rows[i], 80, 18), Qt::AlignLeft | Qt::AlignVCenter, labels[i]);
+    }
+    p.end();
+    return art.convertToFormat(QImage::Format_RGB32);
+}
+
+// ---------- framed panel cells ----------
+// The frame around a panel: from the outside a dark line, a golden band, a dark line and a
+// light line, then the panel's inside colour. depth = distance from the outer edge.
+const QColor kPanelInside(247, 207, 156);
+QColor frameColour(int depth)
+{
+    static const QRgb k[7] = {0xff3c1e08, 0xffc08a30, 0xffe8c060, 0xffd0a040, 0xff8a5a1a, 0xff4a2a10, 0xfffff0d8};
+    return depth < 7 ? QColor::fromRgb(k[depth]) : kPanelInside;
+}
+
+// Corner cell 18 x 28 with the frame along its left side and along its top (top == true) or
+// bottom; the outer corner is rounded.
+void panelCorner(bool top, QImage& pic, QImage& mask)
+{
+    constexpr int w = 18, h = 28, R = 8;
+    QImage art = Canvas(w, h, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int vy = top ? y : h - 1 - y;   // distance from the outer horizontal edge
+            double d;
+            if (x < R && vy < R) {
+                const double dx = R - (x + 0.5), dy = R - (vy + 0.5);
+                const double dist = std::sqrt(dx * dx + dy * dy);
+                if (dist > R)
+                    continue;   // outside the rounded corner: see-through
+                d = R - dist;
+            } else {
+                d = std::min(x, vy);
+            }
+            art.setPixel(x, y, frameColour(int(d)).rgb());
+        }
+    SplitMasked(art, pic, mask);
+}
+
+QImage panelEdge(int side)   // 0 top, 1 bottom, 2 left
+{
+    QImage img(18, 28, QImage::Format_RGB32);
+    for (int y = 0; y < 28; ++y)
+        for (int x = 0; x < 18; ++x) {
+            const int d = side == 0 ? y : side == 1 ? 27 - y : x;
+            img.setPixel(x, y, frameColour(d).rgb());
+        }
+    return img;
+}
+
+QImage modeMsg()
+{
+    QImage ulPic, ulMask, llPic, llMask;
+    panelCorner(true, ulPic, ulMask);
+    panelCorner(false, llPic, llMask);
+    // Cells: upper-left corner and its mask, lower-left corner and its mask, then the edge
+    // pieces for the top, the bottom and the left side (the right side is the left mirrored).
+    return strip({ulPic, ulMask, llPic, llMask, panelEdge(0), panelEdge(1), panelEdge(2)});
+}
+
+} // namespace
+
+void MakeTable(Out& out)
+{
+    struct Item { const char* path; QImage (*make)(); };
+    // One line per picture.
+    static const Item items[] = {
+        {"Res/BuChu.bmp", &buChu},
+        {"Res/MingCi.bmp", &mingCi},
+        {"Res/UserOptBut.bmp", &userOptBut},
+        {"Res/UserOutBut.bmp", &userOutBut},
+        {"Res/Clock.bmp", &clockStrip},
+        {"Res/Hand.bmp", &handMark},
+        {"Res/GameBackMid.bmp", &gameBackMid},
+        {"Res/GameBackVsBian.bmp", &vsBian},
+        {"Res/GameBackHsBian.bmp", &hsBian},
+        {"Res/GameBackJiao.bmp", &jiao},
+        {"Res/TimeBarHead.bmp", &timeBarHead},
+        {"Res/TimeBarEnd.bmp", &timeBarEnd},
+        {"Res/GameScore.bmp", &gameScore},
+        {"Res/ModeMsg.bmp", &modeMsg},
+    };
+    for (const Item& it : items)
+        out.picture(Root::App, QString::fromLatin1(it.path), it.make());
+}
+
+} // namespace resgen
