@@ -42,12 +42,12 @@ void TavWeb::setMode(int mode) {
 
 QString TavWeb::placeholderHtml() {
     return QStringLiteral(
-        "<html><body style=\"background-color:#f4f8fc; margin:0;\">"
-        "<table width=\"100%\" height=\"100%\" cellpadding=\"6\"><tr><td align=\"center\" valign=\"middle\">"
-        "<p style=\"color:#296da5; font-size:15pt; font-weight:bold;\">四人同心 齐心协力</p>"
-        "<p style=\"color:#404040; font-size:10pt;\">邀上好友，结伴对家，一起赢下每一墩！</p>"
-        "<p style=\"color:#808080; font-size:9pt;\">文明游戏 · 健康娱乐</p>"
-        "</td></tr></table></body></html>");
+        "<html><body style=\"background-color:#f4f8fc;\"><p style=\"font-size:12pt;\">&nbsp;</p>"
+        "<p align=\"center\" style=\"color:#296da5; font-size:15pt; font-weight:bold;\">"
+        "四人同心 齐心协力</p>"
+        "<p align=\"center\" style=\"color:#404040; font-size:10pt;\">邀上好友，结伴对家，一起赢下每一墩！</p>"
+        "<p align=\"center\" style=\"color:#808080; font-size:9pt;\">文明游戏 · 健康娱乐</p>"
+        "</body></html>");
 }
 
 void TavWeb::Navigate(const QString& urlOrPath) {
