@@ -1,0 +1,226 @@
+// The main window's load, its panes, its link and its tear-down, inside the test's process.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "frame/frmgamemain.h"
+#include "launch/client.h"
+#include "launch/publicdefine.h"
+#include "msgbox/frmmsg.h"
+#include "platform/net/tavsckclient.h"
+#include "platform/widgets/tavchat.h"
+#include "platform/widgets/tavlist.h"
+#include "platform/widgets/tavweb.h"
+#include "rules/gamedefine.h"
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& cond, int ms = 5000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// A client set up as the program does, with its program folder in a temporary directory.
+struct Table {
+    QTemporaryDir dir;
+    Client c;
+    frmGameMain* w = nullptr;
+
+    explicit Table(uint8_t scoreMode = 1, const QByteArray& settings = QByteArray())
+    {
+        c.pub.strGameTitle = QStringLiteral("四人牌局");
+        c.pub.strMyName = QStringLiteral("玩家甲");
+        c.pub.strLevelInfo = QStringLiteral("长工_100`短工_200");
+        c.pub.bteScoreMode = scoreMode;
+        c.pub.strServerHost = "127.0.0.1";
+        InitPublicState(c.pub, c.tbl, dir.filePath("bin"));
+        QDir().mkpath(dir.filePath("bin/Adv"));
+        QFile page(dir.filePath("bin/Adv/ga.htm"));
+        page.open(QIODevice::WriteOnly);
+        page.write("<html><body>local advert</body></html>");
+        page.close();
+        if (!settings.isEmpty()) {
+            QFile f(dir.filePath("bin/UserSet.ini"));
+            f.open(QIODevice::WriteOnly);
+            f.write(settings);
+        }
+        InitGameDefine(c.tbl);
+        w = new frmGameMain(c);
+        w->setQuitOnUnload(false);
+        w->setScreenSize(QSize(1024, 768));
+        w->Form_Load();
+        w->resize(1024, 736);
+    }
+    ~Table() { delete w; }
+};
+
+TEST(FormLoad, ComponentsGetTheirStartValues)
+{
+    Table s;
+    frmGameMain& w = *s.w;
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("四人牌局"));
+    EXPECT_EQ(w.lstUser->title(), QStringLiteral("用户列表"));
+    EXPECT_EQ(w.lstUser->shownColumns(), 11);
+    EXPECT_EQ(w.lstUser->myName(), QStringLiteral("玩家甲"));
+    EXPECT_EQ(w.lstUser->columnHeading(0), QStringLiteral("用户名"));
+    EXPECT_EQ(w.TavChat->caption(), QStringLiteral("聊天室"));
+    EXPECT_EQ(w.TavChat->chatTarget(), QStringLiteral("所有人"));
+    EXPECT_EQ(w.TavAdvWeb->mode(), 1);
+    EXPECT_FALSE(w.TavAdvWeb->showingPlaceholder());
+    EXPECT_TRUE(w.TavAdvWeb->plainText().contains("local advert"));
+    EXPECT_FALSE(w.TavSckClient->isVisible());
+    EXPECT_FALSE(w.cmdStart->isVisibleTo(&w));
+    EXPECT_EQ(w.cmdStart->text(), QStringLiteral("可以开始"));
+    EXPECT_TRUE(w.tmrForm->isActive());
+    EXPECT_EQ(w.tmrForm->interval(), 100);
+    EXPECT_FALSE(w.tmrStart->isActive());
+    EXPECT_EQ(w.tmrStart->interval(), 1000);
+    EXPECT_EQ(w.tmrStartTag, "20");
+    EXPECT_FALSE(w.tmrPaintLastOutPai->isActive());
+    EXPECT_EQ(w.tmrPaintLastOutPai->interval(), 1000);
+}
+
+struct ModeCase {
+    uint8_t mode;
+    const char* score;
+};
+
+class ScoreMode : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(ScoreMode, Headings)
+{
+    Table s(GetParam().mode);
+    EXPECT_EQ(s.w->lstUser->columnHeading(2), QString::fromUtf8(GetParam().score));
+    EXPECT_EQ(UserListHeadings(GetParam().mode).split(u'`').size(), 16);
+    EXPECT_EQ(UserListHeadings(GetParam().mode).split(u'`')[2], QString::fromUtf8(GetParam().score));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ScoreMode,
+                         ::testing::Values(ModeCase{0, "经验"}, ModeCase{1, "积分"}, ModeCase{2, "积分"}));
+
+TEST(FormLoad, SettingsReadFromBesideTheProgram)
+{
+    Table s(1, " 0 \r\n 0 \r\n 1 \r\n 0 \r\n 1 \r\n");
+    EXPECT_EQ(s.c.userSet.bytAllowPangGuan, 0);
+    EXPECT_EQ(s.c.userSet.bytSoundOn, 0);
+    EXPECT_EQ(s.c.userSet.bytQuitPrompt, 0);
+}
+
+TEST(FormLoad, PanesPlacedAndTableColoured)
+{
+    Table s;
+    frmGameMain& w = *s.w;
+    w.show();
+    EXPECT_EQ(w.layoutState().lngSplitterLeft, 792);
+    EXPECT_EQ(w.lstUser->geometry(), QRect(806, 68, 212, 188));
+    EXPECT_EQ(w.picAdvBack->geometry(), QRect(806, 261, 212, 186));
+    EXPECT_EQ(w.TavAdvWeb->geometry(), QRect(4, 3, 204, 180));
+    EXPECT_EQ(w.TavChat->geometry(), QRect(806, 452, 212, 278));
+    EXPECT_EQ(w.picGameBack->size(), QSize(786, 696));
+    const QImage img = w.picGameBack->grab().toImage();
+    EXPECT_EQ(QColor(img.pixel(400, 400)), QColor(16, 81, 115));
+    const QImage adv = w.picAdvBack->grab().toImage();
+    EXPECT_EQ(QColor(adv.pixel(0, 50)), QColor(0, 0, 150));
+    EXPECT_EQ(QColor(adv.pixel(1, 50)), QColor(192, 192, 190));
+    EXPECT_EQ(QColor(adv.pixel(2, 50)), QColor(0, 0, 250));
+    w.resize(681, 600);
+    EXPECT_FALSE(w.lstUser->isVisible());
+    EXPECT_FALSE(w.TavChat->isVisible());
+    w.resize(900, 600);
+    EXPECT_TRUE(w.lstUser->isVisible());
+}
+
+TEST(AdvertPage, ConfiguredAddressIsTheLocalFile)
+{
+    EXPECT_EQ(LocalAdvertPage(kAdvertUrl, "/app/"), "/app/Adv/ga.htm");
+    EXPECT_EQ(LocalAdvertPage("http://elsewhere/x.htm", "/app/"), "http://elsewhere/x.htm");
+}
+
+TEST(Link, HelloThenUnloadWhenTheServerCloses)
+{
+    Table s;
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    s.c.pub.strServerPort = QString::number(server.serverPort());
+    int unloaded = 0;
+    QObject::connect(s.w, &frmGameMain::Unloaded, [&] { ++unloaded; });
+    s.w->show();
+    s.w->ConnectRoomServer();
+    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
+    QTcpSocket* peer = server.nextPendingConnection();
+    QByteArray got;
+    ASSERT_TRUE(WaitFor([&] {
+        got += peer->readAll();
+        return got.size() >= 16;
+    }));
+    EXPECT_EQ(got, QByteArray("\0\0\0\x0c\x82\x00" "600`KVRN`1", 16));
+
+    // A message for each handler, then the close.
+    peer->write(QByteArray("\0\0\0\x02\x82\x02\0\0\0\x01\x5e", 11));
+    peer->flush();
+    s.c.tbl.Chairs[1].Name = "x";
+    s.c.pub.StartButShown = true;
+    peer->disconnectFromHost();
+    ASSERT_TRUE(WaitFor([&] { return unloaded == 1; }));
+    EXPECT_TRUE(s.w->isUnloaded());
+    EXPECT_FALSE(s.w->isVisible());
+    EXPECT_TRUE(s.c.tbl.Chairs[1].Name.isEmpty());  // table state reset
+    EXPECT_FALSE(s.c.pub.StartButShown);             // public state reset
+    EXPECT_FALSE(s.c.pub.blnClosing);
+    EXPECT_FALSE(s.c.SendData("x"));
+    s.w->Form_Unload();  // a second unload does nothing
+    EXPECT_EQ(unloaded, 1);
+}
+
+TEST(Link, RefusedPortUnloads)
+{
+    Table s;
+    s.c.pub.strServerPort = "not a port";
+    int unloaded = 0;
+    QObject::connect(s.w, &frmGameMain::Unloaded, [&] { ++unloaded; });
+    s.w->ConnectRoomServer();
+    EXPECT_TRUE(WaitFor([&] { return unloaded == 1; }));
+}
+
+TEST(Unload, ClosesTheMessageBoxesAndOtherWindows)
+{
+    Table s;
+    s.c.msgPool.InitMsgPool(s.c.pub.strParentPath);
+    s.w->show();
+    s.c.msgPool.ShowMsg(0, s.w, 0, QStringLiteral("提示"), QStringLiteral("四人牌局"), 0, QString(), QString(), true);
+    auto* other = new QWidget;
+    other->setAttribute(Qt::WA_DeleteOnClose);
+    other->show();
+    ASSERT_EQ(s.c.msgPool.OpenCount(), 1);
+    s.w->close();  // the window's close runs the tear-down
+    EXPECT_TRUE(s.w->isUnloaded());
+    EXPECT_TRUE(WaitFor([&] { return s.c.msgPool.OpenCount() == 0; }));
+    EXPECT_TRUE(WaitFor([&] {
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (t->isVisible()) return false;
+        return true;
+    }));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
