@@ -15,6 +15,9 @@ bool EncodeOne(QStringEncoder& enc, QStringView ch, QByteArray& out)
         return false;
     }
     if (b.isEmpty() || b.size() > 2) return false;
+    // A single byte above 127 (the code page's euro sign) would read as the lead of a pair on
+    // the other side and drop the whole text there: such a character is not sent.
+    if (b.size() == 1 && uchar(b[0]) > 127) return false;
     // Some unmappable characters come back as the substitute byte without an error flag.
     if (b.size() == 1 && (b[0] == '?' || b[0] == '\x1a') && ch.size() == 1 && ch[0].unicode() != uchar(b[0]))
         return false;

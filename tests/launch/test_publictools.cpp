@@ -45,6 +45,11 @@ TEST(BuildPacket, UnrepresentableCharactersAreDropped)
     // An emoji (outside the BMP) and a Hangul syllable have no GBK code.
     ASSERT_TRUE(BuildPacket(QStringLiteral("a\U0001F600b가c"), out, 0, QByteArray()));
     EXPECT_EQ(out, QByteArray("abc"));
+    // The euro sign has a one-byte code above 127 that every receiver would read as the lead
+    // of a pair, dropping the whole text: it is not sent either.
+    ASSERT_TRUE(BuildPacket(QStringLiteral("1€2"), out, 0, QByteArray()));
+    EXPECT_EQ(out, QByteArray("12"));
+    EXPECT_EQ(DecodePacketText(out, 0), QStringLiteral("12"));
     // A body of nothing but such characters still counts as a body.
     ASSERT_TRUE(BuildPacket(QStringLiteral("\U0001F600"), out, 1, Bytes({7})));
     EXPECT_EQ(out, Bytes({7}));
