@@ -56,28 +56,34 @@ void RemovePai(ByteArr& hand, const ByteArr& cards, int n)
     RemovePai(hand, count, cards, n);
 }
 
-void GroupPaiByRank(const uint8_t* p, int n, std::vector<PaiGroup>& groups, int& groupCount)
+int GroupPaiByRank(const uint8_t* p, int n, PaiGroup* groups)
 {
-    groups.clear();
-    groupCount = 0;
-    if (!p || n <= 0) return;
-    groups.reserve(size_t(n) + 1);
-    groups.emplace_back();  // index 0 unused
+    if (!p || !groups || n <= 0) return 0;
+    int k = 0;
     for (int i = 0; i < n; ++i) {
         const uint8_t c = p[i];
-        if (groupCount > 0) {
-            PaiGroup& g = groups[size_t(groupCount)];
+        if (k > 0) {
+            PaiGroup& g = groups[k];
             if (g.Count < 16 && IsPaiSameRank(g.Cards[1], c)) {
                 g.Cards[size_t(++g.Count)] = c;
                 continue;
             }
         }
-        PaiGroup g;
+        PaiGroup& g = groups[++k];
         g.Cards[1] = c;
         g.Count = 1;
-        groups.push_back(g);
-        ++groupCount;
     }
+    return k;
+}
+
+void GroupPaiByRank(const uint8_t* p, int n, std::vector<PaiGroup>& groups, int& groupCount)
+{
+    groups.clear();
+    groupCount = 0;
+    if (!p || n <= 0) return;
+    groups.resize(size_t(n) + 1);
+    groupCount = GroupPaiByRank(p, n, groups.data());
+    groups.resize(size_t(groupCount) + 1);
 }
 
 void GroupPaiByRank(const ByteArr& cards, int n, std::vector<PaiGroup>& groups, int& groupCount)

@@ -48,6 +48,9 @@ void RemovePai(ByteArr& hand, const ByteArr& cards, int n);
 // one rank continues in a new group.
 void GroupPaiByRank(const uint8_t* p, int n, std::vector<PaiGroup>& groups, int& groupCount);
 void GroupPaiByRank(const ByteArr& cards, int n, std::vector<PaiGroup>& groups, int& groupCount);
+// Same into caller storage: groups[1..] must have room for n groups (groups[0] is left alone).
+// Returns the group count.
+int GroupPaiByRank(const uint8_t* p, int n, PaiGroup* groups);
 
 // Points of the cards: a five 5, a ten or a king 10, everything else 0.
 int32_t CountFenPai(const uint8_t* p, int n);

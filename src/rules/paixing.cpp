@@ -88,7 +88,7 @@ uint8_t jokerPartType(int jokers)
 }
 
 // Index (1-based) of the first group with the highest count.
-int largestGroup(const std::vector<PaiGroup>& g, int k)
+int largestGroup(const PaiGroup* g, int k)
 {
     int best = 1;
     for (int i = 2; i <= k; ++i)
@@ -97,7 +97,7 @@ int largestGroup(const std::vector<PaiGroup>& g, int k)
 }
 
 // The 两套火 branches, over sorted cards grouped into g[1..k]. Fills parts 1 and 2.
-bool classifyLiangTaoHuo(const std::vector<PaiGroup>& g, int k, PaiComponent& a, PaiComponent& b)
+bool classifyLiangTaoHuo(const PaiGroup* g, int k, PaiComponent& a, PaiComponent& b)
 {
     auto cnt = [&](int i) { return int(g[size_t(i)].Count); };
     auto first = [&](int i) { return g[size_t(i)].Cards[1]; };
@@ -232,9 +232,8 @@ bool GetPaiXing(const uint8_t* cards, int n, PaiXingInfo& out)
     if (n == 3 && isKingTenFive(c[0], c[1], c[2]))
         return one(sameSuit(c[0], c[1], c[2]) ? PX_ZhenMaDui : PX_JiaMaDui, c[0], 3);
 
-    std::vector<PaiGroup> g;
-    int k = 0;
-    GroupPaiByRank(c.data(), n, g, k);
+    std::array<PaiGroup, kMaxPlayCards + 1> g;
+    const int k = GroupPaiByRank(c.data(), n, g.data());
 
     if (k == 1) {
         const uint8_t t = GetZhaDanType(n);
@@ -266,7 +265,7 @@ bool GetPaiXing(const uint8_t* cards, int n, PaiXingInfo& out)
     if (n < 5) return false;
 
     PaiComponent a, b;
-    if (!classifyLiangTaoHuo(g, k, a, b)) return false;
+    if (!classifyLiangTaoHuo(g.data(), k, a, b)) return false;
     out[1] = PX_LiangTaoHuo;
     out[2] = a.Type;
     out[3] = a.Key;
