@@ -88,6 +88,43 @@ TEST(ResolvePath, SeesFilesAddedRemovedAndRenamed)
     EXPECT_FALSE(ResFileExists(t.root() + "\\res\\respk\\pkback2.bmp"));
 }
 
+TEST(ResolvePath, RemembersAnswersUntilAFolderChanges)
+{
+    Tree t;
+    const QString dir = t.root() + "/Res/ResPk";
+    writeBmp(dir + "/PK1.BMP", 1, 1, 0);
+    const time_t old = time(nullptr) - 100;
+    auto age = [&] {
+        for (const QString& d : {dir, t.root() + "/Res", t.root()})
+            setMtime(d, old);
+    };
+    age();
+    // Found by case: remembered, and still right after many asks.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ResolvePath(t.root() + "\\res\\respk\\pk1.bmp"), dir + "/PK1.BMP");
+    // The exact spelling appears: it is preferred from now on.
+    writeBmp(dir + "/pk1.bmp", 1, 1, 0);
+    EXPECT_EQ(ResolvePath(t.root() + "\\Res\\ResPk\\pk1.bmp"), dir + "/pk1.bmp");
+    age();
+    // A missing file is remembered as missing until it is added.
+    EXPECT_FALSE(ResFileExists(t.root() + "\\res\\respk\\pk2.bmp"));
+    EXPECT_FALSE(ResFileExists(t.root() + "\\res\\respk\\pk2.bmp"));
+    writeBmp(dir + "/Pk2.bmp", 1, 1, 0);
+    EXPECT_TRUE(ResFileExists(t.root() + "\\res\\respk\\pk2.bmp"));
+    age();
+    // A remembered file that is removed is gone at once.
+    EXPECT_TRUE(ResFileExists(t.root() + "\\res\\respk\\pk2.bmp"));
+    ASSERT_TRUE(QFile::remove(dir + "/Pk2.bmp"));
+    setMtime(dir, old);   // even if the folder's time were to look unchanged
+    EXPECT_FALSE(ResFileExists(t.root() + "\\res\\respk\\pk2.bmp"));
+    // A whole folder renamed under a remembered answer.
+    age();
+    EXPECT_TRUE(ResFileExists(t.root() + "\\res\\respk\\pk1.bmp"));
+    ASSERT_TRUE(QDir(t.root() + "/Res").rename("ResPk", "Cards"));
+    EXPECT_FALSE(ResFileExists(t.root() + "\\res\\respk\\pk1.bmp"));
+    EXPECT_TRUE(ResFileExists(t.root() + "\\res\\CARDS\\pk1.bmp"));
+}
+
 TEST(ResolvePath, RelativePathsStartInTheCurrentFolder)
 {
     Tree t;
