@@ -69,6 +69,7 @@ TEST(RulesProbe, ExactAnswers)
         {"arrange 1 1", ""},
         {"fen 2 7 10 52", "25"},
         {"fen", "0"},
+        {"fen 0002 007", "15"},
         {"  classify   0\r", "1 0 0 0 1 0 0 0"},
     };
     QByteArray input;
@@ -80,7 +81,7 @@ TEST(RulesProbe, ExactAnswers)
 
 TEST(RulesProbe, BadLinesAnswerAnErrorAndTheProbeGoesOn)
 {
-    const char* bad[] = {"", "foo 1 2", "classify 256", "classify -1", "classify 1x", "classify 0012",
+    const char* bad[] = {"", "foo 1 2", "classify 256", "classify -1", "classify 1x", "classify 0256", "classify +5",
                          "follow 1 2 3", "follow 0 0 0 0 0 0 0 0 2 5", "bigger 1 2 3", "arrange 1",
                          "arrange 1 2 5", "fen 99999999999999999999"};
     QByteArray input;

@@ -24,12 +24,14 @@ bool parseArgs(std::istringstream& in, std::vector<uint8_t>& out, std::string& e
 {
     std::string w;
     while (in >> w) {
-        if (w.size() > 3 || w.find_first_not_of("0123456789") != std::string::npos) {
-            err = "error: not a number 0..255: " + echo(w);
-            return false;
+        // Plain decimal digits only; leading zeros are fine, values above 255 are not.
+        int v = 0;
+        bool ok = !w.empty();
+        for (char ch : w) {
+            if (ch < '0' || ch > '9' || v > 255) { ok = false; break; }
+            v = v * 10 + (ch - '0');
         }
-        const int v = std::stoi(w);
-        if (v > 255) {
+        if (!ok || v > 255) {
             err = "error: not a number 0..255: " + echo(w);
             return false;
         }
