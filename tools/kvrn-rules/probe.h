@@ -8,9 +8,10 @@
 //   arrange D S C...               -> the arranged cards (D = decks, S = 1 by rank, 0 by group)
 //   fen C...                       -> the points of the cards
 //
-// Every argument is a decimal number 0..255 (digits only, leading zeros allowed). Card codes 54..255 are handed to the rules as they
-// are (no such card makes a play). Anything else answers "error: ...". No cards: classify
-// answers 0, first and follow refuse as "not a play", arrange answers an empty line, fen 0.
+// Every argument is a decimal number 0..255 (digits only, leading zeros allowed). Card codes
+// 54..255 are handed to the rules as they are (no such card makes a play). Anything else
+// answers "error: ...". No cards: classify answers 0, first and follow refuse as "not a play",
+// arrange answers an empty line, fen 0.
 #include <string>
 
 std::string ProbeAnswer(const std::string& line);
