@@ -1,6 +1,7 @@
 #pragma once
 // A byte array used from index 1, the way hands, plays and messages' card lists are kept:
 // index 0 exists but holds no card, and an empty array has upper bound 0.
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
