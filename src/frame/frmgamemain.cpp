@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "launch/publicdefine.h"
 #include "launch/roomlink.h"
 #include "platform/core/vbnum.h"
+#include "platform/draw/respath.h"
 #include "platform/net/tavsckclient.h"
 #include "platform/widgets/hsplitterbar.h"
 #include "platform/widgets/tavchat.h"
@@ -148,7 +150,9 @@ void frmGameMain::Form_Load()
         screen_ = s ? s->geometry().size() : QSize(1024, 768);
     }
 
-    // The window: background, splitter bars and the layout's start values.
+    // The window: icon, background, splitter bars and the layout's start values.
+    const QString logo = ResolvePath(pub.strAppPath + QStringLiteral("Res/Logo.ico"));
+    if (!logo.isEmpty()) setWindowIcon(QIcon(logo));
     setAutoFillBackground(false);
     HSplitterBar->setBackColor(kWindowBack);
     HSplitterBar1->setBackColor(kWindowBack);
