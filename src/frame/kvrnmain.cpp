@@ -32,9 +32,13 @@ int RefuseLaunch(int errorNo)
 
 int KvrnMain(int argc, char** argv)
 {
+    // The words are taken before the application object sees them: it would consume words that
+    // look like its own options ("-style", "-reverse"...) and change the count.
+    QStringList raw;
+    for (int i = 0; i < argc; ++i) raw.append(QString::fromLocal8Bit(argv[i]));
     QApplication app(argc, argv);
 
-    const QStringList args = SplitCommandLine(JoinedArguments(QCoreApplication::arguments()));
+    const QStringList args = SplitCommandLine(JoinedArguments(raw));
     if (const int err = CheckLaunchArgs(args)) return RefuseLaunch(err);
 
     Client client;

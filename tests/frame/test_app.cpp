@@ -164,6 +164,18 @@ TEST(App, HelloFirstThenJunkThenExitWhenTheServerCloses)
     EXPECT_EQ(a.proc.exitCode(), 0);
 }
 
+TEST(App, WordsLikeToolkitOptionsAreOrdinaryWords)
+{
+    App a;
+    QStringList w = a.words(9);
+    w[5] = "-reverse";  // a reserved word the toolkit would otherwise take for itself
+    w[6] = "-style";
+    ASSERT_TRUE(a.start(w));
+    QTcpSocket* s = a.accept();
+    ASSERT_NE(s, nullptr) << a.err.toStdString();
+    EXPECT_EQ(a.firstFrame(s), QByteArray("\x82\x00" "600`KVRN`1", 12));
+}
+
 TEST(App, HelloCarriesTheSettingFromTheFileBesideTheProgram)
 {
     App a;
