@@ -43,7 +43,9 @@ QString FigureFilePath(const QString& strParentPath, int32_t iconNo);
 // ---- Primitives ----------------------------------------------------------------------------
 void FillBackRect(PaintCtx& c, int x, int y, int w, int h);
 void RestoreBackRect(PaintCtx& c, int x, int y, int w, int h);
-void PaintTableBack(PaintCtx& c);
+// The table background; `fill` false skips the first fill when the surface was just cleared to
+// the table colour.
+void PaintTableBack(PaintCtx& c, bool fill = true);
 // File number of a card's face picture; 255 for no picture.
 uint8_t GetPkImageNo(uint8_t card);
 // Cards 1..n face up, left to right from (x, y), PkSpace apart; a card without a picture is

@@ -1,6 +1,7 @@
 // Hands and plays: card pictures, the own hand with raised cards and its hit test, the other
 // seats' cards, the plays of the current and the previous trick, pass marks and finishing places.
 #include <algorithm>
+#include <vector>
 
 #include "tableview/gamepaint.h"
 #include "tableview/paintutil.h"
@@ -14,12 +15,12 @@ QImage PkFace(PaintCtx& c, uint8_t card, bool normalSet)
     const uint8_t no = GetPkImageNo(card);
     if (no == 255) return QImage();
     const QString& folder = normalSet ? c.p.strPkPath : c.p.strPkPath2;
-    return c.cache.get(folder + QStringLiteral("Pk") + QString::number(no) + QStringLiteral(".bmp"));
+    return Img(c, folder + QStringLiteral("Pk") + QString::number(no) + QStringLiteral(".bmp"));
 }
 
 QImage PkMask(PaintCtx& c, bool normalSet)
 {
-    return c.cache.get(normalSet ? c.p.strPkMaskPath : c.p.strPkMaskPath2);
+    return Img(c, normalSet ? c.p.strPkMaskPath : c.p.strPkMaskPath2);
 }
 
 QImage PkBack(PaintCtx& c) { return Res(c, QStringLiteral("Res\\PkBack.bmp")); }
@@ -32,28 +33,44 @@ bool ValidChair(int chair) { return chair >= 0 && chair < 4; }
 
 bool IsPass(const ByteArr& play) { return play.upperBound() == 1 && play[1] == kPassCard; }
 
+// Cards laid `step` apart (to the right when `across`, else downwards), each over the previous.
+// Only the part of a card the next one leaves visible is copied: the picture is the same as
+// copying every card whole, at a fraction of the pixels.
+void DrawOverlapped(PaintCtx& c, const std::vector<QImage>& faces, int x, int y, int w, int h, int step,
+                    bool across, const QImage& mask)
+{
+    const int n = int(faces.size());
+    if (n == 0) return;
+    const int ext = VisibleExtent(c, mask, w, h, step, across);
+    for (int i = 0; i < n; ++i) {
+        const int cw = (i + 1 < n && across) ? ext : w;
+        const int ch = (i + 1 < n && !across) ? ext : h;
+        const int cx = across ? x + i * step : x;
+        const int cy = across ? y : y + i * step;
+        if (!mask.isNull()) c.surf.blt(cx, cy, cw, ch, mask, 0, 0, Rop::And);
+        c.surf.blt(cx, cy, cw, ch, faces[size_t(i)], 0, 0, Rop::Or);
+    }
+}
+
 // A row of card backs, `count` of them, `step` apart, from (x, y) (horizontal when `across`).
 void PaintBackRow(PaintCtx& c, int count, int x, int y, int step, bool across)
 {
     if (count < 1) return;
     const QImage back = PkBack(c);
     if (back.isNull()) return;
-    const QImage mask = PkMask(c, true);
-    for (int i = 0; i < count; ++i) {
-        DrawCard(c.surf, across ? x + i * step : x, across ? y : y + i * step, c.p.PkWidth, c.p.PkHeight, mask, back);
-    }
+    DrawOverlapped(c, std::vector<QImage>(size_t(count), back), x, y, c.p.PkWidth, c.p.PkHeight, step, across,
+                   PkMask(c, true));
 }
 
 // Face-up cards down a column, `step` apart; a card without a picture closes up like in a row.
 void PaintFaceColumn(PaintCtx& c, const ByteArr& cards, int x, int y, int step)
 {
-    const QImage mask = PkMask(c, true);
+    std::vector<QImage> faces;
     for (int i = 1; i <= cards.upperBound(); ++i) {
-        const QImage face = PkFace(c, cards[i], true);
-        if (face.isNull()) continue;
-        DrawCard(c.surf, x, y, c.p.PkWidth, c.p.PkHeight, mask, face);
-        y += step;
+        QImage face = PkFace(c, cards[i], true);
+        if (!face.isNull()) faces.push_back(std::move(face));
     }
+    DrawOverlapped(c, faces, x, y, c.p.PkWidth, c.p.PkHeight, step, false, PkMask(c, true));
 }
 
 // Left edge of the own hand of n cards.
@@ -131,13 +148,13 @@ void PaintPkRow(PaintCtx& c, const ByteArr& cards, int x, int y, bool normalSet)
     const int w = normalSet ? p.PkWidth : p.PkWidth2;
     const int h = normalSet ? p.PkHeight : p.PkHeight2;
     const int step = normalSet ? p.PkSpace : p.PkSpace2;
-    const QImage mask = PkMask(c, normalSet);
+    std::vector<QImage> faces;
+    faces.reserve(size_t(n));
     for (int i = 1; i <= n; ++i) {
-        const QImage face = PkFace(c, cards[i], normalSet);
-        if (face.isNull()) continue;  // the next card takes its place
-        DrawCard(c.surf, x, y, w, h, mask, face);
-        x += step;
+        QImage face = PkFace(c, cards[i], normalSet);
+        if (!face.isNull()) faces.push_back(std::move(face));  // else the next card takes its place
     }
+    DrawOverlapped(c, faces, x, y, w, h, step, true, PkMask(c, normalSet));
     c.surf.changed();
 }
 
@@ -195,13 +212,24 @@ void PaintMyPai(PaintCtx& c)
     FillBackRect(c, p.PaiX[2] - mw / 2, p.PaiY[2] - p.PkUpSpace, mw + 1, p.PkHeight + 25);
     if (n < 1) return;
     GrowSelected(ts);
+    ImageMemoScope memo(c);
     const QImage mask = PkMask(c, true);
+    const int ext = VisibleExtent(c, mask, p.PkWidth, p.PkHeight, p.PkSpace, true);
+    std::vector<QImage> faces(size_t(n) + 1);
+    for (int i = 1; i <= n; ++i) faces[size_t(i)] = MyPaiImage(c, i);
     int x = MyPaiLeft(c, n);
     for (int i = 1; i <= n; ++i) {
-        const int y = ts.PaiSelected[i] != 0 ? p.PaiY[2] - p.PkUpSpace : p.PaiY[2];
-        const QImage face = MyPaiImage(c, i);
+        const bool raised = ts.PaiSelected[i] != 0;
+        const int y = raised ? p.PaiY[2] - p.PkUpSpace : p.PaiY[2];
+        const QImage& face = faces[size_t(i)];
         // A card without a picture keeps its place, so what is seen stays where HitPk looks.
-        if (!face.isNull()) DrawCard(c.surf, x, y, p.PkWidth, p.PkHeight, mask, face);
+        if (!face.isNull()) {
+            // Only a next card at the same height hides this one's right-hand part.
+            const bool covered = i < n && !faces[size_t(i) + 1].isNull() && (ts.PaiSelected[i + 1] != 0) == raised;
+            const int cw = covered ? ext : p.PkWidth;
+            if (!mask.isNull()) c.surf.blt(x, y, cw, p.PkHeight, mask, 0, 0, Rop::And);
+            c.surf.blt(x, y, cw, p.PkHeight, face, 0, 0, Rop::Or);
+        }
         x += p.PkSpace;
     }
     c.surf.changed();
@@ -283,6 +311,7 @@ void RedrawMyPk(PaintCtx& c, int i)
 void PaintOutPai(PaintCtx& c, bool previous)
 {
     const PaintState& p = c.p;
+    ImageMemoScope memo(c);
     const int x = p.OutPaiX[1], y = p.OutPaiY[0];
     FillBackRect(c, x, y, p.OutPaiX[3] - x + 1, p.OutPaiY[2] + p.PkHeight - y + 1);
     const QImage mid = Res(c, QStringLiteral("Res\\GameBackMid.bmp"));

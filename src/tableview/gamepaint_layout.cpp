@@ -176,8 +176,9 @@ void picGameBack_Paint(PaintCtx& c)
     if (p.blnPaintRunning) return;
     p.blnPaintRunning = true;
     try {
+        ImageMemoScope memo(c);
         c.surf.clear();
-        PaintTableBack(c);
+        PaintTableBack(c, c.surf.backColor != kTableBackColor);
         PaintTimeBar(c);
         p.blnTableDrawn = false;
         PaintOutPai(c, false);
@@ -230,11 +231,11 @@ void RestoreBackRect(PaintCtx& c, int x, int y, int w, int h)
     c.surf.changed();
 }
 
-void PaintTableBack(PaintCtx& c)
+void PaintTableBack(PaintCtx& c, bool fill)
 {
     Surface& s = c.surf;
     const int W = c.p.W, H = c.p.H;
-    s.fillRect(0, 0, W, H, kTableBackColor);
+    if (fill) s.fillRect(0, 0, W, H, kTableBackColor);
 
     const QImage mid = Res(c, QStringLiteral("Res\\GameBackMid.bmp"));
     if (!mid.isNull()) s.blt((W - 228) / 2, (H - 172) / 2, mid.width(), mid.height(), mid, 0, 0);
@@ -286,8 +287,9 @@ void PaintUserFace(PaintCtx& c, int chair, bool asFree)
         return;
     }
 
-    const QImage fig = c.cache.get(FigureFilePath(c.ps.strParentPath, ch.IconNo));
-    if (!fig.isNull()) s.blt(x, y, fig.width(), fig.height(), fig, 0, 0);
+    // Figures are icons: drawn through their transparency like the original picture copy did.
+    const QImage fig = c.cache.getWithAlpha(FigureFilePath(c.ps.strParentPath, ch.IconNo));
+    if (!fig.isNull()) s.drawImage(x, y, fig);
 
     if (v == 0 || v == 2) {
         s.print(p.NameX[v], p.NameY[v], name);

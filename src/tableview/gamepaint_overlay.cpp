@@ -110,6 +110,11 @@ void PaintYuPai(PaintCtx& c, int chair)
     const int oldSize = s.fontSize;
     const bool oldBold = s.fontBold;
     FillBackRect(c, x, y, 63, 13);
+    // The number's font is taller than that strip and starts above it: erase the whole box a
+    // number of up to three digits takes, or the previous count's tops and bottoms stay.
+    s.fontSize = 13;
+    s.fontBold = true;
+    FillBackRect(c, x + 40, y - 3, s.textWidth(QStringLiteral("888")) + 2, s.textHeight());
     s.fontSize = 11;
     s.fontBold = false;
     s.foreColor = QColor(0, 180, 200);

@@ -2,7 +2,9 @@
 // The drawing state of the table: the layout computed from the surface size (seat anchors, hand
 // and played-cards origins, button origins), the card size constants, the clock display values
 // and the flags that guard the full repaint against re-entry.
+#include <QHash>
 #include <QImage>
+#include <vector>
 #include <QString>
 #include <array>
 #include <functional>
@@ -65,6 +67,16 @@ struct PaintState {
 
     // The network-break mark's picture; when null, Res\NetBreak.bmp is drawn if present.
     QImage imgNetBreak;
+
+    // Pictures already fetched during the drawing call that is running (a full repaint asks for
+    // each file once); emptied when the outermost such call ends.
+    QHash<QString, QImage> ImageMemo;
+    int ImageMemoDepth = 0;
+    bool ImageMemoOn = true;  // off: every draw asks the cache (for measuring)
+    // Which columns and rows of the card mask let the table show through (any pixel not black),
+    // for the mask picture with the key below.
+    qint64 MaskProfileKey = 0;
+    std::vector<bool> MaskLeakCols, MaskLeakRows;
 
     // Called by the full repaint where the start button is brought up to date (may be empty).
     std::function<void()> UpdateStartButton;

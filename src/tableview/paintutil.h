@@ -8,8 +8,37 @@
 
 namespace paintutil {
 
-// The picture of a resource under the program folder; null when missing or unreadable.
-inline QImage Res(PaintCtx& c, const QString& rel) { return c.cache.get(AppRes(c, rel)); }
+// The picture of a file from the cache (or from the running call's memo); null when missing or
+// unreadable.
+QImage Img(PaintCtx& c, const QString& path);
+// The picture of a resource under the program folder.
+inline QImage Res(PaintCtx& c, const QString& rel) { return Img(c, AppRes(c, rel)); }
+
+// While one lives, each file is fetched from the cache once; the memo empties when the
+// outermost scope ends, so the next drawing call sees files changed on disk meanwhile.
+class ImageMemoScope {
+public:
+    explicit ImageMemoScope(PaintCtx& c) : p_(c.p) { ++p_.ImageMemoDepth; }
+    ~ImageMemoScope()
+    {
+        if (--p_.ImageMemoDepth <= 0) {
+            p_.ImageMemoDepth = 0;
+            p_.ImageMemo.clear();
+        }
+    }
+    ImageMemoScope(const ImageMemoScope&) = delete;
+    ImageMemoScope& operator=(const ImageMemoScope&) = delete;
+
+private:
+    PaintState& p_;
+};
+
+// Cards overlap in rows (the next one `step` to the right) and columns (`step` lower). Where the
+// next card's mask is black it replaces what lies under it whatever that is, so only the first
+// VisibleExtent pixels of a covered card can show: `step` plus the leading columns (rows) of
+// the overlap through which the mask lets anything through. w x h is the card size; the whole
+// extent when there is no mask.
+int VisibleExtent(PaintCtx& c, const QImage& mask, int w, int h, int step, bool across);
 
 // Block copy limited to `clip` (surface coordinates): the source rectangle is cut the same way.
 inline void BltClip(Surface& s, int dx, int dy, int w, int h, const QImage& src, int sx, int sy, Rop rop,

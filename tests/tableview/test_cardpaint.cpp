@@ -229,6 +229,61 @@ TEST(RedrawMyPk, OutOfRangeDrawsNothing)
     EXPECT_EQ(t.surf.image(), before);
 }
 
+namespace {
+
+// The row or column drawn the plain way: every card's mask ANDed and face ORed whole, in order.
+QImage CopiedWhole(const QImage& start, const QString& root, const std::vector<uint8_t>& cards, int x, int y,
+                   int dx, int dy)
+{
+    Surface s(start.width(), start.height());
+    s.image() = start;
+    const QImage mask(root + QStringLiteral("/bin/Res/ResPk/PkMask.bmp"));
+    for (uint8_t card : cards) {
+        const QImage face(root + QStringLiteral("/bin/Res/ResPk/Pk%1.bmp").arg(GetPkImageNo(card)));
+        if (!mask.isNull()) s.blt(x, y, 80, 105, mask.convertToFormat(QImage::Format_RGB32), 0, 0, Rop::And);
+        s.blt(x, y, 80, 105, face.convertToFormat(QImage::Format_RGB32), 0, 0, Rop::Or);
+        x += dx;
+        y += dy;
+    }
+    return s.image();
+}
+
+}  // namespace
+
+TEST(CardRows, SameAsCopyingEveryCardWhole)
+{
+    // Masks that let the table through in the corners only, also deep inside the overlap, or
+    // not at all (no mask file).
+    for (int variant = 0; variant < 3; ++variant) {
+        Table t;
+        t.Seat(0);
+        const QString maskFile = t.root() + QStringLiteral("/bin/Res/ResPk/PkMask.bmp");
+        if (variant == 1) {
+            QImage m = CardMask();
+            for (int y = 40; y < 60; ++y) m.setPixel(50, y, qRgb(255, 255, 255));
+            m.setPixel(61, 3, qRgb(0, 0, 1));  // not quite black lets the table through too
+            ASSERT_TRUE(Save(m, maskFile));
+        } else if (variant == 2) {
+            ASSERT_TRUE(QFile::remove(maskFile));
+        }
+        // Something under the cards, so whatever shows through is seen.
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) t.surf.image().setPixel(x, y, qRgb(x & 255, y & 255, (x ^ y) & 255));
+        const std::vector<uint8_t> cards = {3, 17, 52, 29, 40, 8, 53, 0};
+        const QImage start = t.surf.image().copy();
+        PaintPkRow(t.ctx, ByteArr::fromVector(cards), 100, 50, true);
+        EXPECT_EQ(t.surf.image(), CopiedWhole(start, t.root(), cards, 100, 50, 18, 0)) << "row, mask " << variant;
+
+        // The left seat's revealed cards run down a column 29 apart.
+        t.surf.image() = start;
+        t.ts.Chairs[3].LeftPai = ByteArr::fromVector(cards);
+        PaintUserPai(t.ctx, 3);
+        const int top = t.p.PaiY[1] - ((8 - 1) * 24 + 105) / 2;
+        EXPECT_EQ(t.surf.image(), CopiedWhole(start, t.root(), cards, t.p.PaiX[1], top, 0, 29))
+            << "column, mask " << variant;
+    }
+}
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);

@@ -332,6 +332,21 @@ TEST(Overlays, EndPanels)
     EXPECT_EQ(t.px(230 + 100, 170 + 130), Rgb(qRgb(30, 30, 30)));
 }
 
+
+TEST(Overlays, CardsLeftLeavesNothingOfTheOldNumber)
+{
+    Table a(800, 600), b(800, 600);
+    a.Seat(0);
+    b.Seat(0);
+    a.ts.Chairs[2].PaiCount = 88;
+    PaintYuPai(a.ctx, 2);
+    a.ts.Chairs[2].PaiCount = 1;
+    b.ts.Chairs[2].PaiCount = 1;
+    PaintYuPai(a.ctx, 2);
+    PaintYuPai(b.ctx, 2);
+    EXPECT_EQ(a.surf.image(), b.surf.image());
+}
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
