@@ -106,14 +106,16 @@ void drawPips(QPainter& p, int n, int symbol)
 
 void drawAce(QPainter& p, int symbol)
 {
-    const QRectF box(20, 30, 40, 45);
+    QRectF box(20, 30, 40, 45);
     if (symbol == 0) {
-        // The ace of spades gets its traditional flourish: a ring around the large symbol.
+        // The ace of spades gets its traditional flourish: a ring around the large symbol, kept
+        // clear of the corner strip that overlapping cards leave visible.
+        box = QRectF(25, 34, 30, 34);
         p.setPen(QPen(kBlack, 1.2));
         p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QRectF(15, 24, 50, 58));
+        p.drawEllipse(QRectF(20, 26, 40, 52));
         p.setPen(QPen(kBlack, 0.8));
-        p.drawEllipse(QRectF(18, 27, 44, 52));
+        p.drawEllipse(QRectF(22.5, 28.5, 35, 47));
     }
     fillSymbol(p, symbol, box);
 }
@@ -139,7 +141,7 @@ void drawCrown(QPainter& p, const QRectF& r, QColor gold)
 void drawCourt(QPainter& p, int rank, int symbol)
 {
     const QColor c = suitColour(symbol);
-    const QRectF frame(18.5, 9.5, 43, 86);
+    const QRectF frame(19.5, 9.5, 41, 86);   // right of the 18-pixel corner strip
     QLinearGradient g(frame.topLeft(), frame.bottomRight());
     g.setColorAt(0, QColor(255, 248, 222));
     g.setColorAt(1, QColor(244, 228, 180));
