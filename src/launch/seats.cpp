@@ -76,8 +76,7 @@ QString MemberName(const PublicState& ps, int32_t iconNo)
 
 QString FigureFile(const PublicState& ps, int32_t iconNo)
 {
-    return ps.strParentPath + QStringLiteral("UserRes\\LargeUser\\") + QString::number(iconNo % 1000 + 1) +
-           QStringLiteral(".ico");
+    return FigureFilePath(ps.strParentPath, iconNo);
 }
 
 int ChairOfRow(const QStringList& fields)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "launch/publicstate.h"
 #include "platform/core/bytearr.h"
@@ -29,8 +30,9 @@ void ComputeLayout(PaintCtx& c);
 // The card part alone: size constants, card paths, hand and played-cards origins, option-button
 // and time-bar origins. Run again when the table options change the played-cards origins.
 void ComputeCardLayout(PaintCtx& c);
-// Size (w x h) for the surface: resize it, lay it out and repaint it all.
-void picGameBack_Resize(PaintCtx& c, int w, int h);
+// Size (w x h) for the surface: resize it, lay it out, run `afterLayout` (the owner moves the
+// time bar there) and repaint it all.
+void picGameBack_Resize(PaintCtx& c, int w, int h, const std::function<void()>& afterLayout = {});
 // The full repaint; returns at once when one is already running.
 void picGameBack_Paint(PaintCtx& c);
 // The ViewPos of a chair (2 for anything out of range).

@@ -163,10 +163,13 @@ void ComputeCardLayout(PaintCtx& c)
     p.YuClockWidth = 120;
 }
 
-void picGameBack_Resize(PaintCtx& c, int w, int h)
+void picGameBack_Resize(PaintCtx& c, int w, int h, const std::function<void()>& afterLayout)
 {
     c.surf.resize(std::max(0, w), std::max(0, h));
     ComputeLayout(c);
+    if (afterLayout) {
+        try { afterLayout(); } catch (...) {}
+    }
     picGameBack_Paint(c);
 }
 

@@ -1,7 +1,9 @@
 #include "tableview/tablewidget.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 
 GameTableWidget::GameTableWidget(PaintCtx& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx)
@@ -16,12 +18,16 @@ GameTableWidget::~GameTableWidget()
     ctx_.surf.onChanged = nullptr;
 }
 
-void GameTableWidget::paintEvent(QPaintEvent*)
+void GameTableWidget::paintEvent(QPaintEvent* e)
 {
+    // Only a copy of the table's picture: everything is drawn into it beforehand.
     QPainter p(this);
     const QImage& img = ctx_.surf.image();
-    p.fillRect(rect(), ctx_.surf.backColor);
-    if (!img.isNull()) p.drawImage(0, 0, img);
+    const QRect r = e->rect();
+    if (!img.isNull()) p.drawImage(r.topLeft(), img, r);
+    // Beyond the picture (only while a resize is on its way): the table colour.
+    const QRegion rest = QRegion(r).subtracted(QRegion(img.rect()));
+    for (const QRect& part : rest) p.fillRect(part, ctx_.surf.backColor);
 }
 
 void GameTableWidget::resizeEvent(QResizeEvent*)
@@ -29,8 +35,7 @@ void GameTableWidget::resizeEvent(QResizeEvent*)
     try {
         // The played-cards layout depends on the screen the table is shown on.
         if (const QScreen* s = screen()) ctx_.p.ScreenWidthPx = s->geometry().width();
-        picGameBack_Resize(ctx_, width(), height());
-        if (onResized) onResized();
+        picGameBack_Resize(ctx_, width(), height(), onResized);
     } catch (...) {
     }
     update();

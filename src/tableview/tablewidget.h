@@ -21,7 +21,7 @@ public:
     std::function<void(Qt::MouseButtons buttons, int x, int y)> onMouseMove;
     std::function<void(Qt::MouseButtons buttons, int x, int y)> onMouseUp;
     std::function<void(Qt::MouseButtons buttons, int x, int y)> onMouseDown;
-    // After every resize's layout and repaint (the owner moves the time bar there).
+    // After every resize's layout, before its repaint (the owner moves the time bar there).
     std::function<void()> onResized;
 
 protected:

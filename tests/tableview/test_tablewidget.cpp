@@ -1,0 +1,109 @@
+// The table widget: resizing lays the table out and repaints it, the screen shows the surface,
+// the mouse reaches the play input.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include "tablefixture.h"
+#include "tableview/tablewidget.h"
+
+using namespace tabletest;
+
+TEST(TableWidget, ResizeLaysOutAndRepaints)
+{
+    Table t(10, 10);
+    t.Seat(0);
+    GameTableWidget w(t.ctx);
+    std::vector<int> order;
+    int widthAtHook = 0;
+    w.onResized = [&]() {
+        widthAtHook = t.p.W;
+        order.push_back(t.p.blnPaintRunning ? 2 : 1);
+    };
+    w.resize(801, 600);
+    w.show();
+    QApplication::processEvents();
+    EXPECT_EQ(t.surf.width(), 801);
+    EXPECT_EQ(t.surf.height(), 600);
+    EXPECT_EQ(widthAtHook, 801) << "the hook runs after the layout";
+    EXPECT_EQ(t.p.SeatX[0], 384);
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.back(), 1) << "and outside the repaint";
+    // The repaint drew the seats: the top seat's figure.
+    EXPECT_EQ(t.px(t.p.SeatX[0] + 5, t.p.SeatY[0] + 5), Rgb(qRgb(0, 250, 0)));
+    // What the widget shows is the surface.
+    const QImage shown = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.size(), t.surf.image().size());
+    EXPECT_EQ(shown.pixel(t.p.SeatX[0] + 5, t.p.SeatY[0] + 5), t.surf.image().pixel(t.p.SeatX[0] + 5, t.p.SeatY[0] + 5));
+    EXPECT_EQ(shown.pixel(400, 300), t.surf.image().pixel(400, 300));
+}
+
+TEST(TableWidget, MouseReachesThePlayInput)
+{
+    Table t(800, 600);
+    GameTableWidget w(t.ctx);
+    w.resize(800, 600);
+    struct Ev { char kind; Qt::MouseButtons b; int x, y; };
+    std::vector<Ev> seen;
+    w.onMouseDown = [&](Qt::MouseButtons b, int x, int y) { seen.push_back({'d', b, x, y}); };
+    w.onMouseUp = [&](Qt::MouseButtons b, int x, int y) { seen.push_back({'u', b, x, y}); };
+    w.onMouseMove = [&](Qt::MouseButtons b, int x, int y) { seen.push_back({'m', b, x, y}); };
+    const QPointF at(123, 456);
+    QMouseEvent down(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, at + QPointF(1, 1), at + QPointF(1, 1), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent up(QEvent::MouseButtonRelease, at, at, Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &down);
+    QCoreApplication::sendEvent(&w, &move);
+    QCoreApplication::sendEvent(&w, &up);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].kind, 'd');
+    EXPECT_EQ(seen[0].b, Qt::MouseButtons(Qt::LeftButton));
+    EXPECT_EQ(seen[0].x, 123);
+    EXPECT_EQ(seen[0].y, 456);
+    EXPECT_EQ(seen[1].kind, 'm');
+    EXPECT_EQ(seen[1].x, 124);
+    EXPECT_EQ(seen[1].b, Qt::MouseButtons(Qt::LeftButton));
+    EXPECT_EQ(seen[2].kind, 'u');
+    EXPECT_EQ(seen[2].b, Qt::MouseButtons(Qt::RightButton));
+
+    // A handler that throws does not take the widget down.
+    w.onMouseUp = [](Qt::MouseButtons, int, int) { throw std::runtime_error("bad"); };
+    QCoreApplication::sendEvent(&w, &up);
+    // While a blast runs nothing is passed on.
+    t.ts.BlastRunning = true;
+    seen.clear();
+    QCoreApplication::sendEvent(&w, &down);
+    QCoreApplication::sendEvent(&w, &move);
+    EXPECT_TRUE(seen.empty());
+}
+
+TEST(TableWidget, RepaintIsNotReentered)
+{
+    Table t(800, 600);
+    t.Seat(0);
+    int calls = 0;
+    t.p.UpdateStartButton = [&]() {
+        ++calls;
+        // An event handled in the middle of a repaint asks for another one: it returns at once.
+        picGameBack_Paint(t.ctx);
+        EXPECT_TRUE(t.p.blnPaintRunning);
+        EXPECT_FALSE(t.p.blnTableDrawn);
+    };
+    picGameBack_Paint(t.ctx);
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(t.p.blnPaintRunning);
+    EXPECT_TRUE(t.p.blnTableDrawn);
+    // Before the viewed user is known only the background and the centre are drawn.
+    t.ts.strViewOwner.clear();
+    picGameBack_Paint(t.ctx);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(t.px(t.p.SeatX[0] + 5, t.p.SeatY[0] + 5), kBack);
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
