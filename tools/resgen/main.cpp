@@ -10,9 +10,58 @@
 
 #include "art.h"
 
+#ifdef KVRN_HAVE_LIBJPEG
+#include <cstdlib>
+#include <jpeglib.h>
+#include <vector>
+#endif
+
 namespace {
 
 using namespace resgen;
+
+#ifdef KVRN_HAVE_LIBJPEG
+// Best quality, full-resolution colour (4:4:4), exact integer transform.
+QByteArray encodeJpeg(const QImage& in)
+{
+    const QImage img = in.convertToFormat(QImage::Format_RGB32);
+    jpeg_compress_struct ci;
+    jpeg_error_mgr em;
+    ci.err = jpeg_std_error(&em);
+    jpeg_create_compress(&ci);
+    unsigned char* mem = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&ci, &mem, &size);
+    ci.image_width = JDIMENSION(img.width());
+    ci.image_height = JDIMENSION(img.height());
+    ci.input_components = 3;
+    ci.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&ci);
+    jpeg_set_quality(&ci, 100, TRUE);
+    ci.dct_method = JDCT_ISLOW;
+    for (int i = 0; i < ci.num_components; ++i) {
+        ci.comp_info[i].h_samp_factor = 1;
+        ci.comp_info[i].v_samp_factor = 1;
+    }
+    jpeg_start_compress(&ci, TRUE);
+    std::vector<JSAMPLE> row(size_t(img.width()) * 3);
+    while (ci.next_scanline < ci.image_height) {
+        const QRgb* s = reinterpret_cast<const QRgb*>(img.constScanLine(int(ci.next_scanline)));
+        for (int x = 0; x < img.width(); ++x) {
+            row[size_t(x) * 3] = JSAMPLE(qRed(s[x]));
+            row[size_t(x) * 3 + 1] = JSAMPLE(qGreen(s[x]));
+            row[size_t(x) * 3 + 2] = JSAMPLE(qBlue(s[x]));
+        }
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&ci, &r, 1);
+    }
+    jpeg_finish_compress(&ci);
+    jpeg_destroy_compress(&ci);
+    QByteArray out(reinterpret_cast<const char*>(mem), int(size));
+    std::free(mem);
+    return out;
+}
+#endif
 
 // An icon file with one 32-bit image (colour with alpha, plus the 1-bit mask older readers use).
 // Written here rather than by the image library so every byte is defined: the same picture
@@ -59,6 +108,12 @@ public:
             bytes(root, rel, encodeIco(img));
             return;
         }
+#ifdef KVRN_HAVE_LIBJPEG
+        if (suffix == "jpg") {
+            bytes(root, rel, encodeJpeg(img));
+            return;
+        }
+#endif
         QByteArray data;
         QBuffer buf(&data);
         buf.open(QIODevice::WriteOnly);
