@@ -128,6 +128,20 @@ TEST(Surface, MirroredCopyClipsAtSourceEdge)
     EXPECT_EQ(qRed(s.image().pixel(4, 0)), 0);
 }
 
+TEST(Surface, CopyWithinTheSameImageReadsTheOldPixels)
+{
+    Surface s(10, 1, Qt::black);
+    s.blt(0, 0, 10, 1, ramp(10, 1), 0, 0);
+    // Overlapping move to the right by 2: every pixel comes from the picture before the copy.
+    s.blt(2, 0, 6, 1, s.image(), 0, 0);
+    for (int x = 2; x < 8; ++x)
+        EXPECT_EQ(qRed(s.image().pixel(x, 0)), x - 2) << x;
+    s.blt(0, 0, -4, 1, s.image(), 0, 0);   // wholly off the left edge: nothing
+    s.blt(4, 0, -4, 1, s.image(), 4, 0);   // mirrored onto itself
+    EXPECT_EQ(qRed(s.image().pixel(0, 0)), 5);
+    EXPECT_EQ(qRed(s.image().pixel(3, 0)), 2);
+}
+
 TEST(Surface, StretchScalesAndMirrors)
 {
     Surface s(10, 16, Qt::black);
