@@ -346,32 +346,40 @@ QImage gameBackMid()
 }
 
 // ---------- time bar ends ----------
-constexpr int kBarH = 14;
+// The bar between the ends is 10 pixels high from y 20 (the time-bar control's place), so both
+// ends are 10 high too. The seconds left are printed under the head's right end at (63, 35)
+// after the table erases a 30 x 30 box there; the head keeps above that box.
+constexpr int kBarH = 10;
+
+QLinearGradient barGold()
+{
+    QLinearGradient g(0, 0, 0, kBarH);
+    g.setColorAt(0, QColor(255, 236, 160));
+    g.setColorAt(0.5, QColor(220, 165, 50));
+    g.setColorAt(1, QColor(140, 88, 18));
+    return g;
+}
 
 QImage timeBarHead()
 {
-    // The seconds left are printed just under the head's right end (the table erases a
-    // 30 x 30 box there first), so the head keeps to the top 14 rows and its lower part is
-    // plain table.
     QImage art = Canvas(52, kBarH, kTable);
     QPainter p(&art);
     Smooth(p);
-    QPainterPath cap;
-    cap.addRoundedRect(QRectF(0.5, 0.5, 60, kBarH - 1), 6.5, 6.5);
-    QLinearGradient g(0, 0, 0, kBarH);
-    g.setColorAt(0, QColor(250, 225, 140));
-    g.setColorAt(0.5, QColor(215, 160, 50));
-    g.setColorAt(1, QColor(150, 95, 20));
     p.setPen(QPen(QColor(70, 40, 10), 1));
-    p.setBrush(g);
-    p.drawPath(cap);
-    // a small stopwatch face and the word for time
+    p.setBrush(barGold());
+    p.drawRoundedRect(QRectF(0.5, 0.5, 64, kBarH - 1), 4.5, 4.5);
+    // a small stopwatch at the left end, then a dark slot the bar runs out of
     p.setBrush(QColor(255, 252, 240));
+    p.drawEllipse(QPointF(6, 5), 3.6, 3.6);
     p.setPen(QPen(QColor(90, 50, 10), 1));
-    p.drawEllipse(QPointF(8, 7), 4.6, 4.6);
-    p.drawLine(QPointF(8, 7), QPointF(8, 4));
-    p.drawLine(QPointF(8, 7), QPointF(10, 8));
-    CentredText(p, QRectF(14, 0, 34, kBarH), QStringLiteral("时间"), Cjk(11), QColor(70, 30, 0), QColor(255, 255, 220, 140));
+    p.drawLine(QPointF(6, 5), QPointF(6, 2.6));
+    p.drawLine(QPointF(6, 5), QPointF(7.8, 5.8));
+    p.setPen(QPen(QColor(90, 50, 10), 1));
+    for (int i = 0; i < 4; ++i)
+        p.drawLine(QPointF(14.5 + i * 4, 2.5), QPointF(14.5 + i * 4, kBarH - 2.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 25, 10));
+    p.drawRect(QRectF(33, 2, 19, kBarH - 4));
     p.end();
     return art.convertToFormat(QImage::Format_RGB32);
 }
@@ -381,13 +389,12 @@ QImage timeBarEnd()
     QImage art = Canvas(8, kBarH, kTable);
     QPainter p(&art);
     Smooth(p);
-    QLinearGradient g(0, 0, 0, kBarH);
-    g.setColorAt(0, QColor(250, 225, 140));
-    g.setColorAt(0.5, QColor(215, 160, 50));
-    g.setColorAt(1, QColor(150, 95, 20));
     p.setPen(QPen(QColor(70, 40, 10), 1));
-    p.setBrush(g);
-    p.drawRoundedRect(QRectF(-10, 0.5, 17.5, kBarH - 1), 6.5, 6.5);
+    p.setBrush(barGold());
+    p.drawRoundedRect(QRectF(-10, 0.5, 17.5, kBarH - 1), 4.5, 4.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 25, 10));
+    p.drawRect(QRectF(0, 2, 2, kBarH - 4));
     p.end();
     return art.convertToFormat(QImage::Format_RGB32);
 }

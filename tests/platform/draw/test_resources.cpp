@@ -84,6 +84,8 @@ TEST_F(Resources, EveryPictureHasItsCellLayout)
     EXPECT_LE(hand.width(), 80);
     EXPECT_LE(hand.height(), 35);
     EXPECT_EQ(load(app("Res\\TimeBarHead.bmp")).width(), 52);
+    // Above the box the table erases for the seconds left: (63, 35) is 15 below the head's top.
+    EXPECT_LE(load(app("Res\\TimeBarHead.bmp")).height(), 15);
     EXPECT_FALSE(load(app("Res\\TimeBarEnd.bmp")).isNull());
 }
 
@@ -311,7 +313,7 @@ TEST_F(Resources, TableSheet)
     // Time bar, score panel with its numbers, clock with seconds.
     const QImage head = load(app("Res\\TimeBarHead.bmp"));
     s.blt(18, 20, head.width(), head.height(), head, 0, 0);
-    s.fillRect(70, 20, 120, head.height(), QColor(40, 200, 80));
+    s.fillRect(70, 22, 80, head.height() - 4, QColor(40, 200, 80));
     const QImage end = load(app("Res\\TimeBarEnd.bmp"));
     s.blt(190, 20, end.width(), end.height(), end, 0, 0);
     s.fillRect(63, 35, 30, 30, QColor::fromRgb(kTable));
