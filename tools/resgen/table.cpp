@@ -12,8 +12,7 @@ namespace {
 
 const QColor kTableC = QColor::fromRgb(kTable);
 
-// A cell set of pictures followed by one mask: masks[i] is used only for the shape of cell 0
-// unless each cell has its own; here all cells share the first cell's shape.
+// Cells side by side from x 0, in the order given (pictures, then their mask where there is one).
 QImage strip(const std::vector<QImage>& cells)
 {
     int w = 0, h = 0;
@@ -486,26 +485,27 @@ QImage modeMsg()
 
 void MakeTable(Out& out)
 {
-    struct Item { const char* path; QImage (*make)(); };
-    // One line per picture.
+    // One line per picture: where it goes, its name, and the function that draws it. Pictures
+    // for other windows are added the same way (Root::Parent for the shared folders).
+    struct Item { Root root; const char* path; QImage (*make)(); };
     static const Item items[] = {
-        {"Res/BuChu.bmp", &buChu},
-        {"Res/MingCi.bmp", &mingCi},
-        {"Res/UserOptBut.bmp", &userOptBut},
-        {"Res/UserOutBut.bmp", &userOutBut},
-        {"Res/Clock.bmp", &clockStrip},
-        {"Res/Hand.bmp", &handMark},
-        {"Res/GameBackMid.bmp", &gameBackMid},
-        {"Res/GameBackVsBian.bmp", &vsBian},
-        {"Res/GameBackHsBian.bmp", &hsBian},
-        {"Res/GameBackJiao.bmp", &jiao},
-        {"Res/TimeBarHead.bmp", &timeBarHead},
-        {"Res/TimeBarEnd.bmp", &timeBarEnd},
-        {"Res/GameScore.bmp", &gameScore},
-        {"Res/ModeMsg.bmp", &modeMsg},
+        {Root::App, "Res/BuChu.bmp", &buChu},
+        {Root::App, "Res/MingCi.bmp", &mingCi},
+        {Root::App, "Res/UserOptBut.bmp", &userOptBut},
+        {Root::App, "Res/UserOutBut.bmp", &userOutBut},
+        {Root::App, "Res/Clock.bmp", &clockStrip},
+        {Root::App, "Res/Hand.bmp", &handMark},
+        {Root::App, "Res/GameBackMid.bmp", &gameBackMid},
+        {Root::App, "Res/GameBackVsBian.bmp", &vsBian},
+        {Root::App, "Res/GameBackHsBian.bmp", &hsBian},
+        {Root::App, "Res/GameBackJiao.bmp", &jiao},
+        {Root::App, "Res/TimeBarHead.bmp", &timeBarHead},
+        {Root::App, "Res/TimeBarEnd.bmp", &timeBarEnd},
+        {Root::App, "Res/GameScore.bmp", &gameScore},
+        {Root::App, "Res/ModeMsg.bmp", &modeMsg},
     };
     for (const Item& it : items)
-        out.picture(Root::App, QString::fromLatin1(it.path), it.make());
+        out.picture(it.root, QString::fromLatin1(it.path), it.make());
 }
 
 } // namespace resgen
