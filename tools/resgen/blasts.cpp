@@ -77,6 +77,8 @@ QImage blast1(int f)   // f = 0 .. 8
         if (rk < 2)
             continue;
         p.setPen(Qt::NoPen);
+        // Only the outermost layer meets the key colour; the inner ones may be smoothed.
+        p.setRenderHint(QPainter::Antialiasing, k > 0);
         QColor col = layers[k];
         if (f >= 6)
             col = mix(col, QColor(120, 60, 30), (f - 5) / 4.0);
@@ -85,6 +87,7 @@ QImage blast1(int f)   // f = 0 .. 8
     }
     // the first frames flash
     if (f <= 1) {
+        p.setRenderHint(QPainter::Antialiasing, true);
         p.setBrush(QColor(255, 255, 235));
         p.drawEllipse(c, r * 0.9, r * 0.75);
     }
@@ -172,10 +175,13 @@ QImage blast3(int f)   // f = 0 .. 26
                       cx + half, base);
         flame.closeSubpath();
         p.setPen(Qt::NoPen);
+        // Only the outermost layer meets the key colour; the inner ones may be smoothed.
+        p.setRenderHint(QPainter::Antialiasing, k > 0);
         p.setBrush(layers[k]);
         p.drawPath(flame);
     }
     // embers
+    p.setRenderHint(QPainter::Antialiasing, false);
     QRandomGenerator rng(99 + f);
     for (int i = 0; i < 5; ++i) {
         const double x = cx + (rng.generateDouble() - 0.5) * 40;
