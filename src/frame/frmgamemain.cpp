@@ -22,6 +22,9 @@
 #include "platform/widgets/tavtimebar.h"
 #include "platform/widgets/tavweb.h"
 #include "rules/gamedefine.h"
+#include "platform/draw/imagecache.h"
+#include "tableview/gamepaint.h"
+#include "tableview/tablewidget.h"
 
 namespace {
 
@@ -103,7 +106,8 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
     famGameBack = new QWidget(this);
-    picGameBack = new QWidget(famGameBack);
+    paintCtx_ = std::make_unique<PaintCtx>(PaintCtx{c_.surf, c_.tbl, c_.pub, c_.paint, ImageCache::instance()});
+    picGameBack = new ::GameTableWidget(*paintCtx_, famGameBack);
     picSplitter = new SplitterPane(this);
     picUserButBk = new QWidget(this);
     lstUser = new ::TavList(this);
@@ -138,6 +142,9 @@ frmGameMain::~frmGameMain()
 {
     c_.sendHook = nullptr;
     if (TavSckClient) TavSckClient->Abort();
+    // The table widget refers to the drawing context, which goes before the children do.
+    delete picGameBack;
+    picGameBack = nullptr;
 }
 
 void frmGameMain::Form_Load()
@@ -160,11 +167,12 @@ void frmGameMain::Form_Load()
     HSplitterBar1->resize(HSplitterBar1->width(), FrameMetrics::BarHeight);
     InitFrameLayout(lay_, screen_.width(), screen_.height());
 
-    // The table area.
-    QPalette tp = picGameBack->palette();
-    tp.setColor(QPalette::Window, kTableBack);
-    picGameBack->setPalette(tp);
-    picGameBack->setAutoFillBackground(true);
+    // The table area: the time bar sits between its two end pictures, wherever the layout puts them.
+    c_.surf.backColor = kTableBack;
+    picGameBack->onResized = [this] {
+        const PaintState& ps = c_.paint;
+        YuClock->setGeometry(ps.YuClockX, ps.YuClockY, ps.YuClockWidth, YuClock->height());
+    };
     QFont tf(QStringLiteral("宋体"));
     tf.setPointSize(9);
     picGameBack->setFont(tf);

@@ -5,10 +5,13 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 
 #include "frame/framelayout.h"
 
 struct Client;
+struct PaintCtx;
+class GameTableWidget;
 class QPushButton;
 class TavSckClient;
 class TavList;
@@ -51,6 +54,7 @@ public:
     ~frmGameMain() override;
 
     Client& client() { return c_; }
+    PaintCtx& paintContext() { return *paintCtx_; }
 
     // The window's load: the panes, the components' start values, the timers and the user
     // settings (read before the link opens). Run once, before the window is shown.
@@ -77,7 +81,7 @@ public:
 
     // The controls, named as the rest of the client refers to them.
     QWidget* famGameBack = nullptr;
-    QWidget* picGameBack = nullptr;
+    ::GameTableWidget* picGameBack = nullptr;
     QWidget* picSplitter = nullptr;
     QWidget* picUserButBk = nullptr;
     ::TavList* lstUser = nullptr;
@@ -116,6 +120,9 @@ private:
     void applyPanes(const FramePanes& p);
 
     Client& c_;
+    // What the table drawing works on: the client's table state and surface, and the shared
+    // picture cache. Made before the table widget, which keeps a reference to it.
+    std::unique_ptr<PaintCtx> paintCtx_;
     FrameLayoutState lay_;
     QSize screen_;
     bool loaded_ = false;

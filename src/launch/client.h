@@ -6,14 +6,19 @@
 
 #include "launch/publicstate.h"
 #include "msgbox/msgpool.h"
+#include "platform/draw/surface.h"
 #include "rules/tablestate.h"
 #include "settings/usersetstate.h"
+#include "tableview/paintstate.h"
 
 struct Client {
     PublicState pub;
     TableState tbl;
     UserSetState userSet;
     MsgPool msgPool;
+    // The table: its persistent picture and the drawing state laid out from its size.
+    Surface surf;
+    PaintState paint;
 
     // Sends one whole message to the room server; set by the main window once the link exists.
     // Returns false when nothing was sent.

@@ -19,6 +19,7 @@
 #include "platform/widgets/tavlist.h"
 #include "platform/widgets/tavweb.h"
 #include "rules/gamedefine.h"
+#include "tableview/tablewidget.h"
 
 namespace {
 
