@@ -93,14 +93,14 @@ void PaintMsgPanel(PaintCtx& c, int x, int y, int w, int h);
 
 // ---- Blast ---------------------------------------------------------------------------------
 // Where the blast of `kind` over `chair`'s current play goes; false for a kind other than 1..3.
-struct BlastSpec {
+struct BlastKindInfo {
     QString folder;  // "Res\Bomb\b1\"
     int frames = 0;
     int w = 0, h = 0;
     QColor key;
     int pauseMs = 0;
 };
-bool GetBlastSpec(int kind, BlastSpec& spec);
+bool GetBlastKind(int kind, BlastKindInfo& kindInfo);
 bool BlastPlace(const PaintCtx& c, int chair, int kind, int& x, int& y);
 void PlayBlast(PaintCtx& c, int chair, int kind);
 // Frame files prefix + two-digit number + suffix, first..last, drawn at (x, y) with `key` left

@@ -9,25 +9,25 @@
 
 using namespace paintutil;
 
-bool GetBlastSpec(int kind, BlastSpec& spec)
+bool GetBlastKind(int kind, BlastKindInfo& kindInfo)
 {
     switch (kind) {
-    case 1: spec = {QStringLiteral("Res\\Bomb\\b1\\"), 9, 180, 135, QColor(0, 0, 0), 30}; return true;
-    case 2: spec = {QStringLiteral("Res\\Bomb\\b2\\"), 15, 88, 80, QColor(255, 255, 255), 40}; return true;
-    case 3: spec = {QStringLiteral("Res\\Bomb\\b3\\"), 27, 78, 121, QColor(0, 0, 0), 10}; return true;
+    case 1: kindInfo = {QStringLiteral("Res\\Bomb\\b1\\"), 9, 180, 135, QColor(0, 0, 0), 30}; return true;
+    case 2: kindInfo = {QStringLiteral("Res\\Bomb\\b2\\"), 15, 88, 80, QColor(255, 255, 255), 40}; return true;
+    case 3: kindInfo = {QStringLiteral("Res\\Bomb\\b3\\"), 27, 78, 121, QColor(0, 0, 0), 10}; return true;
     default: return false;
     }
 }
 
 bool BlastPlace(const PaintCtx& c, int chair, int kind, int& x, int& y)
 {
-    BlastSpec spec;
-    if (chair < 0 || chair > 3 || !GetBlastSpec(kind, spec)) return false;
+    BlastKindInfo kindInfo;
+    if (chair < 0 || chair > 3 || !GetBlastKind(kind, kindInfo)) return false;
     const size_t v = size_t(ViewPosOf(c, chair));
     const int gx = c.p.OutPaiX[v], gy = c.p.OutPaiY[v];
     const int n = c.ts.Chairs[size_t(chair)].OutPai.upperBound();
     const int r = RowWidth(n, c.p.PkSpace2, c.p.PkWidth2);
-    const int w = spec.w;
+    const int w = kindInfo.w;
     static constexpr int kTopBottomDy[4] = {0, -10, 0, 10};  // by kind
     static constexpr int kSideDy[4] = {0, -60, -40, -40};
     switch (v) {
@@ -45,16 +45,16 @@ QString BlastFrameFile(const QString& prefix, const QString& suffix, int i)
 
 void PlayBlast(PaintCtx& c, int chair, int kind)
 {
-    BlastSpec spec;
+    BlastKindInfo kindInfo;
     int x = 0, y = 0;
-    if (!GetBlastSpec(kind, spec) || !BlastPlace(c, chair, kind, x, y)) return;
+    if (!GetBlastKind(kind, kindInfo) || !BlastPlace(c, chair, kind, x, y)) return;
     // A game message handled during a pause may start another blast inside this one; the mouse
     // stays blocked until the outer one has finished too.
     const bool wasRunning = c.ts.BlastRunning;
     c.ts.BlastRunning = true;
     try {
-        PlayFrames(c, AppRes(c, spec.folder + QStringLiteral("Blast0")), QStringLiteral(".jpg"), 1, spec.frames,
-                   spec.w, spec.h, spec.key, spec.pauseMs, x, y);
+        PlayFrames(c, AppRes(c, kindInfo.folder + QStringLiteral("Blast0")), QStringLiteral(".jpg"), 1, kindInfo.frames,
+                   kindInfo.w, kindInfo.h, kindInfo.key, kindInfo.pauseMs, x, y);
     } catch (...) {
     }
     c.ts.BlastRunning = wasRunning;

@@ -17,14 +17,14 @@ namespace {
 // Writes frames first..last of a blast kind (flat key colour, a coloured square) into the pack.
 void WriteFrames(Table& t, int kind, int first, int last, int grow = 0)
 {
-    BlastSpec spec;
-    ASSERT_TRUE(GetBlastSpec(kind, spec));
+    BlastKindInfo kindInfo;
+    ASSERT_TRUE(GetBlastKind(kind, kindInfo));
     for (int i = first; i <= last; ++i) {
         const QString file = BlastFrameFile(t.root() + QStringLiteral("/bin/Res/Bomb/b%1/Blast0").arg(kind),
                                             QStringLiteral(".jpg"), i);
         // Stored losslessly under the .jpg name (the content decides the decoder) so the key
         // colour stays exact.
-        ASSERT_TRUE(Save(BlastFrame(spec.w + grow, spec.h + grow, spec.key.rgb(), qRgb(255, 128, i)), file));
+        ASSERT_TRUE(Save(BlastFrame(kindInfo.w + grow, kindInfo.h + grow, kindInfo.key.rgb(), qRgb(255, 128, i)), file));
     }
 }
 
@@ -56,10 +56,10 @@ TEST(Blast, FrameFileNames)
     EXPECT_EQ(BlastFrameFile(QStringLiteral("b1\\Blast0"), QStringLiteral(".jpg"), 9), QStringLiteral("b1\\Blast009.jpg"));
     EXPECT_EQ(BlastFrameFile(QStringLiteral("b3\\Blast0"), QStringLiteral(".jpg"), 10), QStringLiteral("b3\\Blast010.jpg"));
     EXPECT_EQ(BlastFrameFile(QStringLiteral("Blast0"), QStringLiteral(".jpg"), 27), QStringLiteral("Blast027.jpg"));
-    BlastSpec s;
-    EXPECT_FALSE(GetBlastSpec(0, s));
-    EXPECT_FALSE(GetBlastSpec(4, s));
-    ASSERT_TRUE(GetBlastSpec(2, s));
+    BlastKindInfo s;
+    EXPECT_FALSE(GetBlastKind(0, s));
+    EXPECT_FALSE(GetBlastKind(4, s));
+    ASSERT_TRUE(GetBlastKind(2, s));
     EXPECT_EQ(s.frames, 15);
     EXPECT_EQ(s.w, 88);
     EXPECT_EQ(s.pauseMs, 40);
