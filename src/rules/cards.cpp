@@ -37,9 +37,9 @@ void SortPaiDesc(ByteArr& cards, int n)
 void RemovePai(ByteArr& hand, int& handCount, const ByteArr& cards, int n)
 {
     handCount = clampCount(hand, handCount);
-    n = clampCount(cards, n);
-    for (int k = 1; k <= n; ++k) {
-        const uint8_t c = cards[k];
+    // The list is read from a copy: when it is the hand itself it shrinks with every removal.
+    const std::vector<uint8_t> list = take(cards, n);
+    for (const uint8_t c : list) {
         for (int j = 1; j <= handCount; ++j) {
             if (hand[j] != c) continue;
             for (int m = j; m < handCount; ++m) hand[m] = hand[m + 1];

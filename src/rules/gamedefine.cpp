@@ -74,7 +74,12 @@ void InitGameDefine(TableState& t)
         c.HandRaised = false;
         clearChairGame(c);
     }
+    // Nobody is viewed any more: the view of the last viewed user must not outlive him (a stale
+    // spectator flag would, for one, decide who may see the cards of the next snapshot).
     t.strViewOwner.clear();
+    t.bteMyChair = 0;
+    t.blnPangGuan = false;
+    t.ViewPosOfChair = {};
     clearHands(t);
     t.ShowPartnerPai = 0;
     t.CanSeePai = 1;

@@ -5,7 +5,7 @@
 
 #include "rules/tablestate.h"
 
-// Start-up state: free chairs (no name, unknown figure), no game, default settings.
+// Start-up state: free chairs (no name, unknown figure), nobody viewed, no game, default settings.
 void InitGameDefine(TableState& t);
 
 // Clears the game: chairs' game fields, hands, scores and buttons. clearReady also lowers every

@@ -90,6 +90,15 @@ TEST(RemovePai, OneCopyPerListedCard)
     }
 }
 
+TEST(RemovePai, TheHandItselfAsTheList)
+{
+    ByteArr hand{1, 2, 3};
+    int count = hand.upperBound();
+    RemovePai(hand, count, hand, count);
+    EXPECT_TRUE(hand.empty());
+    EXPECT_EQ(count, 0);
+}
+
 TEST(RemovePai, CountsBeyondTheArraysAreClamped)
 {
     ByteArr hand{1, 2, 3};

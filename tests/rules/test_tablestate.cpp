@@ -48,6 +48,9 @@ void dirty(TableState& t)
         c.MingCi = 2;
     }
     t.strViewOwner = QStringLiteral("me");
+    t.bteMyChair = 3;
+    t.blnPangGuan = true;
+    t.ViewPosOfChair = {3, 0, 1, 2};
     t.MyPai = t.PartnerPai = t.PaiSelected = t.MyPaiBackup = t.SelectedPai = ByteArr{7, 8};
     t.ShowPartnerPai = 1;
     t.CanSeePai = 0;
@@ -112,6 +115,10 @@ TEST(InitGameDefine, StartUpState)
         EXPECT_FALSE(c.HandRaised);
     }
     EXPECT_TRUE(t.strViewOwner.isEmpty());
+    // The view goes with the viewed user: no spectator flag survives into the next table.
+    EXPECT_FALSE(t.blnPangGuan);
+    EXPECT_EQ(t.bteMyChair, 0);
+    EXPECT_EQ(t.ViewPosOfChair, (std::array<uint8_t, 4>{}));
     EXPECT_EQ(t.CanSeePai, 1);
     EXPECT_EQ(t.OptButText[0], QStringLiteral(" 对手里的牌重新排序 "));
     EXPECT_EQ(t.OptButText[1], QStringLiteral(" 查看玩家上一轮的出牌 "));
@@ -131,6 +138,8 @@ TEST(ResetGameTable, KeepsOrClearsTheReadyFlags)
         EXPECT_EQ(t.OptButText[0], QStringLiteral("排序"));
         EXPECT_EQ(t.OptButText[1], QStringLiteral("上一轮"));
         EXPECT_EQ(t.strViewOwner, QStringLiteral("me"));
+        EXPECT_TRUE(t.blnPangGuan);
+        EXPECT_EQ(t.bteMyChair, 3);
     }
 }
 
