@@ -42,10 +42,10 @@ void GameTableWidget::resizeEvent(QResizeEvent*)
 }
 
 void GameTableWidget::forward(const std::function<void(Qt::MouseButtons, int, int)>& hook, Qt::MouseButtons b,
-                              QMouseEvent* e)
+                              QMouseEvent* e, bool duringBlast)
 {
     e->accept();
-    if (ctx_.ts.BlastRunning || !hook) return;
+    if ((ctx_.ts.BlastRunning && !duringBlast) || !hook) return;
     const QPoint pos = e->position().toPoint();
     try {
         hook(b, pos.x(), pos.y());
@@ -53,7 +53,9 @@ void GameTableWidget::forward(const std::function<void(Qt::MouseButtons, int, in
     }
 }
 
-void GameTableWidget::mouseMoveEvent(QMouseEvent* e) { forward(onMouseMove, e->buttons(), e); }
+// Moving only lights the buttons up; it goes on during a blast, so a button under a resting
+// mouse is ready for the click once the blast is over.
+void GameTableWidget::mouseMoveEvent(QMouseEvent* e) { forward(onMouseMove, e->buttons(), e, true); }
 
 void GameTableWidget::mousePressEvent(QMouseEvent* e) { forward(onMouseDown, e->button(), e); }
 

@@ -16,8 +16,8 @@ public:
     PaintCtx& context() { return ctx_; }
 
     // Play input (card selection and buttons): the button (for a move, the buttons held), x and y
-    // in surface pixels. Not called while
-    // a blast animation runs.
+    // in surface pixels. Presses and releases are not passed on while a blast animation runs;
+    // moves are.
     std::function<void(Qt::MouseButtons buttons, int x, int y)> onMouseMove;
     std::function<void(Qt::MouseButtons buttons, int x, int y)> onMouseUp;
     std::function<void(Qt::MouseButtons buttons, int x, int y)> onMouseDown;
@@ -32,6 +32,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
-    void forward(const std::function<void(Qt::MouseButtons, int, int)>& hook, Qt::MouseButtons b, QMouseEvent* e);
+    void forward(const std::function<void(Qt::MouseButtons, int, int)>& hook, Qt::MouseButtons b, QMouseEvent* e,
+                 bool duringBlast = false);
     PaintCtx& ctx_;
 };

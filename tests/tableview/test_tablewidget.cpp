@@ -70,12 +70,16 @@ TEST(TableWidget, MouseReachesThePlayInput)
     // A handler that throws does not take the widget down.
     w.onMouseUp = [](Qt::MouseButtons, int, int) { throw std::runtime_error("bad"); };
     QCoreApplication::sendEvent(&w, &up);
-    // While a blast runs nothing is passed on.
+    // While a blast runs no press or release is passed on; moves still light the buttons up.
     t.ts.BlastRunning = true;
     seen.clear();
     QCoreApplication::sendEvent(&w, &down);
-    QCoreApplication::sendEvent(&w, &move);
+    QCoreApplication::sendEvent(&w, &up);
     EXPECT_TRUE(seen.empty());
+    QCoreApplication::sendEvent(&w, &move);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].kind, 'm');
+    EXPECT_EQ(seen[0].x, 124);
 }
 
 TEST(TableWidget, RepaintIsNotReentered)
