@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <random>
@@ -199,6 +200,68 @@ TEST(Render, FullRepaintTimeWithAndWithoutCache)
     EXPECT_GE(double(cold.first) / double(warm.first), 1.5);
     EXPECT_GT(decodesPerRepaint, 60);
     ASSERT_TRUE(t.surf.image().save(ShotDir() + QStringLiteral("/table-1920x1080.png")));
+}
+
+TEST(Render, WaitingTableAndABlast)
+{
+    REQUIRE_PACK();
+    RealTable t(1024, 700, 1024);
+    TableState& ts = t.ts;
+    // Before a game: three players, chair 3 free; two hands up, one player dropped.
+    const QString names[3] = {QStringLiteral("我是玩家"), QStringLiteral("Player_Two"), QStringLiteral("三号玩家长名字")};
+    for (int c = 0; c < 3; ++c) {
+        ts.Chairs[size_t(c)].Name = names[c];
+        ts.Chairs[size_t(c)].IconNo = 1000 + c;
+    }
+    ts.Chairs[1].HandRaised = true;
+    ts.Chairs[2].HandRaised = true;
+    ts.Chairs[2].Dropped = true;
+    ts.strViewOwner = names[0];
+    ts.bteMyChair = 0;
+    ts.ViewPosOfChair = {2, 3, 0, 1};
+    picGameBack_Paint(t.ctx);
+    ASSERT_TRUE(t.surf.image().save(ShotDir() + QStringLiteral("/table-waiting.png")));
+    const QRgb back = QColor(16, 81, 115).rgb() & 0xffffffu;
+    const PaintState& p = t.p;
+    // The raised hands (right and top seats) and the dropped mark are drawn; the free left seat
+    // and the own seat show no hand.
+    auto anyNot = [&](int x0, int y0, int w, int h) {
+        for (int y = y0; y < y0 + h; ++y)
+            for (int x = x0; x < x0 + w; ++x)
+                if (At(t, x, y) != back) return true;
+        return false;
+    };
+    EXPECT_TRUE(anyNot(p.HandUpX[3], p.HandUpY[3], 72, 35));
+    EXPECT_TRUE(anyNot(p.HandUpX[0], p.HandUpY[0], 72, 35));
+    EXPECT_TRUE(anyNot(p.NetBreakX[0], p.NetBreakY[0], 32, 32));
+    EXPECT_FALSE(anyNot(p.SeatX[1], p.SeatY[1], 32, 32));
+    EXPECT_FALSE(anyNot(p.HandUpX[2], p.HandUpY[2], 72, 35));
+
+    // A game: the top seat plays a bomb and its blast runs over the play. The picture in the
+    // middle of the animation is kept; afterwards the table is exactly what it was.
+    ts.Chairs[3].Name = QStringLiteral("西门吹雪");
+    ts.Chairs[3].IconNo = 7;
+    for (ChairInfo& ch : ts.Chairs) {
+        ch.HandRaised = false;
+        ch.PaiCount = 20;
+    }
+    ts.TableIdle = false;
+    ts.GamePhase = 2;
+    ts.ShowLeftPai = 1;
+    ts.Chairs[2].OutPai = ByteArr{5, 18, 31, 44, 5, 18};
+    ComputeCardLayout(t.ctx);
+    picGameBack_Paint(t.ctx);
+    const QImage before = t.surf.image().copy();
+    QImage during;
+    QTimer::singleShot(150, [&]() { during = t.surf.image().copy(); });
+    PlayBlast(t.ctx, 2, 2);
+    ASSERT_FALSE(during.isNull());
+    ASSERT_TRUE(during.save(ShotDir() + QStringLiteral("/table-blast.png")));
+    int x = 0, y = 0;
+    ASSERT_TRUE(BlastPlace(t.ctx, 2, 2, x, y));
+    EXPECT_NE(during.copy(x, y, 88, 80), before.copy(x, y, 88, 80));
+    EXPECT_EQ(during.copy(0, 0, 1024, y), before.copy(0, 0, 1024, y)) << "nothing drawn above the blast";
+    EXPECT_EQ(t.surf.image(), before);
 }
 
 int main(int argc, char** argv)
