@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QPointer>
@@ -18,6 +19,7 @@
 #include "msgbox/frmmsg.h"
 #include "platform/net/tavsckclient.h"
 #include "rules/gamedefine.h"
+#include "tableview/waitticks.h"
 
 namespace {
 
@@ -183,6 +185,32 @@ TEST(LinkLoss, NestedBoxesBothGiveUpTheirWait)
     EXPECT_EQ(answers, (QList<bool>{false, false}));
     delete r.w.data();
     EXPECT_EQ(r.c.msgPool.OpenCount(), 0);
+}
+
+TEST(LinkLoss, DuringAnAnimationPauseTheProgramStillEnds)
+{
+    Running r;
+    int pauses = 0;
+    QElapsedTimer t;
+    QObject::connect(r.w->TavSckClient, &TavSckClient::DataArrived, [&](const QByteArray&) {
+        // An animation pausing between its frames while the link goes away under it.
+        QTimer::singleShot(50, r.peer, [&r] { r.peer->disconnectFromHost(); });
+        for (int i = 0; i < 3; ++i) {
+            WaitTicks(300, r.c.pub.blnClosing);
+            ++pauses;
+        }
+    });
+    r.onPeer = [&] {
+        t.start();
+        r.peer->write(Frame(QByteArray("\x05\x00", 2)));
+        r.peer->flush();
+    };
+
+    EXPECT_EQ(r.run(), 0);
+    EXPECT_EQ(r.unloaded, 1);
+    EXPECT_EQ(pauses, 3);
+    EXPECT_LT(t.elapsed(), 3000);
+    delete r.w.data();
 }
 
 }  // namespace
