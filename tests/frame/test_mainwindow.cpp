@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
@@ -214,6 +215,43 @@ TEST(Unload, ClosesTheMessageBoxesAndOtherWindows)
             if (t->isVisible()) return false;
         return true;
     }));
+}
+
+TEST(Unload, StepsRunInOrder)
+{
+    Table s;
+    s.c.msgPool.InitMsgPool(s.c.pub.strParentPath);
+    s.w->show();
+    s.c.tbl.Chairs[1].Name = "x";
+    s.c.pub.StartButShown = true;
+    s.c.msgPool.ShowMsg(0, s.w, 0, QStringLiteral("等待"), QString(), 0, QString(), QString(), true);
+    ASSERT_NE(s.c.msgPool.FormAt(0), nullptr);
+    // What each step sees: the own boxes close while the state is still the game's and the
+    // closing flag is up; the other windows close after the state has been reset.
+    struct Seen {
+        bool closing;
+        QString chair1;
+        bool startBut;
+    };
+    QList<Seen> boxSaw, otherSaw;
+    QObject::connect(s.c.msgPool.FormAt(0), &QDialog::finished, [&] {
+        boxSaw.append({s.c.pub.blnClosing, s.c.tbl.Chairs[1].Name, s.c.pub.StartButShown});
+    });
+    auto* other = new QDialog;
+    other->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(other, &QDialog::finished, [&] {
+        otherSaw.append({s.c.pub.blnClosing, s.c.tbl.Chairs[1].Name, s.c.pub.StartButShown});
+    });
+    other->show();
+    s.w->Form_Unload();
+    ASSERT_EQ(boxSaw.size(), 1);
+    EXPECT_TRUE(boxSaw[0].closing);
+    EXPECT_EQ(boxSaw[0].chair1, "x");
+    EXPECT_TRUE(boxSaw[0].startBut);
+    ASSERT_EQ(otherSaw.size(), 1);
+    EXPECT_FALSE(otherSaw[0].closing);  // the reset clears the flag again
+    EXPECT_TRUE(otherSaw[0].chair1.isEmpty());
+    EXPECT_FALSE(otherSaw[0].startBut);
 }
 
 }  // namespace
