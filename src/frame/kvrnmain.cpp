@@ -32,11 +32,15 @@ int RefuseLaunch(int errorNo)
 
 int KvrnMain(int argc, char** argv)
 {
-    // The words are taken before the application object sees them: it would consume words that
-    // look like its own options ("-style", "-reverse"...) and change the count.
+    // The words are taken before the application object exists, and the toolkit is given the
+    // program name only: every launch word is the lobby's (the user's own name among them), and
+    // a word the toolkit took for one of its options ("-platform", "-stylesheet", "-reverse"...)
+    // would change the count, restyle the window or stop the program before it starts.
     QStringList raw;
     for (int i = 0; i < argc; ++i) raw.append(QString::fromLocal8Bit(argv[i]));
-    QApplication app(argc, argv);
+    int toolkitArgc = argc > 0 ? 1 : 0;
+    char* toolkitArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    QApplication app(toolkitArgc, toolkitArgv);
 
     const QStringList args = SplitCommandLine(JoinedArguments(raw));
     if (const int err = CheckLaunchArgs(args)) return RefuseLaunch(err);

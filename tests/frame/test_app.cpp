@@ -176,6 +176,24 @@ TEST(App, WordsLikeToolkitOptionsAreOrdinaryWords)
     EXPECT_EQ(a.firstFrame(s), QByteArray("\x82\x00" "600`KVRN`1", 12));
 }
 
+// A user's name is a launch word like any other: one that reads like a toolkit option, right
+// before the score-mode word, must neither stop the program nor be taken as an option.
+class ToolkitLikeName : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ToolkitLikeName, StartsAndSaysHello)
+{
+    App a;
+    QStringList w = a.words(9);
+    w[7] = QString::fromLatin1(GetParam());
+    ASSERT_TRUE(a.start(w));
+    QTcpSocket* s = a.accept();
+    ASSERT_NE(s, nullptr) << a.err.toStdString();
+    EXPECT_EQ(a.firstFrame(s), QByteArray("\x82\x00" "600`KVRN`1", 12));
+    EXPECT_EQ(a.proc.state(), QProcess::Running) << a.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ToolkitLikeName, ::testing::Values("-platform", "-plugin", "-stylesheet"));
+
 TEST(App, HelloCarriesTheSettingFromTheFileBesideTheProgram)
 {
     App a;
