@@ -21,6 +21,7 @@
 #include "platform/widgets/tavlist.h"
 #include "platform/widgets/tavtimebar.h"
 #include "platform/widgets/tavweb.h"
+#include "platform/widgets/windowtitle.h"
 #include "rules/gamedefine.h"
 #include "platform/draw/imagecache.h"
 #include "tableview/gamepaint.h"
@@ -183,7 +184,7 @@ void frmGameMain::Form_Load()
 
     tmrForm->setInterval(100);
     tmrForm->start();
-    setWindowTitle(pub.strGameTitle);
+    setWindowTitle(LiteralWindowTitle(pub.strGameTitle));
 
     TavSckClient->setVisible(false);
     TavSckClient->setKeepAlive(false);

@@ -2,6 +2,7 @@
 
 #include "msgpool.h"
 #include "platform/draw/respath.h"
+#include "platform/widgets/windowtitle.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -81,7 +82,7 @@ void frmMsg::layoutForType() {
     }
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    setWindowTitle(m_caption);
+    setWindowTitle(LiteralWindowTitle(m_caption));
     setFixedSize(BoxWidth, BoxHeight);
     const int top = BoxHeight - ButtonBottom;
     m_labNote->setGeometry(kBoxNoteX, kBoxNoteY, BoxWidth - kBoxNoteX - 12,

@@ -9,6 +9,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <functional>
 
 #include "frame/frmgamemain.h"
@@ -93,6 +94,19 @@ TEST(FormLoad, ComponentsGetTheirStartValues)
     EXPECT_EQ(w.tmrStartTag, "20");
     EXPECT_FALSE(w.tmrPaintLastOutPai->isActive());
     EXPECT_EQ(w.tmrPaintLastOutPai->interval(), 1000);
+}
+
+TEST(FormLoad, CaptionIsTheGameTitleAsGiven)
+{
+    Table s;
+    s.c.pub.strGameTitle = QStringLiteral("牌局[*]");
+    frmGameMain w(s.c);
+    w.setQuitOnUnload(false);
+    w.setScreenSize(QSize(1024, 768));
+    w.Form_Load();
+    w.show();
+    ASSERT_NE(w.windowHandle(), nullptr);
+    EXPECT_EQ(w.windowHandle()->title(), QStringLiteral("牌局[*]"));
 }
 
 struct ModeCase {

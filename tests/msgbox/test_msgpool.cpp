@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -262,6 +263,15 @@ TEST(FrmMsg, EveryTypeStaysOnTopAndTheModalOnesStartCountingWhenShown) {
         EXPECT_EQ(f.tmrDelay()->interval(), 1000);
         f.hide();
     }
+}
+
+TEST(FrmMsg, TheTitleIsShownAsGiven) {
+    frmMsg f;
+    f.SetMsgInfo(1, "n", "牌局[*]提示", "确定", "", 10, true);
+    f.show();
+    ASSERT_NE(f.windowHandle(), nullptr);
+    EXPECT_EQ(f.windowHandle()->title(), "牌局[*]提示");
+    f.hide();
 }
 
 TEST(FrmMsg, TheNoteIsPlainText) {
