@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace {
@@ -202,7 +203,9 @@ void TavList::fillRow(int at, const QStringList& fields) {
             m_table->setItem(at, c, item);
         }
         item->setText(text);
-        item->setToolTip(c == 0 ? fields.at(0) : QString());
+        // Tool tips take markup when the text looks like it: a name is text, so it goes as
+        // escaped rich text and shows exactly as it is spelled.
+        item->setToolTip(c == 0 ? Qt::convertFromPlainText(fields.at(0), Qt::WhiteSpaceNoWrap) : QString());
     }
 }
 

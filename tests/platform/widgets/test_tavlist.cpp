@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,6 +46,18 @@ TEST_F(ListFixture, LoadKeepsWellFormedRowsAndReportsTheirNames) {
     EXPECT_EQ(list.FindUser("bob"), row("bob", "alice"));   // the "\r" of the line is not data
     EXPECT_EQ(list.FindUser("short"), "");
     EXPECT_EQ(list.FindUser("long"), "");
+}
+
+TEST_F(ListFixture, ANameThatLooksLikeMarkupIsShownAsText) {
+    const QString name = "<b>甲</b>&amp;";
+    list.AddUser(row(name));
+    ASSERT_EQ(list.table()->rowCount(), 1);
+    EXPECT_EQ(list.table()->item(0, 0)->text(), name);
+    // The tool tip is rich text whose shown text is the name, markup characters and all.
+    const QString tip = list.table()->item(0, 0)->toolTip();
+    QTextDocument doc;
+    doc.setHtml(tip);
+    EXPECT_EQ(doc.toPlainText(), name);
 }
 
 TEST_F(ListFixture, LoadReplacesEverythingAndAnEmptyBodyListsNobody) {
