@@ -129,47 +129,46 @@ void PaintYuPai(PaintCtx& c, int chair)
     s.changed();
 }
 
-void PaintGameOver(PaintCtx& c, const std::array<int32_t, 4>& changes)
+namespace {
+
+// The framed panel centred on the table with its title, the etched rule under it and the two
+// partnerships' scores: what both end panels share. Leaves the scores' font set.
+void PaintEndPanelHead(PaintCtx& c, int w, int h, int textX, int scoresY, int scoresStep, const QString& title,
+                       int& x, int& y)
 {
     Surface& s = c.surf;
     const TableState& ts = c.ts;
     const size_t own = ts.bteMyChair % 2;
-    const QString ownText = QStringLiteral("我伙得分： ") + QString::number(ts.TeamScore[own]);
-    const QString otherText = QStringLiteral("对伙得分： ") + QString::number(ts.TeamScore[1 - own]);
-    const QColor titleColor(0, 0, 250);
+    x = (c.p.W - w) / 2;
+    y = (c.p.H - h) / 2;
+    PaintMsgPanel(c, x, y, w, h);
+    s.fontName = kHei;
+    s.fontSize = 20;
+    s.fontBold = true;
+    s.foreColor = QColor(0, 0, 250);
+    s.print(x + textX, y + 35, title);
+    EtchedRule(s, x + 30, x + w - 30, y + 70);
+    s.fontName = kSong;
+    s.fontSize = 12;
+    s.fontBold = true;
+    s.print(x + textX, y + scoresY, QStringLiteral("我伙得分： ") + QString::number(ts.TeamScore[own]));
+    s.print(x + textX, y + scoresY + scoresStep, QStringLiteral("对伙得分： ") + QString::number(ts.TeamScore[1 - own]));
+}
+
+}  // namespace
+
+void PaintGameOver(PaintCtx& c, const std::array<int32_t, 4>& changes)
+{
+    Surface& s = c.surf;
+    int x = 0, y = 0;
     if (changes[0] == 0) {
-        const int w = 240, h = 160;
-        const int x = (c.p.W - w) / 2, y = (c.p.H - h) / 2;
-        PaintMsgPanel(c, x, y, w, h);
-        s.fontName = kHei;
-        s.fontSize = 20;
-        s.fontBold = true;
-        s.foreColor = titleColor;
-        s.print(x + 60, y + 35, QStringLiteral("本轮和局！"));
-        EtchedRule(s, x + 30, x + w - 30, y + 70);
-        s.fontName = kSong;
-        s.fontSize = 12;
-        s.fontBold = true;
-        s.print(x + 60, y + 85, ownText);
-        s.print(x + 60, y + 110, otherText);
+        // A drawn round: the small panel with the two scores only.
+        PaintEndPanelHead(c, 240, 160, 60, 85, 25, QStringLiteral("本轮和局！"), x, y);
     } else {
-        const int w = 340, h = 260;
-        const int x = (c.p.W - w) / 2, y = (c.p.H - h) / 2;
-        PaintMsgPanel(c, x, y, w, h);
-        s.fontName = kHei;
-        s.fontSize = 20;
-        s.fontBold = true;
-        s.foreColor = titleColor;
-        s.print(x + 110, y + 35, QStringLiteral("游戏结束"));
-        EtchedRule(s, x + 30, x + w - 30, y + 70);
-        s.fontName = kSong;
-        s.fontSize = 12;
-        s.fontBold = true;
-        s.print(x + 110, y + 80, ownText);
-        s.print(x + 110, y + 105, otherText);
+        PaintEndPanelHead(c, 340, 260, 110, 80, 25, QStringLiteral("游戏结束"), x, y);
         EtchedRule(s, x + 30, x + 310, y + 130);
         for (int i = 0; i < 4; ++i) {
-            s.print(x + 60, y + 140 + 25 * i, ts.Chairs[size_t(i)].Name);
+            s.print(x + 60, y + 140 + 25 * i, c.ts.Chairs[size_t(i)].Name);
             s.print(x + 240, y + 140 + 25 * i, QString::number(changes[size_t(i)]));
         }
     }

@@ -233,20 +233,24 @@ void TavList::refreshRowLooks() {
     }
 }
 
+// A name listed already keeps its place and takes the new row's data.
+void TavList::upsertRow(const QStringList& fields) {
+    const int existing = rowOf(fields.at(0));
+    if (existing >= 0) {
+        m_rows[existing] = fields;
+        fillRow(existing, fields);
+    } else {
+        insertRow(int(m_rows.size()), fields);
+    }
+}
+
 void TavList::LoadUsers(const QString& body) {
     m_rows.clear();
     m_table->setRowCount(0);
     m_pressedRow = -1;
     QStringList fields;
     for (const QString& line : body.split(QLatin1Char('\n'))) {
-        if (!splitRow(line, fields)) continue;
-        const int existing = rowOf(fields.at(0));
-        if (existing >= 0) {
-            m_rows[existing] = fields;
-            fillRow(existing, fields);
-        } else {
-            insertRow(int(m_rows.size()), fields);
-        }
+        if (splitRow(line, fields)) upsertRow(fields);
     }
     refreshRowLooks();
     emit UsersLoaded(userNames().join(kSep));
@@ -255,13 +259,7 @@ void TavList::LoadUsers(const QString& body) {
 void TavList::AddUser(const QString& row) {
     QStringList fields;
     if (!splitRow(row, fields)) return;
-    const int existing = rowOf(fields.at(0));
-    if (existing >= 0) {
-        m_rows[existing] = fields;
-        fillRow(existing, fields);
-    } else {
-        insertRow(int(m_rows.size()), fields);
-    }
+    upsertRow(fields);
     refreshRowLooks();
 }
 

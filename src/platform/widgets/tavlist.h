@@ -71,6 +71,7 @@ private:
     void rebuildHeader();
     void applyStyle();
     int rowOf(const QString& name) const;
+    void upsertRow(const QStringList& fields);
     void insertRow(int at, const QStringList& fields);
     void fillRow(int at, const QStringList& fields);
     void refreshRowLooks();
