@@ -151,20 +151,28 @@ QImage person(const Person& m)
 
 // ---- icons ----
 
-QImage infoIcon()
+// A round badge with a glyph in its middle: the information and question icons.
+QImage RoundBadgeIcon(QColor light, QColor dark, QColor rim, const QRectF& glyphBox, const QString& glyph,
+                      const QFont& font)
 {
     QImage art = Canvas(32, 32, 0);
     QPainter p(&art);
     Smooth(p);
     QRadialGradient g(QPointF(12, 10), 20);
-    g.setColorAt(0, QColor(120, 180, 255));
-    g.setColorAt(1, QColor(20, 70, 190));
-    p.setPen(QPen(QColor(10, 30, 90), 1));
+    g.setColorAt(0, light);
+    g.setColorAt(1, dark);
+    p.setPen(QPen(rim, 1));
     p.setBrush(g);
     p.drawEllipse(QRectF(2, 2, 28, 28));
-    CentredText(p, QRectF(2, 3, 28, 28), QStringLiteral("i"), Font(QStringLiteral("DejaVu Serif"), 22, true), Qt::white);
+    CentredText(p, glyphBox, glyph, font, Qt::white);
     p.end();
     return art;
+}
+
+QImage infoIcon()
+{
+    return RoundBadgeIcon(QColor(120, 180, 255), QColor(20, 70, 190), QColor(10, 30, 90), QRectF(2, 3, 28, 28),
+                          QStringLiteral("i"), Font(QStringLiteral("DejaVu Serif"), 22, true));
 }
 
 QImage exclamationIcon()
@@ -190,18 +198,8 @@ QImage exclamationIcon()
 
 QImage questionIcon()
 {
-    QImage art = Canvas(32, 32, 0);
-    QPainter p(&art);
-    Smooth(p);
-    QRadialGradient g(QPointF(12, 10), 20);
-    g.setColorAt(0, QColor(140, 230, 160));
-    g.setColorAt(1, QColor(20, 130, 60));
-    p.setPen(QPen(QColor(10, 70, 30), 1));
-    p.setBrush(g);
-    p.drawEllipse(QRectF(2, 2, 28, 28));
-    CentredText(p, QRectF(2, 2, 28, 28), QStringLiteral("?"), Font(QStringLiteral("DejaVu Sans"), 20, true), Qt::white);
-    p.end();
-    return art;
+    return RoundBadgeIcon(QColor(140, 230, 160), QColor(20, 130, 60), QColor(10, 70, 30), QRectF(2, 2, 28, 28),
+                          QStringLiteral("?"), Font(QStringLiteral("DejaVu Sans"), 20, true));
 }
 
 QImage logoIcon()
