@@ -1,0 +1,100 @@
+// The whole main window rendered with the generated pictures in the middle of a game, with the
+// right column collapsed, and the settings dialog; kept as PNG files in the build folder
+// (frame-shots) for looking at. Under a real X server the screen itself is grabbed as well.
+#include "framefixture.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
+#include "platform/widgets/tavweb.h"
+#include "settings/frmuserset.h"
+
+using namespace frametest;
+
+namespace {
+
+QString ShotDir()
+{
+    const QString d = BinDir() + QStringLiteral("/../frame-shots");
+    QDir().mkpath(d);
+    return QDir(d).absolutePath();
+}
+
+// The window as it is on the screen: the screen's own picture where there is a window system
+// to ask, else the window rendering itself.
+QImage Shot(QWidget* w)
+{
+    QCoreApplication::processEvents();
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        WaitFor([] { return false; }, 300);   // let the server draw
+        if (QScreen* s = w->screen()) return s->grabWindow(0).toImage();
+    }
+    return w->grab().toImage();
+}
+
+}  // namespace
+
+TEST(FrameShots, WholeWindowCollapsedColumnAndSettings)
+{
+    REQUIRE_FRAME_PACK();
+    MainWindow m;
+    m.w->show();
+    m.MidGame();
+    ASSERT_TRUE(WaitFor([&] { return m.w->isVisible(); }));
+    const QImage whole = Shot(m.w);
+    ASSERT_TRUE(whole.save(ShotDir() + QStringLiteral("/frame-window.png")));
+
+    // What every such window shows: the border's outlines, the caption band, the three caption
+    // buttons at their places, both user buttons, the splitter's middle band.
+    const QImage img = m.w->grab().toImage();
+    const int W = img.width(), H = img.height();
+    EXPECT_EQ(Rgb(img, 0, H / 2), 0x737173u);
+    EXPECT_EQ(Rgb(img, W - 2, H / 2), 0xadaeadu);
+    const QImage mid = PackPicture("Res/CaptionMid.bmp");
+    EXPECT_EQ(Rgb(img, 300, 20), mid.pixel(300 % 12 == 5 ? 0 : (300 - 5) % 12, 18) & 0xffffffu);
+    const QImage sys = PackPicture("Res/SysMenu.bmp");
+    for (int slot = 0; slot < 3; ++slot) {
+        const QPoint at = m.w->SysButtonPos(slot);
+        const int kind = slot == 2 ? 3 : slot;
+        EXPECT_EQ(Rgb(img, at.x() + 10, at.y() + 10), sys.pixel(kind * 21 + 10, 10) & 0xffffffu) << slot;
+    }
+    const QImage user = PackPicture("Res/UserButton.bmp");
+    const QPoint strip = m.w->picUserButBk->pos();
+    for (int i = 0; i < 2; ++i) {
+        const QPoint at = strip + m.w->UserButtonPos(i);
+        EXPECT_EQ(Rgb(img, at.x() + 3, at.y() + 12), user.pixel(i * 41 + 3, 12) & 0xffffffu) << i;
+    }
+
+    // The column collapsed: the table takes the width, the arrow points back.
+    const QRect s = m.w->picSplitter->geometry();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(6, s.height() / 2), m.w->picSplitter->mapToGlobal(QPointF(6, s.height() / 2)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m.w->picSplitter, &press);
+    ASSERT_TRUE(m.w->layoutState().blnSplitterCollapsed);
+    const QImage collapsed = Shot(m.w);
+    ASSERT_TRUE(collapsed.save(ShotDir() + QStringLiteral("/frame-collapsed.png")));
+    EXPECT_FALSE(m.w->lstUser->isVisible());
+    EXPECT_EQ(m.w->picSplitter->x(), m.w->width() - 14);
+
+    // The settings dialog over the restored window.
+    QApplication::sendEvent(m.w->picSplitter, &press);
+    frmUserSet* d = m.w->ShowUserSet();
+    ASSERT_NE(d, nullptr);
+    d->chkUser(3)->setChecked(false);
+    d->move(m.w->x() + 200, m.w->y() + 150);
+    ASSERT_TRUE(WaitFor([&] { return d->isVisible(); }));
+    const QImage withDialog = Shot(m.w);
+    ASSERT_TRUE(withDialog.save(ShotDir() + QStringLiteral("/frame-settings-over-window.png")));
+    ASSERT_TRUE(d->grab().toImage().save(ShotDir() + QStringLiteral("/frame-settings.png")));
+    d->close();
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
