@@ -75,7 +75,8 @@ void AdvPane::paintEvent(QPaintEvent*)
     for (int i = 0; i < 3; ++i) {
         p.setPen(rings[i]);
         p.setBrush(Qt::NoBrush);
-        p.drawRect(QRect(i, i, width() - 1 - 2 * i, height() - 1 - 2 * i).adjusted(0, 0, -1, -1));
+        // A one-pixel outline covers its rectangle's right and bottom edge too.
+        p.drawRect(QRect(i, i, width() - 1 - 2 * i, height() - 1 - 2 * i));
     }
     painting_ = false;
 }
