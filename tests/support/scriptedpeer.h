@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "protocol/framing.h"
+#include "protocol/messages.h"
 #include "protocol/shapes.h"
 
 class ScriptedPeer : public QObject {
