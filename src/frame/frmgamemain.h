@@ -79,6 +79,12 @@ public:
     // Sends one message over the room link; false when the link is not up.
     bool SendData(const QByteArray& msg);
 
+    // The round flow's operations that the room side also uses (frmgamemain_round.cpp).
+    void HideStartBut();
+    void RefreshStartButton();
+    void UpdateTurn();
+    void PlayGameSound(int n);
+
     // The screen size the layout starts from (tests may set it before Form_Load).
     void setScreenSize(const QSize& s) { screen_ = s; }
     // When false, Form_Unload does not end the program (tests keep their application running).

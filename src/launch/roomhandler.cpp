@@ -8,10 +8,3 @@ void HandleRoomMsg(Client& c, const QByteArray& msg)
     (void)c;
     (void)msg;
 }
-
-// The game side: the round's messages, refused plays and items.
-void HandleGameMsg(Client& c, const QByteArray& msg)
-{
-    (void)c;
-    (void)msg;
-}

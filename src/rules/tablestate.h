@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/core/bytearr.h"
+#include "protocol/codes.h"
 
 // The 8-byte description of one play: byte 0 the chair, byte 1 the type, then two components
 // (type, key card, count) at bytes 2..4 and 5..7.
@@ -36,7 +37,7 @@ struct ChairInfo {
     ByteArr LeftPai;     // cards revealed at the end of a game
 };
 
-constexpr uint8_t kPassCard = 254;
+constexpr uint8_t kPassCard = kPassCode;
 
 struct TableState {
     // Chairs, indexed by ChairNo 0..3.

@@ -4,6 +4,8 @@
 #include <QGroupBox>
 #include <QPushButton>
 
+#include "protocol/codes.h"
+
 namespace {
 
 struct BoxPlace {
@@ -34,7 +36,7 @@ const ButtonPlace kButtons[3] = {
 QByteArray SeePaiChangeHeader()
 {
     QByteArray h;
-    h.append(char(kSeePaiCode)).append(char(kSeePaiChanged));
+    h.append(char(GM_SEE_PAI)).append(char(GM_SEE_PAI_SETTING));
     return h;
 }
 

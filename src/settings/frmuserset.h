@@ -15,10 +15,8 @@ class QCheckBox;
 class QGroupBox;
 class QPushButton;
 
-// The message for a changed spectator setting: code 113 (the game's "see cards" message),
-// sub-code 1; its text is the own user name, the grave accent, then "0" or "1".
-inline constexpr uint8_t kSeePaiCode = 113;
-inline constexpr uint8_t kSeePaiChanged = 1;
+// The message for a changed spectator setting: GM_SEE_PAI, sub-code GM_SEE_PAI_SETTING; its text
+// is the own user name, the grave accent, then "0" or "1".
 QByteArray SeePaiChangeHeader();
 QString SeePaiChangeBody(const QString& myName, uint8_t allowPangGuan);
 

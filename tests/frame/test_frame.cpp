@@ -12,7 +12,7 @@
 #include <QtTest/qtestspontaneevent.h>
 
 #include "frame/frameskin.h"
-#include "launch/publictools.h"
+#include "protocol/codec.h"
 #include "msgbox/frmmsg.h"
 #include "platform/widgets/hsplitterbar.h"
 #include "platform/widgets/skinframe.h"

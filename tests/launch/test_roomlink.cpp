@@ -1,4 +1,4 @@
-// The hello and the routing of received messages by their first byte.
+// The dispatch of received messages and the sender.
 #include <gtest/gtest.h>
 
 #include "launch/client.h"
@@ -6,39 +6,9 @@
 
 namespace {
 
-TEST(Hello, CarriesTheSpectatorSetting)
-{
-    EXPECT_EQ(BuildHello(1), QByteArray("\x82\x00" "600`KVRN`1", 12));
-    EXPECT_EQ(BuildHello(0), QByteArray("\x82\x00" "600`KVRN`0", 12));
-}
-
-struct RouteCase {
-    int code;
-    MsgRoute route;
-};
-
-class Route : public ::testing::TestWithParam<RouteCase> {};
-
-TEST_P(Route, ByFirstByte)
-{
-    QByteArray msg;
-    msg.append(char(GetParam().code)).append(char(2));
-    EXPECT_EQ(RouteOf(msg), GetParam().route) << GetParam().code;
-    EXPECT_EQ(RouteOf(msg.left(1)), GetParam().route) << "code alone";
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, Route,
-                         ::testing::Values(RouteCase{0, MsgRoute::Game}, RouteCase{94, MsgRoute::Game},
-                                           RouteCase{95, MsgRoute::Room}, RouteCase{112, MsgRoute::Room},
-                                           RouteCase{113, MsgRoute::Game}, RouteCase{114, MsgRoute::Room},
-                                           RouteCase{130, MsgRoute::Room}, RouteCase{132, MsgRoute::Room},
-                                           RouteCase{133, MsgRoute::Game}, RouteCase{134, MsgRoute::Room},
-                                           RouteCase{255, MsgRoute::Room}));
-
-TEST(Route, EmptyMessageGoesNowhere)
+TEST(Dispatch, EmptyMessageGoesNowhere)
 {
     Client c;
-    EXPECT_EQ(RouteOf(QByteArray()), MsgRoute::None);
     EXPECT_EQ(DispatchMessage(c, QByteArray()), MsgRoute::None);
 }
 

@@ -18,7 +18,6 @@ TavSckClient::~TavSckClient()
 void TavSckClient::Connect(const QString& host, int port, int timeoutSeconds)
 {
     endQuietly();
-    buf_.clear();
     ended_ = false;
     peerClosed_ = false;
     sock_ = new QTcpSocket(this);
@@ -52,16 +51,8 @@ bool TavSckClient::Send(const QByteArray& bytes, int first, int last)
 {
     if (!isConnected()) return false;
     if (first < 0 || last < first || last >= bytes.size()) return false;
-    const qint64 n = qint64(last) - first + 1;
-    if (n > qint64(kMaxFrame)) return false;
-    QByteArray frame;
-    frame.reserve(int(n) + 4);
-    const quint32 len = quint32(n);
-    frame.append(char((len >> 24) & 0xFF));
-    frame.append(char((len >> 16) & 0xFF));
-    frame.append(char((len >> 8) & 0xFF));
-    frame.append(char(len & 0xFF));
-    frame.append(bytes.constData() + first, int(n));
+    const QByteArray frame = EncodeFrame(QByteArrayView(bytes).sliced(first, qsizetype(last) - first + 1));
+    if (frame.isEmpty()) return false;
     return sock_->write(frame) == frame.size();
 }
 
@@ -82,7 +73,9 @@ void TavSckClient::onConnected()
 void TavSckClient::onReadyRead()
 {
     if (ended_ || !sock_) return;
-    buf_.append(sock_->readAll());
+    // A broken length stops the decoder at once; the messages complete before it are still
+    // raised, then the link fails.
+    frames_.append(sock_->readAll());
     scheduleDelivery();
 }
 
@@ -100,22 +93,19 @@ void TavSckClient::deliverOne()
 {
     deliveryQueued_ = false;
     if (ended_) return;
-    if (buf_.size() >= 4) {
-        const auto* p = reinterpret_cast<const uchar*>(buf_.constData());
-        const quint32 len = (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | quint32(p[3]);
-        if (len == 0 || len > kMaxFrame) {
-            fail();
-            return;
-        }
-        if (quint32(buf_.size()) - 4 >= len) {
-            QByteArray msg = buf_.mid(4, int(len));
-            buf_.remove(0, int(len) + 4);
-            // The next message is queued before this one is raised, so it flows even while this
-            // one's handler waits; the handler may also end the link or delete this object.
-            scheduleDelivery();
-            emit DataArrived(msg);
-            return;
-        }
+    QByteArray msg;
+    switch (frames_.next(msg)) {
+    case FrameDecoder::Status::Broken:
+        fail();
+        return;
+    case FrameDecoder::Status::Frame:
+        // The next message is queued before this one is raised, so it flows even while this
+        // one's handler waits; the handler may also end the link or delete this object.
+        scheduleDelivery();
+        emit DataArrived(msg);
+        return;
+    case FrameDecoder::Status::NeedMore:
+        break;
     }
     if (peerClosed_) {
         endQuietly();
@@ -127,7 +117,7 @@ void TavSckClient::onDisconnected()
 {
     if (ended_ || peerClosed_) return;
     // Messages that arrived just before the close are still delivered, then Closed.
-    if (sock_ && sock_->bytesAvailable() > 0) buf_.append(sock_->readAll());
+    if (sock_ && sock_->bytesAvailable() > 0) frames_.append(sock_->readAll());
     peerClosed_ = true;
     connectTimer_.stop();
     scheduleDelivery();
@@ -161,7 +151,7 @@ void TavSckClient::endQuietly()
 {
     ended_ = true;
     connectTimer_.stop();
-    buf_.clear();
+    frames_.clear();
     if (sock_) {
         QTcpSocket* s = sock_;
         sock_ = nullptr;

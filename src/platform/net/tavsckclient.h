@@ -16,12 +16,14 @@
 #include <QString>
 #include <QTimer>
 
+#include "protocol/framing.h"
+
 class QTcpSocket;
 
 class TavSckClient : public QObject {
     Q_OBJECT
 public:
-    static constexpr quint32 kMaxFrame = 1048576;
+    static constexpr quint32 kMaxFrame = ::kMaxFrame;
 
     explicit TavSckClient(QObject* parent = nullptr);
     ~TavSckClient() override;
@@ -66,7 +68,7 @@ private:
 
     QTcpSocket* sock_ = nullptr;
     QTimer connectTimer_;
-    QByteArray buf_;
+    FrameDecoder frames_;
     bool ended_ = true;      // no link, or the link's end has been reported
     bool peerClosed_ = false;     // the peer has closed; Closed follows the last buffered message
     bool deliveryQueued_ = false;

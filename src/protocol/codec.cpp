@@ -1,4 +1,4 @@
-#include "launch/publictools.h"
+#include "protocol/codec.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,7 +1,7 @@
 // The message codec: GBK bodies behind header bytes, and big-endian integers.
 #include <gtest/gtest.h>
 
-#include "launch/publictools.h"
+#include "protocol/codec.h"
 
 namespace {
 

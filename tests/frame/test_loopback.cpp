@@ -1,0 +1,33 @@
+// The whole client against the scripted peer: the hello goes out first, and the peer closing the
+// link unloads the window once, after the messages sent before the close were handled.
+#include <gtest/gtest.h>
+
+#include "platform/net/tavsckclient.h"
+#include "support/clientfixture.h"
+
+namespace {
+
+TEST(Loopback, HelloThenMessagesThenTheCloseUnloadsOnce)
+{
+    testsupport::LoopbackClient lc;
+    ASSERT_TRUE(lc.connect());
+    EXPECT_EQ(lc.peer.received.first(), BuildHello(1));
+    int handled = 0;
+    QObject::connect(lc.w->TavSckClient, &TavSckClient::DataArrived, [&](const QByteArray&) { ++handled; });
+    lc.peer.send({BuildNotice("a"), BuildNotice("b")});
+    lc.peer.closeClient();
+    ASSERT_TRUE(lc.peer.waitFor([&] { return lc.unloaded > 0; }));
+    EXPECT_EQ(handled, 2);
+    lc.settle(100);
+    EXPECT_EQ(lc.unloaded, 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
