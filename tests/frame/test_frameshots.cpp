@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "platform/widgets/tavweb.h"
+#include "msgbox/frmmsg.h"
 #include "settings/frmuserset.h"
 
 using namespace frametest;
@@ -29,7 +30,8 @@ QImage Shot(QWidget* w)
     QCoreApplication::processEvents();
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         WaitFor([] { return false; }, 300);   // let the server draw
-        if (QScreen* s = w->screen()) return s->grabWindow(0).toImage();
+        const QRect r = w->frameGeometry();
+        if (QScreen* s = w->screen()) return s->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
     }
     return w->grab().toImage();
 }
@@ -89,6 +91,17 @@ TEST(FrameShots, WholeWindowCollapsedColumnAndSettings)
     ASSERT_TRUE(withDialog.save(ShotDir() + QStringLiteral("/frame-settings-over-window.png")));
     ASSERT_TRUE(d->grab().toImage().save(ShotDir() + QStringLiteral("/frame-settings.png")));
     d->close();
+
+    // The forced-quit question over the window: 368 x 144 as a whole, whatever frame the window
+    // system puts around it (some tell it only once the box is on the screen).
+    frmMsg box(&m.c.msgPool, m.w);
+    box.SetMsgInfo(2, QStringLiteral("大伙正在游戏，如果你现在退出是很不道德的，并且系统会算你逃跑！你是否强退？"),
+                   QStringLiteral("系统提示"), QStringLiteral("强退"), QStringLiteral("取消"), 10, false);
+    box.show();
+    EXPECT_TRUE(WaitFor([&] { return box.frameGeometry().size() == QSize(368, 144); }, 3000))
+        << box.frameGeometry().width() << "x" << box.frameGeometry().height();
+    ASSERT_TRUE(Shot(m.w).save(ShotDir() + QStringLiteral("/frame-quit-question.png")));
+    box.tmrDelay()->stop();
 }
 
 int main(int argc, char** argv)
