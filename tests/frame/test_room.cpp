@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -190,6 +193,34 @@ TEST(Room, SettingsThatCannotBeShownLeaveTheTable)
     ASSERT_TRUE(lc.peer.waitForKind(MsgKind::LeaveTable));
     Settle(lc);
     EXPECT_EQ(lc.w->gameSet(), nullptr);
+}
+
+TEST(Room, NewRoundWhileTheOwnersWarningWaits)
+{
+    // The owner's input is refused and its box waits; meanwhile the server sends settings that
+    // cannot be shown: the client leaves, and the dialog goes with its box, without harm.
+    LoopbackClient lc(QStringLiteral("玩家甲"));
+    ASSERT_TRUE(lc.connect());
+    FillTable(lc);
+    lc.feed(BuildGameSet(true, 1, false, kSettings));
+    QPointer<frmGameSet> d = lc.w->gameSet();
+    ASSERT_FALSE(d.isNull());
+    d->txtUser[0]->setText(QStringLiteral("9"));
+    bool boxSeen = false;
+    QTimer::singleShot(100, [&] {
+        boxSeen = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+        lc.peer.send(BuildGameSet(true, 1, false, QStringLiteral("1`2")));
+    });
+    // Should the box outlive its dialog, it is closed here rather than hang the test.
+    QTimer::singleShot(5000, [] {
+        if (QWidget* m = QApplication::activeModalWidget()) m->close();
+    });
+    d->cmdUser[0]->click();
+    EXPECT_TRUE(boxSeen);
+    ASSERT_TRUE(lc.peer.waitForKind(MsgKind::LeaveTable));
+    Settle(lc);
+    EXPECT_TRUE(d.isNull());
+    EXPECT_TRUE(lc.peer.receivedOf(MsgKind::GameSetDone).isEmpty());
 }
 
 TEST(Room, NamesAndTextsFromTheServerAreText)

@@ -7,9 +7,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "launch/frmgameset.h"
 #include "launch/publicstate.h"
@@ -170,6 +172,43 @@ TEST(GameSet, OwnerChecksInOrderAndTheDialogStaysOpen)
     EXPECT_EQ(StakeRangeText(10, 500), QStringLiteral("本桌大小必须在 10 和 500 之间！"));
     EXPECT_EQ(PenaltyRangeText(0, 200), QStringLiteral("逃跑者扣分大小必须在 0 和 200 之间！"));
     EXPECT_EQ(TooManyDigitsText(), QStringLiteral("每个输入区域的数字不能超过 7 位！"));
+}
+
+TEST(GameSet, RefusedInputShowsAWarningBoxOwnedByTheDialog)
+{
+    PublicState pub;
+    pub.strGameTitle = QStringLiteral("四人牌局");
+    pub.strMyName = QStringLiteral("甲");
+    QPointer<frmGameSet> d = new frmGameSet(pub);
+    QList<QByteArray> sent;
+    d->SendGameSetResult = [&](const QByteArray& m) { sent.append(m); };
+    ASSERT_TRUE(d->SetInitGameSetInfo(true, kSettings));
+    d->show();
+    d->txtUser[0]->setText(QStringLiteral("501"));
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QWidget* parent = nullptr;
+    bool timerStopped = false;
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        parent = box->parentWidget();
+        timerStopped = !d->tmrDelay->isActive();
+        box->button(QMessageBox::Ok)->click();
+    });
+    d->cmdUser[0]->click();
+    EXPECT_EQ(title, QStringLiteral("四人牌局"));
+    EXPECT_EQ(text, StakeRangeText(10, 500));
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(parent, d.data());
+    EXPECT_TRUE(timerStopped);  // no automatic press while the box is up
+    ASSERT_FALSE(d.isNull());
+    EXPECT_TRUE(d->tmrDelay->isActive());
+    EXPECT_TRUE(sent.isEmpty());
+    delete d.data();
 }
 
 TEST(GameSet, AfterTheCountdownEveryTickPressesAgainUntilTheInputIsRight)
