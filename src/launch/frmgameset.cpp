@@ -232,8 +232,15 @@ void frmGameSet::reject()
 bool frmGameSet::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && (watched == txtUser[0] || watched == txtUser[1])) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Enter moves on: from the stake to the penalty, from the penalty to the first button.
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (watched == txtUser[0]) txtUser[1]->setFocus(Qt::TabFocusReason);
+            else cmdUser[0]->setFocus(Qt::TabFocusReason);
+            return true;
+        }
         // Only digits and backspace are typed; control keys (editing, copying) pass.
-        const QString text = static_cast<QKeyEvent*>(event)->text();
+        const QString text = key->text();
         if (!text.isEmpty()) {
             const QChar ch = text.at(0);
             if (ch.unicode() >= 0x20 && ch.unicode() != 0x7F && !IsDigit(ch)) return true;

@@ -269,6 +269,19 @@ TEST(GameSet, InputsTakeDigitsOnly)
     EXPECT_EQ(g.d->txtUser[1]->text(), QStringLiteral("50"));
 }
 
+TEST(GameSet, EnterMovesFromInputToInputToTheFirstButton)
+{
+    Dialog g(true);
+    g.d->show();
+    QApplication::setActiveWindow(g.d);
+    g.d->txtUser[0]->setFocus();
+    QTest::keyClick(g.d->txtUser[0], Qt::Key_Return);
+    EXPECT_TRUE(g.d->txtUser[1]->hasFocus());
+    QTest::keyClick(g.d->txtUser[1], Qt::Key_Enter);
+    EXPECT_TRUE(g.d->cmdUser[0]->hasFocus());
+    EXPECT_TRUE(g.sent.isEmpty());  // moving on presses nothing
+}
+
 TEST(GameSet, NoAnswerWithoutAnOwnName)
 {
     Dialog g(false);
