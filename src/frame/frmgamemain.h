@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "frame/framelayout.h"
+#include "launch/roomview.h"
 
 struct Client;
 struct PaintCtx;
@@ -19,6 +20,8 @@ class TavChat;
 class TavTimeBar;
 class TavWeb;
 class HSplitterBar;
+class frmUserMenu;
+class frmGameSet;
 
 // The advert pane: a thin triple frame around the page view.
 class AdvPane : public QWidget {
@@ -104,6 +107,13 @@ public:
     QString tmrStartTag;
     QTimer* tmrPaintLastOutPai = nullptr;
 
+    // The room side (frmgamemain_room.cpp): the view the room messages draw through, the player
+    // card's choice, and the card and the settings dialog while they are open.
+    void ExecUserMenu(int lngUserMenuItemIdx);
+    RoomView& roomView() { return *roomView_; }
+    frmUserMenu* userMenu() const;
+    frmGameSet* gameSet() const;
+
 signals:
     // Raised at the end of Form_Unload.
     void Unloaded();
@@ -134,4 +144,8 @@ private:
     bool loaded_ = false;
     bool unloaded_ = false;
     bool quitOnUnload_ = true;
+
+    // The room side (frmgamemain_room.cpp).
+    void SetupRoom();
+    std::unique_ptr<RoomView> roomView_;
 };
