@@ -10,6 +10,7 @@
 
 #include "frame/framelayout.h"
 #include "platform/draw/surface.h"
+#include "launch/roomview.h"
 
 struct Client;
 struct PaintCtx;
@@ -27,6 +28,8 @@ class frmUserSet;
 class VSplitterPane;
 class UserButtonStrip;
 class QUrl;
+class frmUserMenu;
+class frmGameSet;
 
 // The advert pane: a thin triple frame around the page view.
 class AdvPane : public QWidget {
@@ -150,6 +153,13 @@ public:
     QString tmrStartTag;
     QTimer* tmrPaintLastOutPai = nullptr;
 
+    // The room side (frmgamemain_room.cpp): the view the room messages draw through, the player
+    // card's choice, and the card and the settings dialog while they are open.
+    void ExecUserMenu(int lngUserMenuItemIdx);
+    RoomView& roomView() { return *roomView_; }
+    frmUserMenu* userMenu() const;
+    frmGameSet* gameSet() const;
+
 signals:
     // Raised at the end of Form_Unload.
     void Unloaded();
@@ -196,6 +206,10 @@ private:
     QSize lastSize_, lastUserButSize_;
     bool askingQuit_ = false;
     QPointer<frmUserSet> userSet_;
+
+    // The room side (frmgamemain_room.cpp).
+    void SetupRoom();
+    std::unique_ptr<RoomView> roomView_;
 };
 
 // The forced-quit question is asked only of a player (not a spectator) of a loaded game whose
