@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "platform/draw/imagecache.h"
 
@@ -21,13 +22,14 @@ SplitterOutline::SplitterOutline(QWidget* window) : QWidget(window)
     hide();
 }
 
-void SplitterOutline::capture()
+void SplitterOutline::capture(const QRect& area)
 {
     QWidget* w = parentWidget();
     if (!w) return;
     const bool wasVisible = isVisible();
     hide();
-    inverted_ = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    area_ = area.intersected(w->rect());
+    inverted_ = w->grab(area_).toImage().convertToFormat(QImage::Format_RGB32);
     inverted_.invertPixels();
     if (wasVisible) show();
 }
@@ -44,7 +46,7 @@ void SplitterOutline::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const qreal dpr = inverted_.devicePixelRatio() > 0 ? inverted_.devicePixelRatio() : 1.0;
-    const QRect src(QPointF(pos() * dpr).toPoint(), QSizeF(size() * dpr).toSize());
+    const QRect src(QPointF((pos() - area_.topLeft()) * dpr).toPoint(), QSizeF(size() * dpr).toSize());
     p.fillRect(rect(), Qt::black);
     if (!inverted_.isNull()) p.drawImage(rect(), inverted_, src);
 }
@@ -134,7 +136,10 @@ void VSplitterPane::mousePressEvent(QMouseEvent* e)
     if (e->button() != Qt::LeftButton) return;
     downX_ = int(e->position().x());
     startLeft_ = x();
-    outline_->capture();
+    // Only where the outline can go: from its start and the allowed range, over the splitter's rows.
+    const int from = std::min(x(), FrameMetrics::SplitterMinLeft);
+    const int to = std::max(x(), clientWidth() - FrameMetrics::SplitterMinRightGap) + width();
+    outline_->capture(QRect(from, QWidget::y(), to - from, height()));
     drawOutline(x());
     tag_ = kMoveTag;
 }

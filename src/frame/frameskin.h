@@ -16,8 +16,9 @@ class QMouseEvent;
 class SplitterOutline : public QWidget {
 public:
     explicit SplitterOutline(QWidget* window);
-    // Takes the window's picture as it is now; the outline inverts this picture.
-    void capture();
+    // Takes the window's picture within area (window pixels) as it is now; the outline shows
+    // this picture inverted.
+    void capture(const QRect& area);
     // Shows the outline at a rectangle of the window.
     void place(const QRect& r);
 
@@ -26,6 +27,7 @@ protected:
 
 private:
     QImage inverted_;
+    QRect area_;
 };
 
 // picSplitter: the vertical splitter. Dragging it (outside its middle band) shows an outline

@@ -22,9 +22,6 @@ constexpr int kNoticeNoteX = 50, kNoticeNoteY = 25;
 constexpr int kBoxNoteX = 50, kBoxNoteY = 22;
 constexpr int kIconX = 10, kIconY = 15;
 constexpr int kNoticeRuleFromBottom = 10;
-// The frame the window system put around the last box shown; a new box starts from it so that
-// it opens at its size without a visible correction where the system always frames alike.
-QMargins s_lastFrame;
 }
 
 frmMsg::frmMsg(MsgPool* pool, QWidget* parent)
@@ -87,7 +84,7 @@ QMargins frmMsg::systemFrame() const {
         const QMargins f = w->frameMargins();
         if (w->isVisible() || !f.isNull()) return f;
     }
-    return s_lastFrame;
+    return m_pool ? m_pool->LastFrame() : QMargins();
 }
 
 bool frmMsg::fitToFrame() {
@@ -95,6 +92,10 @@ bool frmMsg::fitToFrame() {
     if (f == m_frame) return false;
     layoutForType();
     return true;
+}
+
+void frmMsg::rememberFrame() {
+    if (m_type != 0 && !m_frame.isNull() && m_pool) m_pool->SetLastFrame(m_frame);
 }
 
 void frmMsg::centreOnScreen() {
@@ -160,7 +161,7 @@ void frmMsg::moveEvent(QMoveEvent* e) {
     QDialog::moveEvent(e);
     // Some window systems tell the frame they put around a window only after showing it.
     if (isVisible() && fitToFrame()) {
-        if (m_type != 0 && !m_frame.isNull()) s_lastFrame = m_frame;
+        rememberFrame();
         centreOnScreen();
     }
 }
@@ -168,7 +169,7 @@ void frmMsg::moveEvent(QMoveEvent* e) {
 void frmMsg::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     fitToFrame();
-    if (m_type != 0 && !m_frame.isNull()) s_lastFrame = m_frame;
+    rememberFrame();
     centreOnScreen();
     if (m_type != 0 && !m_released) m_tmrDelay.start();
     if (m_pool) m_pool->NotifyShown(lngMsgObjectIdx, this);

@@ -76,11 +76,12 @@ private:
     void layoutForType();
     void release();
     // The frame the system adds around this box: the real one once the window is shown, until
-    // then the last one seen on a box (a notice has none).
+    // then the last one seen on a box of the pool (a notice has none).
     QMargins systemFrame() const;
     // Sizes the inside for the frame now known, when it differs from the one applied; true when
     // it did.
     bool fitToFrame();
+    void rememberFrame();
     void centreOnScreen();
 
     QPointer<MsgPool> m_pool;

@@ -290,6 +290,24 @@ TEST(FrmMsg, TheInsideIsTheOuterSizeLessTheSystemsFrame) {
         EXPECT_EQ(frmMsg::InnerSize(QSize(368, 144), c.frame), c.inner) << c.frame.top();
 }
 
+TEST(FrmMsg, ABoxIsSizedForTheFrameTheLastBoxOfItsPoolGot) {
+    MsgPool pool;
+    pool.InitMsgPool("/nowhere/");
+    EXPECT_TRUE(pool.LastFrame().isNull());
+    frmMsg first(&pool);
+    first.SetMsgInfo(1, "n", "t", "确定", "", 10, true);
+    first.show();
+    const QMargins m = first.windowHandle()->frameMargins();
+    EXPECT_EQ(pool.LastFrame(), m);
+    frmMsg second(&pool);   // not on the screen yet, already at the inside it will need
+    second.SetMsgInfo(2, "n", "t", "强退", "取消", 10, false);
+    EXPECT_EQ(second.size(), frmMsg::InnerSize(QSize(368, 144), m));
+    frmMsg notice(&pool);   // a notice has no frame of the system's
+    notice.SetMsgInfo(0, "n", "", "", "", 0, true);
+    EXPECT_EQ(notice.size(), QSize(397, 68));
+    first.hide();
+}
+
 TEST(FrmMsg, BoxesAnswerOnlyByAButtonOrTheirCountdown) {
     for (uint8_t type : {uint8_t(0), uint8_t(1), uint8_t(2)}) {
         frmMsg f;
