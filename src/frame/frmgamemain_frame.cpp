@@ -92,7 +92,8 @@ void frmGameMain::SetupFrame()
     userStrip_->onPaint = [this] { picUserButBk_Paint(); };
     userStrip_->onMouseMove = [this](QPoint p) { SetHotUserButton(HitUserButton(p.x(), p.y())); };
     userStrip_->onMouseUp = [this](QMouseEvent* e) {
-        if (e->button() != Qt::LeftButton || !strFrameEdge().isEmpty()) return;
+        // Where the mouse is now: the last tracking may be from before it came onto the strip.
+        if (e->button() != Qt::LeftButton || frame_->edgeAt(e->globalPosition().toPoint()) != FrameEdge::None) return;
         const int i = HitUserButton(int(e->position().x()), int(e->position().y()));
         if (i >= 0) UserButtonClick(i);
     };
