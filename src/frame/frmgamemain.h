@@ -19,6 +19,8 @@ class TavChat;
 class TavTimeBar;
 class TavWeb;
 class HSplitterBar;
+class ShopView;
+class DaoJuMaketButton;
 
 // The advert pane: a thin triple frame around the page view.
 class AdvPane : public QWidget {
@@ -82,6 +84,10 @@ public:
     // When false, Form_Unload does not end the program (tests keep their application running).
     void setQuitOnUnload(bool q) { quitOnUnload_ = q; }
 
+    // The item shop (frmgamemain_shop.cpp): opens its window; its view of the item messages.
+    void OpenDaoJuMaket();
+    ShopView* shopView() const { return shopView_; }
+
     const FrameLayoutState& layoutState() const { return lay_; }
     void LayoutMain();
 
@@ -103,6 +109,7 @@ public:
     QTimer* tmrStart = nullptr;
     QString tmrStartTag;
     QTimer* tmrPaintLastOutPai = nullptr;
+    DaoJuMaketButton* cmdDaoJuMaket = nullptr;
 
 signals:
     // Raised at the end of Form_Unload.
@@ -124,6 +131,7 @@ private:
     void HSplitterBar_MoveFinished(int delta);
     void HSplitterBar1_MoveFinished(int delta);
     void applyPanes(const FramePanes& p);
+    void SetupDaoJuMaket();
 
     Client& c_;
     // What the table drawing works on: the client's table state and surface, and the shared
@@ -134,4 +142,5 @@ private:
     bool loaded_ = false;
     bool unloaded_ = false;
     bool quitOnUnload_ = true;
+    ShopView* shopView_ = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "platform/draw/surface.h"
 #include "rules/tablestate.h"
 #include "settings/usersetstate.h"
+#include "shop/daojustate.h"
 #include "tableview/paintstate.h"
 
 struct Client {
@@ -16,6 +17,7 @@ struct Client {
     TableState tbl;
     UserSetState userSet;
     MsgPool msgPool;
+    DaoJuState daoJu;
     // The table: its persistent picture and the drawing state laid out from its size.
     Surface surf;
     PaintState paint;

@@ -1,11 +1,13 @@
 #include "launch/roomlink.h"
 
 #include "launch/client.h"
+#include "shop/daojumaket.h"
 
 MsgRoute DispatchMessage(Client& c, const QByteArray& msg)
 {
     const MsgRoute r = RouteOf(msg);
     if (r == MsgRoute::Room) HandleRoomMsg(c, msg);
+    else if (IsDaoJuMsg(msg)) HandleDaoJuMsg(DaoJuCtx{c.daoJu, c.pub, c.sendHook}, msg);
     else if (r == MsgRoute::Game) HandleGameMsg(c, msg);
     return r;
 }
