@@ -298,7 +298,7 @@ void frmDaoJuMaket::PaintDaoJuPage()
 
 void frmDaoJuMaket::PaintDaoJuInfo()
 {
-    update(QRect(QPoint(585, 69), QPoint(715, 406)));
+    update(QRect(QPoint(PanelLeft, PanelTop), QPoint(PanelRight, PanelBottom)));
 }
 
 void frmDaoJuMaket::PaintSysBut(int i)

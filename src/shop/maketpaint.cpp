@@ -12,7 +12,10 @@ namespace {
 const QColor kPanelFill(214, 215, 214);
 const QColor kFrameLight(250, 250, 255);
 const QColor kFrameDark(150, 150, 160);
-const QRect kPanel(QPoint(585, 69), QPoint(715, 406));
+const QRect kPanel(QPoint(PanelLeft, PanelTop), QPoint(PanelRight, PanelBottom));
+// The item's note keeps above the shop's note; both stay inside the panel.
+const QRect kNoteClip(QPoint(PanelLeft, NoteY), QPoint(PanelRight, ShopNoteY - 1));
+const QRect kShopNoteClip(QPoint(PanelLeft, ShopNoteY), QPoint(PanelRight, PanelBottom));
 const QRect kFrameOuter(QPoint(592, 76), QPoint(707, 194));
 const QRect kFrameInner(QPoint(593, 77), QPoint(708, 195));
 
@@ -112,7 +115,10 @@ void PrintMaketNote(QPainter& p, const MaketPaintCtx& c)
     p.fillRect(kPanel, kPanelFill);
     Outline(p, kFrameOuter, kFrameLight);
     Outline(p, kFrameInner, kFrameDark);
+    p.save();
+    p.setClipRect(kShopNoteClip);
     PrintWrapped(p, NoteX, ShopNoteY, MaketNoteText(c.pub.strGameTitle), WrapChars);
+    p.restore();
 }
 
 void DrawDaoJuInfo(QPainter& p, const MaketPaintCtx& c)
@@ -127,7 +133,10 @@ void DrawDaoJuInfo(QPainter& p, const MaketPaintCtx& c)
     if (!d) return;
     const QImage pic = DaoJuPicture(c, d->lngID);
     if (!pic.isNull()) p.drawImage(PanelPicX, PanelPicY, pic);
+    p.save();
+    p.setClipRect(kNoteClip);
     PrintWrapped(p, NoteX, NoteY, DaoJuNoteText(*d), WrapChars);
+    p.restore();
 }
 
 void PrintWrapped(QPainter& p, int x, int y, const QString& text, int n)

@@ -121,11 +121,40 @@ QString MaketNoteText(const QString& strGameTitle)
     return QStringLiteral("注意：本商城里陈列的所有道具都是") + strGameTitle + QStringLiteral("道具。");
 }
 
+namespace {
+
+// Characters that take two columns of the panel's text face: the CJK ranges and the full-width
+// forms (Chinese text, its punctuation "，。：", full-width letters).
+bool IsWide(char32_t c)
+{
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+}  // namespace
+
 QStringList WrapText(const QString& text, int n)
 {
     QStringList lines;
-    if (n < 1) n = 1;
-    for (qsizetype i = 0; i < text.size(); i += n) lines.append(text.mid(i, n));
+    if (n < 2) n = 2;
+    QString line;
+    int used = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        // One character at a time, a surrogate pair as one.
+        const qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
+        const char32_t c = len == 2 ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
+        const int w = IsWide(c) ? 2 : 1;
+        if (used + w > n) {
+            lines.append(line);
+            line.clear();
+            used = 0;
+        }
+        line += text.mid(i, len);
+        used += w;
+        i += len;
+    }
+    if (!line.isEmpty()) lines.append(line);
     return lines;
 }
 

@@ -29,6 +29,7 @@ inline constexpr int SlotCount = 7, SlotLeft = 56, SlotStep = 90, SlotTop = 454,
 inline constexpr int InfoBackX = 10, InfoBackY = 63;
 inline constexpr int WrapChars = 20, WrapLineStep = 15;
 inline constexpr int NoteX = 589, NoteY = 210, ShopNoteY = 350;
+inline constexpr int PanelLeft = 585, PanelTop = 69, PanelRight = 715, PanelBottom = 406;   // inclusive
 inline constexpr int PanelPicX = 594, PanelPicY = 78;
 inline constexpr int TitleX = 40, TitleY = 10;
 // Types beyond this many cannot be selected (the selection is one byte).
@@ -83,7 +84,8 @@ QString DaoJuValidityText(int32_t hours);
 // The panel's texts: the item's note, or "暂无说明。" without one; the shop's note.
 QString DaoJuNoteText(const DaoJuInfo& d);
 QString MaketNoteText(const QString& strGameTitle);
-// A text cut into lines of n characters (the last one holds the rest); none for "".
+// A text cut into lines of n columns (the last one holds the rest): a Chinese or other full-width
+// character takes two columns, any other one. None for "".
 QStringList WrapText(const QString& text, int n);
 
 // The tool tip of an owned item: name, pieces left, expiry and target.

@@ -231,7 +231,8 @@ TEST_F(Maket, ThePageDrawsPicturesAndTheSevenLines)
 TEST_F(Maket, ThePanelShowsTheItemUnderTheMouse)
 {
     Load(1, {2});
-    st.DaoJuList[1].DaoJus(1).strNote = QString(45, u'说');
+    st.DaoJuList[1].DaoJus(1).strNote = QString(27, u'说');
+    st.DaoJuList[1].DaoJus(2).strNote = QString(511, u'长');
     Open();
     const QImage before = w->RenderSurface();
     EXPECT_EQ(At(before, QPoint(600, 100)), qRgb(214, 215, 214));
@@ -255,16 +256,25 @@ TEST_F(Maket, ThePanelShowsTheItemUnderTheMouse)
     EXPECT_EQ(st.lngHotCell, 0);
     const QImage hot = w->RenderSurface();
     EXPECT_EQ(At(hot, QPoint(600, 100)), kItemPic);
-    // "说明：" and 45 characters: three lines of 20, 20 and 8, 15 pixels apart.
+    // "说明：" and 27 characters: three lines of ten, 15 pixels apart.
     const QList<int> rows = inkRows(hot, 205, 345);
     ASSERT_FALSE(rows.isEmpty());
     EXPECT_LT(rows.first(), 215);
     EXPECT_GE(rows.last(), 240);
     EXPECT_LT(rows.last(), 255);
 
-    w->Form_MouseMove(QPoint(400, 100));   // cell 1: item 2, no picture of its own, no note
+    w->Form_MouseMove(QPoint(400, 100));   // cell 1: item 2, no picture of its own, a long note
     EXPECT_EQ(st.lngHotCell, 1);
-    EXPECT_EQ(At(w->RenderSurface(), QPoint(600, 100)), kNoPic);
+    const QImage longNote = w->RenderSurface();
+    EXPECT_EQ(At(longNote, QPoint(600, 100)), kNoPic);
+    // The long note fills the panel down to the shop's note and no further; nothing leaves the
+    // panel on the right.
+    const QList<int> noteRows = inkRows(longNote, 205, 350);
+    ASSERT_FALSE(noteRows.isEmpty());
+    EXPECT_GE(noteRows.last(), 335);
+    EXPECT_EQ(inkRows(longNote, 350, 407), inkRows(before, 350, 407));
+    for (int y = 205; y < 407; ++y)
+        for (int x = 716; x < 727; ++x) ASSERT_NE(At(longNote, QPoint(x, y)), 0xff000000u) << x << "," << y;
     w->Form_MouseMove(QPoint(100, 300));   // cell 2: empty
     EXPECT_EQ(st.lngHotCell, 2);
     EXPECT_EQ(At(w->RenderSurface(), QPoint(600, 100)), qRgb(214, 215, 214));

@@ -108,14 +108,24 @@ TEST(PanelText, NotesAndWrapping)
     EXPECT_EQ(MaketNoteText(QStringLiteral("四人牌局")), QStringLiteral("注意：本商城里陈列的所有道具都是四人牌局道具。"));
     EXPECT_EQ(MaketTitle(QStringLiteral("四人牌局")), QStringLiteral("四人牌局 的道具商城"));
 
-    const QString text45 = QString(30, u'道') + QString(15, u'x');
-    const QStringList lines = WrapText(text45, 20);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[0], QString(20, u'道'));
-    EXPECT_EQ(lines[1], QString(10, u'道') + QString(10, u'x'));
-    EXPECT_EQ(lines[2], QString(5, u'x'));
-    EXPECT_TRUE(WrapText(QString(), 20).isEmpty());
-    EXPECT_EQ(WrapText(QString(40, u'a'), 20).size(), 2);
+    struct Case {
+        QString text;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        // 45 characters of one column: 20, 20 and 5.
+        {QString(45, u'x'), {QString(20, u'x'), QString(20, u'x'), QString(5, u'x')}},
+        // Chinese characters take two columns: ten to a line.
+        {QString(25, u'道'), {QString(10, u'道'), QString(10, u'道'), QString(5, u'道')}},
+        // A wide character that does not fit in the last column starts the next line.
+        {QString(19, u'a') + QStringLiteral("说明"), {QString(19, u'a'), QStringLiteral("说明")}},
+        {QStringLiteral("说明：") + QString(11, u'b') + QStringLiteral("，好"),
+         {QStringLiteral("说明：") + QString(11, u'b') + QStringLiteral("，"), QStringLiteral("好")}},
+        // A character outside the basic plane is one character, never split.
+        {QString(19, u'a') + QString::fromUcs4(U"\U00020000"), {QString(19, u'a'), QString::fromUcs4(U"\U00020000")}},
+        {QString(), {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(WrapText(c.text, 20), c.lines) << c.text.toStdString();
 }
 
 TEST(Strip, ScrollsOneSlotAtATime)
