@@ -111,7 +111,6 @@ frmDaoJuMaket::frmDaoJuMaket(const DaoJuCtx& ctx, QWidget* owner)
 
     c_.st.blnMaketLoaded = true;
     loaded_ = true;
-    ApplyShape();
     SetupMaketControls();
 }
 
@@ -134,12 +133,16 @@ QImage frmDaoJuMaket::MaketPic(const QString& name) const
     return cache_.get(MaketPicPath(c_.pub, name));
 }
 
-// Every magenta pixel of the background is see-through; that gives the window its shape.
+// Every magenta pixel of the background is see-through; that gives the window its shape. The
+// controls on it are pictures of their own and stay whole where they reach into a cut corner.
 void frmDaoJuMaket::ApplyShape()
 {
     const QImage back = MaketPic(QStringLiteral("DaoJuMain.bmp"));
     if (back.isNull()) return;
-    setMask(ShapeOf(back, rect()));
+    QRegion shape = ShapeOf(back, rect());
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisibleTo(this)) shape += child->geometry() & rect();
+    setMask(shape);
 }
 
 QRegion frmDaoJuMaket::ShapeOf(const QImage& back, const QRect& window)
@@ -237,6 +240,7 @@ void frmDaoJuMaket::LayoutMaket()
     LayoutTypeButtons();
     for (int i = 0; i < PL_LabelCount; ++i) labPage[size_t(i)]->move(PageLabelPos(i));
     for (int i = 0; i < SlotCount; ++i) imgMyDaoJu[size_t(i)]->setGeometry(MyDaoJuSlotRect(i));
+    ApplyShape();
     RefreshControls();
     update();
 }

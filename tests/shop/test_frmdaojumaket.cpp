@@ -45,7 +45,10 @@ struct ShopFolder {
         QDir().mkpath(dir.filePath(QStringLiteral("DaoJuMaket")));
         QImage main = Solid(727, 541, kMain);
         for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 6 - y; ++x) main.setPixel(x, y, 0xffff00ff);   // a cut corner
+            for (int x = 0; x < 6 - y; ++x) {
+                main.setPixel(x, y, 0xffff00ff);         // a cut corner
+                main.setPixel(726 - x, y, 0xffff00ff);   // and one under the close button
+            }
         Shop("DaoJuMain.bmp", main);
         Shop("DaoJuInfoBk.bmp", Solid(568, 322, kInfoBk));
         Shop("DaoJuNo.bmp", Solid(100, 100, kNoPic));
@@ -124,6 +127,9 @@ TEST_F(Maket, LoadsShapedByTheMagentaOfItsBackground)
     EXPECT_FALSE(shape.contains(QPoint(4, 1)));
     EXPECT_TRUE(shape.contains(QPoint(6, 0)));
     EXPECT_TRUE(shape.contains(QPoint(726, 540)));
+    // The close button (710..726, 2..18) stays whole over the cut corner; above it the cut shows.
+    EXPECT_TRUE(shape.contains(QPoint(726, 2)));
+    EXPECT_FALSE(shape.contains(QPoint(726, 1)));
     // Closing lets the lists stop repainting it.
     w->picSysBut[1]->Tag = QStringLiteral("0");
     w->picSysBut_MouseUp(1, QPoint(8, 8));
