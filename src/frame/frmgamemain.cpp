@@ -138,6 +138,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
 
     c_.sendHook = [this](const QByteArray& msg) { return SendData(msg); };
     SetupDaoJuMaket();
+    SetupRoom();
 }
 
 frmGameMain::~frmGameMain()

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "frame/framelayout.h"
+#include "launch/roomview.h"
 
 struct Client;
 struct PaintCtx;
@@ -21,6 +22,8 @@ class TavWeb;
 class HSplitterBar;
 class ShopView;
 class DaoJuMaketButton;
+class frmUserMenu;
+class frmGameSet;
 
 // The advert pane: a thin triple frame around the page view.
 class AdvPane : public QWidget {
@@ -111,6 +114,13 @@ public:
     QTimer* tmrPaintLastOutPai = nullptr;
     DaoJuMaketButton* cmdDaoJuMaket = nullptr;
 
+    // The room side (frmgamemain_room.cpp): the view the room messages draw through, the player
+    // card's choice, and the card and the settings dialog while they are open.
+    void ExecUserMenu(int lngUserMenuItemIdx);
+    RoomView& roomView() { return *roomView_; }
+    frmUserMenu* userMenu() const;
+    frmGameSet* gameSet() const;
+
 signals:
     // Raised at the end of Form_Unload.
     void Unloaded();
@@ -143,4 +153,8 @@ private:
     bool unloaded_ = false;
     bool quitOnUnload_ = true;
     ShopView* shopView_ = nullptr;
+
+    // The room side (frmgamemain_room.cpp).
+    void SetupRoom();
+    std::unique_ptr<RoomView> roomView_;
 };

@@ -12,6 +12,8 @@
 #include "shop/daojustate.h"
 #include "tableview/paintstate.h"
 
+class RoomView;
+
 struct Client {
     PublicState pub;
     TableState tbl;
@@ -21,6 +23,9 @@ struct Client {
     // The table: its persistent picture and the drawing state laid out from its size.
     Surface surf;
     PaintState paint;
+
+    // What the room messages draw on: the main window's view while it exists, else nothing.
+    RoomView* roomView = nullptr;
 
     // Sends one whole message to the room server; set by the main window once the link exists.
     // Returns false when nothing was sent.

@@ -15,6 +15,6 @@ MsgRoute DispatchMessage(Client& c, const QByteArray& msg);
 void HandleRoomMsg(Client& c, const QByteArray& msg);
 void HandleGameMsg(Client& c, const QByteArray& msg);
 
-// Sends header + GBK body as one message; an empty body sends only the header bytes. Returns
-// false when nothing was sent (no link).
+// Sends header + GBK body as one message. Nothing is sent (false) for an empty body or header,
+// or without a link.
 bool SendPacket(Client& c, const QByteArray& header, const QString& body);

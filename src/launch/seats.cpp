@@ -10,18 +10,9 @@ namespace {
 
 const QChar kFieldSep(u'`');
 
-QString Trimmed(const QString& s)
-{
-    // Blanks only, as the row fields are padded with spaces and nothing else.
-    int b = 0, e = int(s.size());
-    while (b < e && s[b] == u' ') ++b;
-    while (e > b && s[e - 1] == u' ') --e;
-    return s.mid(b, e - b);
-}
-
 bool IsPlayerRow(const QStringList& f)
 {
-    return f.size() == kUserFieldCount && Trimmed(f[kUserFieldWatched]).isEmpty();
+    return f.size() == kUserFieldCount && TrimBlanks(f[kUserFieldWatched]).isEmpty();
 }
 
 void Call(const std::function<void(int)>& hook, int chair)
@@ -31,6 +22,15 @@ void Call(const std::function<void(int)>& hook, int chair)
 }
 
 }  // namespace
+
+QString TrimBlanks(const QString& s)
+{
+    // Blanks only, as the row fields are padded with spaces and nothing else.
+    int b = 0, e = int(s.size());
+    while (b < e && s[b] == u' ') ++b;
+    while (e > b && s[e - 1] == u' ') --e;
+    return s.mid(b, e - b);
+}
 
 void BindSeatPainting(SeatHooks& hooks, PaintCtx& ctx)
 {

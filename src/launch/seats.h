@@ -35,6 +35,9 @@ struct SeatHooks {
     std::function<void(int chair)> PaintHandUp;   // raised-hand mark (drawn or erased)
 };
 
+// The text without the blanks around it (spaces only: row fields are padded with nothing else).
+QString TrimBlanks(const QString& s);
+
 // Fills the four drawing hooks of `hooks` with the table drawing of `ctx` (which must outlive them).
 void BindSeatPainting(SeatHooks& hooks, PaintCtx& ctx);
 

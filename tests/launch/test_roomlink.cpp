@@ -29,12 +29,13 @@ TEST(SendPacket, HeaderAndBody)
     QList<QByteArray> sent;
     c.sendHook = [&](const QByteArray& m) { sent.append(m); return true; };
     EXPECT_TRUE(SendPacket(c, QByteArray("\x71\x01", 2), QStringLiteral("玩家`0")));
-    EXPECT_TRUE(SendPacket(c, QByteArray("\x82\x03", 2), QString()));
-    ASSERT_EQ(sent.size(), 2);
+    ASSERT_EQ(sent.size(), 1);
     EXPECT_EQ(sent[0], QByteArray("\x71\x01\xCD\xE6\xBC\xD2`0"));
-    EXPECT_EQ(sent[1], QByteArray("\x82\x03", 2));
-    EXPECT_FALSE(SendPacket(c, QByteArray(), QString()));  // nothing to send
-    EXPECT_EQ(sent.size(), 2);
+    // An empty body sends nothing, not even the header; nor does a body GBK cannot carry at all.
+    EXPECT_FALSE(SendPacket(c, QByteArray("\x82\x03", 2), QString()));
+    EXPECT_FALSE(SendPacket(c, QByteArray(), QString()));
+    EXPECT_FALSE(SendPacket(c, QByteArray("\x82\x03", 2), QStringLiteral("€")));
+    EXPECT_EQ(sent.size(), 1);
 }
 
 }  // namespace

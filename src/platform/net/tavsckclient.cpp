@@ -1,8 +1,10 @@
 #include "platform/net/tavsckclient.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QPointer>
 #include <QTcpSocket>
+#include <algorithm>
 
 TavSckClient::TavSckClient(QObject* parent) : QObject(parent)
 {
@@ -21,6 +23,7 @@ void TavSckClient::Connect(const QString& host, int port, int timeoutSeconds)
     ended_ = false;
     peerClosed_ = false;
     sock_ = new QTcpSocket(this);
+    sock_->setReadBufferSize(kReadBufferSize);
     connect(sock_, &QTcpSocket::connected, this, &TavSckClient::onConnected);
     connect(sock_, &QTcpSocket::readyRead, this, &TavSckClient::onReadyRead);
     connect(sock_, &QTcpSocket::disconnected, this, &TavSckClient::onDisconnected);
@@ -34,6 +37,11 @@ void TavSckClient::Connect(const QString& host, int port, int timeoutSeconds)
     }
     if (timeoutSeconds > 0) connectTimer_.start(timeoutSeconds * 1000);
     sock_->connectToHost(host, quint16(port));
+}
+
+qint64 TavSckClient::socketBuffered() const
+{
+    return sock_ ? sock_->bytesAvailable() : 0;
 }
 
 bool TavSckClient::isConnected() const
@@ -73,10 +81,22 @@ void TavSckClient::onConnected()
 void TavSckClient::onReadyRead()
 {
     if (ended_ || !sock_) return;
-    // A broken length stops the decoder at once; the messages complete before it are still
-    // raised, then the link fails.
-    frames_.append(sock_->readAll());
+    pull();
     scheduleDelivery();
+}
+
+void TavSckClient::pull()
+{
+    // While a complete message waits nothing more is taken: the socket's buffer fills, stops
+    // reading, and the sender is held back by TCP. A broken length stops the decoder at once.
+    while (sock_ && frames_.framesReady() == 0 && !frames_.broken()) {
+        const qint64 avail = sock_->bytesAvailable();
+        if (avail <= 0) return;
+        const qint64 want = std::min<qint64>(avail, std::max<qint64>(frames_.missing(), kReadBufferSize));
+        const QByteArray bytes = sock_->read(want);
+        if (bytes.isEmpty()) return;
+        frames_.append(bytes);
+    }
 }
 
 void TavSckClient::scheduleDelivery()
@@ -86,28 +106,41 @@ void TavSckClient::scheduleDelivery()
     // the messages a waiting handler is meant to see.
     if (deliveryQueued_ || ended_) return;
     deliveryQueued_ = true;
-    QMetaObject::invokeMethod(this, &TavSckClient::deliverOne, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &TavSckClient::deliver, Qt::QueuedConnection);
 }
 
-void TavSckClient::deliverOne()
+void TavSckClient::deliver()
 {
     deliveryQueued_ = false;
     if (ended_) return;
-    QByteArray msg;
-    switch (frames_.next(msg)) {
-    case FrameDecoder::Status::Broken:
-        fail();
-        return;
-    case FrameDecoder::Status::Frame:
-        // The next message is queued before this one is raised, so it flows even while this
-        // one's handler waits; the handler may also end the link or delete this object.
+    QPointer<TavSckClient> self(this);
+    QElapsedTimer turn;
+    turn.start();
+    for (int n = 0;; ++n) {
+        if (n >= kBatchMessages || turn.elapsed() >= kBatchMs) {
+            // The rest waits for the next turn, after the events that came meanwhile.
+            scheduleDelivery();
+            return;
+        }
+        pull();
+        QByteArray msg;
+        const FrameDecoder::Status st = frames_.next(msg);
+        if (st == FrameDecoder::Status::Broken) {
+            fail();
+            return;
+        }
+        if (st == FrameDecoder::Status::NeedMore) break;
+        // The next turn is queued before this message is raised, so messages flow even while
+        // its handler waits in a loop of its own; the handler may also end the link or delete
+        // this object.
         scheduleDelivery();
         emit DataArrived(msg);
-        return;
-    case FrameDecoder::Status::NeedMore:
-        break;
+        if (!self || ended_) return;
     }
-    if (peerClosed_) {
+    // Nothing complete is waiting: the memory of the burst goes back (not while a big message
+    // is still coming in, which needs it).
+    if (frames_.capacity() > kKeptCapacity && frames_.buffered() < kKeptCapacity) frames_.squeeze();
+    if (peerClosed_ && (!sock_ || sock_->bytesAvailable() == 0)) {
         endQuietly();
         emit Closed();
     }
@@ -116,8 +149,7 @@ void TavSckClient::deliverOne()
 void TavSckClient::onDisconnected()
 {
     if (ended_ || peerClosed_) return;
-    // Messages that arrived just before the close are still delivered, then Closed.
-    if (sock_ && sock_->bytesAvailable() > 0) frames_.append(sock_->readAll());
+    // What arrived before the close stays in the socket and is still delivered, then Closed.
     peerClosed_ = true;
     connectTimer_.stop();
     scheduleDelivery();

@@ -5,12 +5,19 @@
 // frame is raised as one DataArrived event, in order. A frame announcing 0 bytes or more than
 // kMaxFrame is a broken peer: the link is aborted and Error is raised.
 //
-// Every message is raised from its own turn of the event loop. A handler that lets further
-// events run before it returns (a nested event loop) therefore sees the following messages
-// meanwhile, in order.
+// Messages are raised from the event loop, several in one turn (up to kBatchMessages, or until
+// kBatchMs have passed), then the loop gets its turn (timers, painting, input) before the next
+// batch. A handler that lets further events run before it returns (a nested event loop) sees the
+// following messages meanwhile, in order.
 //
-// The link ends exactly once: Closed when the peer closes it, Error for every other failure
-// (refused, unreachable, timed out, broken frame). After either event nothing more is raised.
+// Under a flood the link holds little: the socket buffers at most kReadBufferSize bytes, and
+// bytes are taken from it only while no complete message is waiting, so a fast sender is slowed
+// down by TCP itself instead of filling the client's memory. Each length is checked as soon as
+// its four bytes are taken, and the memory of a burst is given back once it has been handled.
+//
+// The link ends exactly once: Closed when the peer closes it (after the messages that arrived
+// before the close), Error for every other failure (refused, unreachable, timed out, broken
+// frame). After either event nothing more is raised.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -24,6 +31,13 @@ class TavSckClient : public QObject {
     Q_OBJECT
 public:
     static constexpr quint32 kMaxFrame = ::kMaxFrame;
+    // Bytes the socket buffers ahead of the decoder.
+    static constexpr qint64 kReadBufferSize = 64 * 1024;
+    // Messages raised in one turn of the event loop, and the time one turn may take.
+    static constexpr int kBatchMessages = 512;
+    static constexpr int kBatchMs = 8;
+    // Decoder memory kept between bursts; more is given back once a burst has been handled.
+    static constexpr qsizetype kKeptCapacity = 256 * 1024;
 
     explicit TavSckClient(QObject* parent = nullptr);
     ~TavSckClient() override;
@@ -41,6 +55,11 @@ public:
     void Abort();
 
     bool isConnected() const;
+
+    // What the link holds right now, for measurements: bytes the decoder has reserved, and
+    // bytes waiting in the socket.
+    qsizetype decoderCapacity() const { return frames_.capacity(); }
+    qint64 socketBuffered() const;
 
     // The component shows nothing; the property exists because the window sets it at load.
     void setVisible(bool v) { visible_ = v; }
@@ -62,7 +81,8 @@ private:
     void onSocketError();
     void onTimeout();
     void scheduleDelivery();
-    void deliverOne();
+    void deliver();
+    void pull();          // takes bytes from the socket while no complete message is waiting
     void fail();          // ends the link and raises Error once
     void endQuietly();    // ends the link, raises nothing
 

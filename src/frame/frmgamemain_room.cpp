@@ -1,0 +1,167 @@
+// The main window as the room messages see it: the user list, the chat, the seats, the boxes and
+// the settings dialog, plus the list's and the chat's own events.
+#include <QCursor>
+#include <QPointer>
+
+#include "frame/frmgamemain.h"
+#include "launch/chat.h"
+#include "launch/client.h"
+#include "launch/frmgameset.h"
+#include "launch/roomhandler.h"
+#include "launch/usercard.h"
+#include "platform/widgets/tavchat.h"
+#include "platform/widgets/tavlist.h"
+#include "tableview/gamepaint.h"
+#include "tableview/tablewidget.h"
+
+namespace {
+
+class MainRoomView : public RoomView {
+public:
+    explicit MainRoomView(frmGameMain& w) : w_(w), c_(w.client()) {}
+    ~MainRoomView() override
+    {
+        if (c_.roomView == this) c_.roomView = nullptr;
+        delete userMenu_.data();
+        delete gameSet_.data();
+    }
+
+    QString FindUser(const QString& name) override { return w_.lstUser->FindUser(name); }
+    void AddUser(const QString& row) override { w_.lstUser->AddUser(row); }
+    void RemoveUser(const QString& name) override { w_.lstUser->RemoveUser(name); }
+    void ClearUsers() override { w_.lstUser->ClearUsers(); }
+    void LoadUsers(const QString& body) override { w_.lstUser->LoadUsers(body); }
+    void MarkUser(const QString& name) override { w_.lstUser->MarkUser(name); }
+    void SetMyName(const QString& name) override
+    {
+        w_.lstUser->setMyName(name);
+        w_.TavChat->setMyName(name);
+    }
+
+    void AddSystemLine(const QString& line) override { w_.TavChat->AddSystemLine(line); }
+    void AddNoticeText(const QString& text) override { w_.TavChat->AddNoticeText(text); }
+    void AddChatMessage(const QStringList& eightFields) override { w_.TavChat->AddChatMessage(eightFields); }
+    void UpdateTargets(const QString& name, const QString& word) override { w_.TavChat->UpdateTargets(name, word); }
+    void ClearChat() override { w_.TavChat->ClearChat(); }
+    void SetChatTarget(const QString& name) override { w_.TavChat->SetChatTarget(name); }
+
+    // Seat drawing goes into the table's picture; the widget then shows what changed.
+    void PaintFigure(int chair) override { seat([&](PaintCtx& p) { PaintUserFace(p, chair, false); }); }
+    void EraseFigure(int chair) override { seat([&](PaintCtx& p) { PaintUserFace(p, chair, true); }); }
+    void PaintDropped(int chair) override { seat([&](PaintCtx& p) { PaintNetBreak(p, chair); }); }
+    void PaintHandUp(int chair) override { seat([&](PaintCtx& p) { ::PaintHandUp(p, chair); }); }
+
+    void LayoutTable() override { ComputeLayout(w_.paintContext()); }
+    void RepaintTable() override
+    {
+        picGameBack_Paint(w_.paintContext());
+        w_.picGameBack->update();
+    }
+    void RepaintFrame() override { w_.update(); }
+    void ShowMainWindow(bool show) override { w_.setVisible(show); }
+
+    void HideStartBut() override { w_.HideStartBut(); }
+    void RefreshStartButton() override { w_.RefreshStartButton(); }
+    void UpdateTurn() override { w_.UpdateTurn(); }
+    void PlayGameSound(int n) override { w_.PlayGameSound(n); }
+
+    void ShowNotice(const QString& text) override
+    {
+        c_.msgPool.ShowMsg(kRoomMsgOwner, &w_, 0, text, QString(), 0, QString(), QString(), true);
+    }
+    void CloseMsgByOwner(int ownerIdx) override { c_.msgPool.CloseMsgByOwner(ownerIdx); }
+    void InitMsgPool() override { c_.msgPool.InitMsgPool(c_.pub.strParentPath); }
+
+    bool OpenGameSet(bool blnDeskMaster, const QString& strAllGameSetInfo) override
+    {
+        // One dialog a round: a round arriving while one is open prepares the same dialog again.
+        if (!gameSet_ || gameSet_->answered()) {
+            gameSet_ = new frmGameSet(c_.pub, &w_);
+            frmGameMain* w = &w_;
+            gameSet_->SendGameSetResult = [w](const QByteArray& bteCmd) { w->SendGameSetResult(bteCmd); };
+        }
+        if (!gameSet_->SetInitGameSetInfo(blnDeskMaster, strAllGameSetInfo)) {
+            // Its own warning box may be waiting on it: it goes from the event loop.
+            gameSet_->hide();
+            gameSet_->deleteLater();
+            gameSet_ = nullptr;
+            return false;
+        }
+        gameSet_->show();
+        gameSet_->raise();
+        return true;
+    }
+
+    // The list's click: the card for a right or double click, else the user becomes the target.
+    void UserClicked(bool showCard, const QString& name, const QString& row)
+    {
+        if (!showCard) {
+            ::SetChatTarget(*this, name);
+            return;
+        }
+        if (!userMenu_) {
+            userMenu_ = new frmUserMenu(&w_);
+            frmGameMain* w = &w_;
+            userMenu_->onChoice = [w](int index) { w->ExecUserMenu(index); };
+        }
+        userMenu_->BuildUserCard(c_.pub, row);
+        userMenu_->PopupAt(QCursor::pos());
+    }
+
+    QPointer<frmUserMenu> userMenu_;
+    QPointer<frmGameSet> gameSet_;
+
+private:
+    template <typename F>
+    void seat(F draw)
+    {
+        PaintCtx& p = w_.paintContext();
+        draw(p);
+        p.surf.changed();
+    }
+
+    frmGameMain& w_;
+    Client& c_;
+};
+
+MainRoomView& MainView(RoomView& v)
+{
+    return static_cast<MainRoomView&>(v);
+}
+
+}  // namespace
+
+void frmGameMain::SetupRoom()
+{
+    auto view = std::make_unique<MainRoomView>(*this);
+    MainRoomView* v = view.get();
+    roomView_ = std::move(view);
+    c_.roomView = v;
+
+    connect(lstUser, &::TavList::UsersLoaded, this, [this](const QString& names) {
+        RoomCtx ctx = RoomCtxOf(c_);
+        OnUsersLoaded(ctx, names);
+    });
+    connect(lstUser, &::TavList::UserClicked, this,
+            [v](bool showCard, int, const QString& name, const QString& row) { v->UserClicked(showCard, name, row); });
+    connect(TavChat, &::TavChat::ChatSend, this, [this](const QStringList& tenTexts) {
+        RoomCtx ctx = RoomCtxOf(c_);
+        SendChat(ctx, tenTexts);
+    });
+}
+
+void frmGameMain::ExecUserMenu(int lngUserMenuItemIdx)
+{
+    frmUserMenu* m = userMenu();
+    ::ExecUserMenu(*roomView_, lngUserMenuItemIdx, m ? m->itemTag(lngUserMenuItemIdx) : QString());
+}
+
+frmUserMenu* frmGameMain::userMenu() const
+{
+    return MainView(*roomView_).userMenu_.data();
+}
+
+frmGameSet* frmGameMain::gameSet() const
+{
+    return MainView(*roomView_).gameSet_.data();
+}

@@ -1,0 +1,97 @@
+// The client program under a flood of tiny messages from its server: its memory stays flat, and
+// it ends within a second or so of the server closing the link.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "launch/commandline.h"
+#include "support/floodpeer.h"
+
+namespace {
+
+using Clock = testsupport::FloodPeer::Clock;
+
+bool WaitFor(const std::function<bool()>& cond, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+TEST(ProgramFlood, MemoryStaysFlatAndTheProgramEndsSoonAfterTheClose)
+{
+    // About 100 MB of 12-byte frames: a room code nobody handles and a running number. For a
+    // measurement KVRN_FLOOD_MESSAGES gives another count.
+    const int64_t kCount = qEnvironmentVariableIsSet("KVRN_FLOOD_MESSAGES")
+                               ? qEnvironmentVariable("KVRN_FLOOD_MESSAGES").toLongLong()
+                               : 8'500'000;
+    const QByteArray msg("\xC8\0\0\0\0\0\0\0", 8);
+
+    QTemporaryDir dir;
+    const QString src = qEnvironmentVariable("KVRN_BIN_DIR") + "/kvrn-table";
+    ASSERT_TRUE(QFile::copy(src, dir.filePath("kvrn-table")));
+    QFile::setPermissions(dir.filePath("kvrn-table"), QFile::permissions(src));
+
+    testsupport::FloodPeer peer;
+    ASSERT_NE(peer.port(), 0);
+    peer.start(msg, kCount, 4, 1500);
+
+    QProcess proc;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    proc.setProcessEnvironment(env);
+    proc.setWorkingDirectory(dir.path());
+    proc.start(dir.filePath("kvrn-table"),
+               {LaunchToken, "127.0.0.1", QString::number(peer.port()), QStringLiteral("牌局"),
+                QStringLiteral("长工_100`短工_200"), "r0", "r1", QStringLiteral("玩家甲"), "1"});
+    ASSERT_TRUE(proc.waitForStarted(10000));
+    const long pid = long(proc.processId());
+    ASSERT_TRUE(WaitFor([&] { return peer.accepted(); }, 20000));
+    // The window is up and the link open: this is what the client needs without a flood.
+    WaitFor([] { return false; }, 1200);
+    const long baseKb = testsupport::PeakRssKb(pid);
+    ASSERT_GT(baseKb, 0);
+
+    long peakKb = baseKb;
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(WaitFor([&] {
+        if (proc.state() == QProcess::Running) peakKb = std::max(peakKb, testsupport::PeakRssKb(pid));
+        return peer.finished();
+    }, 300000)) << peer.bytesWritten() << " bytes written";
+    const qint64 floodMs = t.elapsed();
+    ASSERT_EQ(peer.bytesWritten(), kCount * (msg.size() + 4));
+
+    // From the close on, the program has only what the kernel still held to handle.
+    ASSERT_TRUE(WaitFor([&] {
+        if (proc.state() == QProcess::Running) peakKb = std::max(peakKb, testsupport::PeakRssKb(pid));
+        return proc.state() == QProcess::NotRunning;
+    }, 30000));
+    const auto exitMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - peer.closedAt()).count();
+    EXPECT_EQ(proc.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(proc.exitCode(), 0);
+    // Target: under a second; generous for a loaded machine.
+    EXPECT_LT(exitMs, 3000) << "ended " << exitMs << " ms after the close";
+    EXPECT_LT(peakKb - baseKb, 64 * 1024) << "peak memory grew by " << (peakKb - baseKb) << " KiB";
+    std::printf("program flood: %lld bytes in %lld ms, ended %lld ms after the close, peak memory %ld KiB (+%ld)\n",
+                static_cast<long long>(peer.bytesWritten()), static_cast<long long>(floodMs),
+                static_cast<long long>(exitMs), peakKb, peakKb - baseKb);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
