@@ -68,8 +68,10 @@ void ShopView::ShowDaoJuNotice(const QString& text, const QString& title)
 
 void ShopView::ShowDaoJuUsed(const QString& text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("道具演示"), text, QMessageBox::Ok, main_);
-    box.exec();
+    // On the heap: the main window may go (taking its children) while the box waits.
+    QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Warning, QStringLiteral("道具演示"), text, QMessageBox::Ok, main_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->exec();
 }
 
 void ShopView::RedrawMaket()
