@@ -1,6 +1,7 @@
 #include "shop/frmdaojumaket.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
@@ -491,6 +492,16 @@ void frmDaoJuMaket::closeEvent(QCloseEvent* e)
 {
     Unload();
     e->accept();
+}
+
+// Without a caption of the window system, Esc is the keyboard's way out.
+void frmDaoJuMaket::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void frmDaoJuMaket::mouseMoveEvent(QMouseEvent* e)

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QDir>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -130,9 +131,15 @@ TEST_F(Maket, LoadsShapedByTheMagentaOfItsBackground)
     // The close button (710..726, 2..18) stays whole over the cut corner; above it the cut shows.
     EXPECT_TRUE(shape.contains(QPoint(726, 2)));
     EXPECT_FALSE(shape.contains(QPoint(726, 1)));
-    // Closing lets the lists stop repainting it.
-    w->picSysBut[1]->Tag = QStringLiteral("0");
+    // Closing lets the lists stop repainting it: by the close button, or by Esc.
+    w->picSysBut_MouseUp(1, QPoint(18, 8));   // released beside it
+    EXPECT_TRUE(st.blnMaketLoaded);
     w->picSysBut_MouseUp(1, QPoint(8, 8));
+    EXPECT_FALSE(st.blnMaketLoaded);
+    delete w.data();
+    Open();
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(w, &esc);
     EXPECT_FALSE(st.blnMaketLoaded);
 }
 
