@@ -137,6 +137,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
     connect(HSplitterBar1, &::HSplitterBar::MoveFinished, this, &frmGameMain::HSplitterBar1_MoveFinished);
 
     c_.sendHook = [this](const QByteArray& msg) { return SendData(msg); };
+    SetupDaoJuMaket();
     SetupRoom();
 }
 

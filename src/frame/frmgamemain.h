@@ -20,6 +20,8 @@ class TavChat;
 class TavTimeBar;
 class TavWeb;
 class HSplitterBar;
+class ShopView;
+class DaoJuMaketButton;
 class frmUserMenu;
 class frmGameSet;
 
@@ -85,6 +87,10 @@ public:
     // When false, Form_Unload does not end the program (tests keep their application running).
     void setQuitOnUnload(bool q) { quitOnUnload_ = q; }
 
+    // The item shop (frmgamemain_shop.cpp): opens its window; its view of the item messages.
+    void OpenDaoJuMaket();
+    ShopView* shopView() const { return shopView_; }
+
     const FrameLayoutState& layoutState() const { return lay_; }
     void LayoutMain();
 
@@ -106,6 +112,7 @@ public:
     QTimer* tmrStart = nullptr;
     QString tmrStartTag;
     QTimer* tmrPaintLastOutPai = nullptr;
+    DaoJuMaketButton* cmdDaoJuMaket = nullptr;
 
     // The room side (frmgamemain_room.cpp): the view the room messages draw through, the player
     // card's choice, and the card and the settings dialog while they are open.
@@ -134,6 +141,7 @@ private:
     void HSplitterBar_MoveFinished(int delta);
     void HSplitterBar1_MoveFinished(int delta);
     void applyPanes(const FramePanes& p);
+    void SetupDaoJuMaket();
 
     Client& c_;
     // What the table drawing works on: the client's table state and surface, and the shared
@@ -144,6 +152,7 @@ private:
     bool loaded_ = false;
     bool unloaded_ = false;
     bool quitOnUnload_ = true;
+    ShopView* shopView_ = nullptr;
 
     // The room side (frmgamemain_room.cpp).
     void SetupRoom();
