@@ -116,6 +116,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
 
     c_.sendHook = [this](const QByteArray& msg) { return SendData(msg); };
     SetupFrame();
+    SetupDaoJuMaket();
     SetupRoom();
 }
 

@@ -28,6 +28,8 @@ class frmUserSet;
 class VSplitterPane;
 class UserButtonStrip;
 class QUrl;
+class ShopView;
+class DaoJuMaketButton;
 class frmUserMenu;
 class frmGameSet;
 
@@ -93,6 +95,10 @@ public:
     // When false, Form_Unload does not end the program (tests keep their application running).
     void setQuitOnUnload(bool q) { quitOnUnload_ = q; }
 
+    // The item shop (frmgamemain_shop.cpp): opens its window; its view of the item messages.
+    void OpenDaoJuMaket();
+    ShopView* shopView() const { return shopView_; }
+
     const FrameLayoutState& layoutState() const { return lay_; }
     void LayoutMain();
 
@@ -152,6 +158,7 @@ public:
     QTimer* tmrStart = nullptr;
     QString tmrStartTag;
     QTimer* tmrPaintLastOutPai = nullptr;
+    DaoJuMaketButton* cmdDaoJuMaket = nullptr;
 
     // The room side (frmgamemain_room.cpp): the view the room messages draw through, the player
     // card's choice, and the card and the settings dialog while they are open.
@@ -185,6 +192,7 @@ private:
     void FrameLoad();
     void FrameAfterLayout();
     void picUserButBk_Paint();
+    void SetupDaoJuMaket();
 
     Client& c_;
     // What the table drawing works on: the client's table state and surface, and the shared
@@ -206,6 +214,7 @@ private:
     QSize lastSize_, lastUserButSize_;
     bool askingQuit_ = false;
     QPointer<frmUserSet> userSet_;
+    ShopView* shopView_ = nullptr;
 
     // The room side (frmgamemain_room.cpp).
     void SetupRoom();

@@ -11,11 +11,12 @@
 #include "launch/commandline.h"
 #include "launch/publicdefine.h"
 #include "rules/gamedefine.h"
+#include "shop/daojumaket.h"
 
 namespace {
 
 // The item shop's state at start-up (its catalogue and the own items start empty).
-void InitShopState(Client&) {}
+void InitShopState(Client& c) { InitDaoJuMaket(c.daoJu); }
 
 int RefuseLaunch(int errorNo)
 {

@@ -9,6 +9,7 @@
 #include "platform/draw/surface.h"
 #include "rules/tablestate.h"
 #include "settings/usersetstate.h"
+#include "shop/daojustate.h"
 #include "tableview/paintstate.h"
 
 class RoomView;
@@ -18,6 +19,7 @@ struct Client {
     TableState tbl;
     UserSetState userSet;
     MsgPool msgPool;
+    DaoJuState daoJu;
     // The table: its persistent picture and the drawing state laid out from its size.
     Surface surf;
     PaintState paint;

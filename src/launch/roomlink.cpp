@@ -2,12 +2,15 @@
 
 #include "launch/chat.h"
 #include "launch/client.h"
+#include "shop/daojumaket.h"
 
 MsgRoute DispatchMessage(Client& c, const QByteArray& msg)
 {
     const MsgRoute r = RouteOf(msg);
     if (r == MsgRoute::Room) {
         HandleRoomMsg(c, msg);
+    } else if (IsDaoJuMsg(msg)) {
+        HandleDaoJuMsg(DaoJuCtx{c.daoJu, c.pub, c.sendHook}, msg);
     } else if (r == MsgRoute::Game) {
         // Received chat is the room side's, although its code lies on the game side.
         if (uint8_t(msg[0]) == GM_CHAT) {

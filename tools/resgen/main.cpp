@@ -179,6 +179,7 @@ const Theme kThemes[] = {
     {"blasts", &MakeBlasts},
     {"sounds", &MakeSounds},
     {"frame", &MakeFrame},
+    {"shop", &MakeShop},
 };
 
 } // namespace
