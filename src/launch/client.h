@@ -7,6 +7,7 @@
 #include "launch/publicstate.h"
 #include "msgbox/msgpool.h"
 #include "platform/draw/surface.h"
+#include "round/roundstate.h"
 #include "rules/tablestate.h"
 #include "settings/usersetstate.h"
 #include "tableview/paintstate.h"
@@ -16,6 +17,7 @@ struct Client {
     TableState tbl;
     UserSetState userSet;
     MsgPool msgPool;
+    RoundState round;
     // The table: its persistent picture and the drawing state laid out from its size.
     Surface surf;
     PaintState paint;
