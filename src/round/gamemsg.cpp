@@ -12,6 +12,7 @@
 #include "rules/cards.h"
 #include "rules/gamedefine.h"
 #include "rules/paixing.h"
+#include "tableview/paintutil.h"
 #include "tableview/waitticks.h"
 
 using namespace roundflow;
@@ -183,8 +184,9 @@ void OnOutPai(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
             info = PaiXingInfo{};
         }
         if (info[1] == PX_ShuangShun) ts.ShuangShunPlayed = true;
-        ts.TrickFen += CountFenPai(cards, n);
-        PaintGameScore(c.pc);
+        const int32_t fen = CountFenPai(cards, n);
+        ts.TrickFen += fen;
+        if (fen != 0) PaintGameScore(c.pc);  // the panel shows nothing else that a play changes
         ts.MaxOutPai = info;
         ts.MaxOutPai[0] = p;
         const PlayEffect fx = PlayEffectOf(info[1]);
@@ -423,6 +425,8 @@ void HandleRoundMsg(RoundCtx& c, const QByteArray& msg)
 {
     const ParsedMsg pm = ParseMessage(msg, Sender::Server);
     ++c.rs.MsgSeq;
+    // Every picture the message redraws is looked up once for the whole message.
+    paintutil::ImageMemoScope memo(c.pc);
     switch (pm.kind) {
     case MsgKind::Start: OnStart(c, msg, pm); break;
     case MsgKind::Deal: OnDeal(c, msg, pm); break;
@@ -449,9 +453,12 @@ void UpdateTurn(RoundCtx& c)
     switch (ts.GamePhase) {
     case PHASE_LEAD:
     case PHASE_FOLLOW:
-        ts.OptButState = {BUT_SHOWN, BUT_SHOWN};
-        PaintOptBut(c.pc, OPT_SORT);
-        PaintOptBut(c.pc, OPT_LAST_TRICK);
+        // Both option buttons offered; only a button whose state changes needs its picture again.
+        for (const int i : {OPT_SORT, OPT_LAST_TRICK})
+            if (ts.OptButState[size_t(i)] != BUT_SHOWN) {
+                ts.OptButState[size_t(i)] = BUT_SHOWN;
+                PaintOptBut(c.pc, i);
+            }
         StartTurnClock(c, ts.TurnChair);
         if (MyTurn(ts)) {
             if (ts.MyPai.empty()) SendHandsRequest(c);
