@@ -92,6 +92,7 @@ struct Game {
     void hoverAndClick(QPoint pt, Qt::MouseButton b = Qt::LeftButton)
     {
         QTest::mouseMove(table(), pt);
+        lc.settle(30);  // a window system delivers the move in its own time
         QTest::mouseClick(table(), b, {}, pt);
     }
     void shot(const QString& name)
@@ -206,19 +207,30 @@ TEST(Game, AWholeScriptedGame)
     EXPECT_EQ(g.ts().TeamScore, (std::array<int32_t, 2>{10, 10}));
     EXPECT_FALSE(g.ts().ShuangShunPlayed);
 
-    // Chair 1 goes out first.
+    // This client leads its three; chair 1 bombs it with four queens and, the others passing,
+    // leads its last two cards and goes out first.
     g.lc.peer.received.clear();
     sent = 0;
     g.clickCard(Card(0, R3));
     QTest::mouseClick(g.table(), Qt::RightButton, {}, QPoint(g.pc().p.W / 2, 80));
     ASSERT_TRUE(g.waitSent(1));
     sent = 1;
-    g.feed({BuildOutPaiNotice(1, 2, 0, 0, {Card(0, R3)}), BuildOutPaiNotice(2, 2, 1, 1, {Card(1, R10)})});
+    g.feed({BuildOutPaiNotice(1, 2, 0, 0, {Card(0, R3)}),
+            BuildOutPaiNotice(2, 2, 0, 1, {Card(0, RQ), Card(1, RQ), Card(2, RQ), Card(3, RQ)}),
+            BuildOutPaiNotice(3, 2, 0, 2, {kPassCode}), BuildOutPaiNotice(0, 2, 0, 3, {kPassCode})},
+           600);
+    EXPECT_EQ(g.ts().MaxOutPai[1], 5);
+    g.hoverAndClick(g.outButPoint(OUT_PASS));
+    ASSERT_TRUE(g.waitSent(++sent));
+    g.feed({BuildOutPaiNotice(1, 1, 0, 0, {kPassCode})}, kTrickPauseMs + 300);
+    g.feed({BuildOutPaiNotice(2, 2, 1, 1, {Card(1, R10), Card(0, R10)})});
     EXPECT_EQ(g.ts().Chairs[1].MingCi, 1);
+    EXPECT_EQ(g.ts().Chairs[1].PaiCount, 0);
+    EXPECT_EQ(g.ts().TrickFen, 20);
 
     // The end: score lines in the chat, the others' hands revealed, the start button offered.
     g.feed({BuildGameOver(true, {-60, 60, -60, 60}, {10, 130},
-                          {CardList{}, CardList{}, CardList{Card(0, R6), Card(1, R7)}, CardList{Card(2, R9)}})});
+                          {CardList{}, CardList{}, CardList{Card(0, R6), Card(1, R7)}, CardList{Card(2, RK)}})});
     EXPECT_EQ(g.ts().Chairs[2].LeftPai, (ByteArr{Card(0, R6), Card(1, R7)}));
     EXPECT_TRUE(g.ts().Chairs[0].LeftPai.empty());
     EXPECT_EQ(g.ts().ShowLeftPai, 1);
