@@ -8,6 +8,7 @@
 #include "launch/client.h"
 #include "platform/widgets/tavchat.h"
 #include "platform/widgets/tavtimebar.h"
+#include "platform/widgets/windowtitle.h"
 #include "round/roundflow.h"
 #include "round/sounds.h"
 #include "tableview/tablewidget.h"
@@ -64,7 +65,9 @@ public:
     {
         if (!IsAlive()) return;
         // Owned by the window: its tear-down closes it with the other windows.
-        QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, &w_);
+        QPointer<QMessageBox> box =
+            new QMessageBox(QMessageBox::Warning, LiteralWindowTitle(title), text, QMessageBox::Ok, &w_);
+        box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose, false);
         box->exec();
         delete box.data();
