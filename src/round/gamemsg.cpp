@@ -195,7 +195,7 @@ void OnOutPai(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
         TakeFromHands(c, p, cards);
     }
 
-    const uint32_t game = c.rs.GameSeq;
+    const WaitMark mark = MarkWait(c);
     const uint32_t turnSeq = c.rs.TurnSeq;
     if (ts.GamePhase == PHASE_LEAD) {
         // The trick is won: its points go to the side that leads next, and the plays stay on
@@ -207,7 +207,7 @@ void OnOutPai(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
         PaintGameScore(c.pc);
         c.rs.TrickMovePending = true;
         WaitTicks(kTrickPauseMs, c.pub().blnClosing);
-        if (!Resumable(c, game)) return;
+        if (!Resumable(c, mark)) return;
         FinishTrickMove(c);
     } else {
         PaintUserOutPai(c.pc, p);
@@ -227,7 +227,7 @@ void OnOutPai(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
             picGameBack_Paint(c.pc);
             if (c.rs.GameOverShown) PaintGameOver(c.pc, c.rs.GameOverChanges);
         }
-        if (!Resumable(c, game)) return;
+        if (!Resumable(c, mark)) return;
     }
     // A message handled during a wait has set the turn up already.
     if (c.rs.TurnSeq == turnSeq) UpdateTurn(c);
@@ -238,10 +238,10 @@ void OnOutPai(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
 void OnOutPaiRefused(RoundCtx& c, const ParsedMsg& pm)
 {
     TableState& ts = c.ts();
-    const uint32_t game = c.rs.GameSeq;
+    const WaitMark mark = MarkWait(c);
     const uint32_t turnSeq = c.rs.TurnSeq;
     c.view.ShowMsg(pm.text, c.pub().strGameTitle);
-    if (!Resumable(c, game)) return;
+    if (!Resumable(c, mark)) return;
     if (InTrick(ts) && !ts.MyPaiBackup.empty()) {
         ts.MyPai = ts.MyPaiBackup;
         ts.MyPaiBackup.clear();
@@ -265,7 +265,7 @@ void OnGameOver(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
     FinishTrickMove(c);
     // Nothing is pending once the game is over: no turn is timed or played any more.
     ts.GamePhase = PHASE_NONE;
-    const uint32_t game = c.rs.GameSeq;
+    const WaitMark mark = MarkWait(c);
     if (pm.fits) {
         MsgReader r(msg, 2);
         if (msg[1] == 1) {
@@ -293,11 +293,11 @@ void OnGameOver(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
         c.rs.GameOverChanges = changes;
         if (ts.blnPangGuan) {
             WaitTicks(kSpectatorEndPauseMs, pub.blnClosing);
-            if (!Resumable(c, game)) return;
+            if (!Resumable(c, mark)) return;
         }
     } else {
         c.view.ShowMsg(QStringLiteral("本局游戏结束!"), pub.strGameTitle);
-        if (!Resumable(c, game)) return;
+        if (!Resumable(c, mark)) return;
     }
     if (ts.blnPangGuan) {
         ResetTable(c, true);

@@ -21,7 +21,17 @@ void ResetTable(RoundCtx& c, bool clearReady);
 // A won trick still lying on the table becomes the previous trick and the centre is redrawn.
 void FinishTrickMove(RoundCtx& c);
 
-// After a wait: the window is still there and the same game goes on.
-inline bool Resumable(const RoundCtx& c, uint32_t gameSeq) { return c.view.IsAlive() && c.rs.GameSeq == gameSeq; }
+// Where a handler stands before it waits: the game and the table's set-up.
+struct WaitMark {
+    uint32_t game;
+    uint32_t resets;
+};
+inline WaitMark MarkWait(RoundCtx& c) { return {c.rs.GameSeq, c.ts().ResetCount}; }
+// After a wait: the window is still there, the same game goes on, and the table was not set up
+// anew (a snapshot loaded meanwhile holds plays that are not this handler's to move).
+inline bool Resumable(RoundCtx& c, const WaitMark& m)
+{
+    return c.view.IsAlive() && c.rs.GameSeq == m.game && c.ts().ResetCount == m.resets;
+}
 
 }  // namespace roundflow

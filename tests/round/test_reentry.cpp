@@ -93,6 +93,31 @@ TEST(Reentry, AGameOverDuringATrickPauseEndsIt)
     EXPECT_TRUE(ShowsItsState(r));  // the end panel was not painted over
 }
 
+TEST(Reentry, ASnapshotLoadedDuringATrickPauseKeepsItsPlays)
+{
+    Round r;
+    r.Seat(0);
+    r.Deal({Card(3, R9)}, 1);
+    r.feed(BuildOutPaiNotice(2, 2, 0, 1, {Card(1, R5)}));
+    r.feed(BuildOutPaiNotice(3, 2, 0, 2, {kPassCard}));
+    r.feed(BuildOutPaiNotice(0, 2, 0, 3, {kPassCard}));
+    // What the room side does with a snapshot: the table reset, then loaded.
+    SnapshotGame snap;
+    snap.TurnChair = 3;
+    snap.GamePhase = 2;
+    snap.OutPai = {CardList{}, CardList{}, CardList{Card(0, R7)}, CardList{}};
+    snap.PaiCount = {9, 9, 9, 9};
+    QTimer::singleShot(300, [&] {
+        ResetGameTable(r.ts, false);
+        LoadTableSnapshot(r.ts, BuildSnapshotGame(snap));
+    });
+    r.feed(BuildOutPaiNotice(1, 1, 0, 0, {kPassCard}));
+    EXPECT_EQ(r.ts.Chairs[2].OutPai, ByteArr{Card(0, R7)});
+    EXPECT_TRUE(r.ts.Chairs[2].LastOutPai.empty());
+    EXPECT_EQ(r.ts.TurnChair, 3);
+    EXPECT_EQ(r.ts.TeamScore, (std::array<int32_t, 2>{0, 0}));
+}
+
 TEST(Reentry, ANewGameDuringABlastIsNotDisturbed)
 {
     Round r;
