@@ -49,15 +49,17 @@ struct BenchTable {
     }
 };
 
-// Another chair follows with a pair; the next chair's turn begins.
+// Another chair follows with a pair; the turn passes to this client (its play and pass buttons
+// come up) or, with the argument 1, to the chair after it.
 void BM_OutPaiOtherChair(benchmark::State& state)
 {
     BenchTable t;
-    const QByteArray msg = BuildOutPaiNotice(0, 2, 0, 3, {4, 17});
+    const uint8_t next = state.range(0) == 0 ? 0 : 2;
+    const QByteArray msg = BuildOutPaiNotice(next, 2, 0, 3, {4, 17});
     for (auto _ : state) HandleRoundMsg(t.ctx, msg);
     benchmark::DoNotOptimize(t.surf.image().constBits());
 }
-BENCHMARK(BM_OutPaiOtherChair)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OutPaiOtherChair)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The own play confirmed: the hand as it was before sending, less the cards, arranged and redrawn.
 void BM_OutPaiOwnPlay(benchmark::State& state)
