@@ -137,6 +137,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
     connect(HSplitterBar1, &::HSplitterBar::MoveFinished, this, &frmGameMain::HSplitterBar1_MoveFinished);
 
     c_.sendHook = [this](const QByteArray& msg) { return SendData(msg); };
+    InitRound();
     SetupDaoJuMaket();
     SetupRoom();
 }
@@ -221,7 +222,6 @@ void frmGameMain::Form_Load()
 
     tmrStart->stop();
     tmrStart->setInterval(1000);
-    tmrStartTag = QStringLiteral("20");
 
     // The personal settings: the hello carries the first of them.
     LoadUserSet(c_.userSet, pub.strAppPath + QString::fromLatin1(kUserSetFileName));
@@ -298,12 +298,6 @@ void frmGameMain::TavSckClient_Error()
 
 // The window frame's periodic check (caption-button hover).
 void frmGameMain::tmrForm_Timer() {}
-
-// The ready countdown; it runs only while the start button is offered.
-void frmGameMain::tmrStart_Timer() {}
-
-// How long the previous trick stays shown; it runs only while it is shown.
-void frmGameMain::tmrPaintLastOutPai_Timer() {}
 
 void frmGameMain::LayoutMain()
 {
