@@ -116,6 +116,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
 
     c_.sendHook = [this](const QByteArray& msg) { return SendData(msg); };
     SetupFrame();
+    InitRound();
     SetupDaoJuMaket();
     SetupRoom();
 }
@@ -201,7 +202,6 @@ void frmGameMain::Form_Load()
 
     tmrStart->stop();
     tmrStart->setInterval(1000);
-    tmrStartTag = QStringLiteral("20");
 
     // The personal settings: the hello carries the first of them.
     LoadUserSet(c_.userSet, pub.strAppPath + QString::fromLatin1(kUserSetFileName));
@@ -275,12 +275,6 @@ void frmGameMain::TavSckClient_Error()
 {
     Form_Unload();
 }
-
-// The ready countdown; it runs only while the start button is offered.
-void frmGameMain::tmrStart_Timer() {}
-
-// How long the previous trick stays shown; it runs only while it is shown.
-void frmGameMain::tmrPaintLastOutPai_Timer() {}
 
 void frmGameMain::LayoutMain()
 {

@@ -89,6 +89,9 @@ public:
     void RefreshStartButton();
     void UpdateTurn();
     void PlayGameSound(int n);
+    // Connects the table's mouse, the time bar, the start button and the two round timers to the
+    // round flow and registers the window as its view; run once by the constructor.
+    void InitRound();
 
     // The screen size the layout starts from (tests may set it before Form_Load).
     void setScreenSize(const QSize& s) { screen_ = s; }
@@ -156,7 +159,6 @@ public:
     ::TavSckClient* TavSckClient = nullptr;
     QTimer* tmrForm = nullptr;
     QTimer* tmrStart = nullptr;
-    QString tmrStartTag;
     QTimer* tmrPaintLastOutPai = nullptr;
     DaoJuMaketButton* cmdDaoJuMaket = nullptr;
 

@@ -1,8 +1,157 @@
-#include "frame/frmgamemain.h"
+// The main window as the round flow sees it: the time bar, the start button, the two round
+// timers, the table's mouse and tool tip, the boxes, the chat lines and the sounds.
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 
-// The round flow as the main window offers it to the room side. Until the round library drives
-// them these do nothing: no start button, no turn clock and no sounds exist yet.
-void frmGameMain::HideStartBut() {}
-void frmGameMain::RefreshStartButton() {}
-void frmGameMain::UpdateTurn() {}
-void frmGameMain::PlayGameSound(int) {}
+#include "frame/frmgamemain.h"
+#include "launch/client.h"
+#include "platform/widgets/tavchat.h"
+#include "platform/widgets/tavtimebar.h"
+#include "platform/widgets/windowtitle.h"
+#include "round/roundflow.h"
+#include "round/sounds.h"
+#include "tableview/tablewidget.h"
+
+namespace {
+
+const QString kNoChair = QStringLiteral("100");
+
+// The window's side of the round flow. A child of the window: it goes with it, and then takes
+// itself and the hooks it set out of the client, which outlives the window.
+class RoundWindow : public QObject, public RoundView {
+public:
+    explicit RoundWindow(frmGameMain& w) : QObject(&w), w_(w), c_(w.client()) {}
+    ~RoundWindow() override
+    {
+        if (c_.round.view == this) c_.round.view = nullptr;
+        c_.paint.UpdateStartButton = nullptr;
+        c_.paint.ClockTag = nullptr;
+    }
+
+    bool IsAlive() const override { return !w_.isUnloaded(); }
+
+    void ClockStart(int seconds, int warnSeconds) override { w_.YuClock->Start(seconds, warnSeconds); }
+    void ClockReset() override { w_.YuClock->Reset(); }
+    QString ClockTag() const override { return w_.YuClock->Tag; }
+    void SetClockTag(const QString& tag) override { w_.YuClock->Tag = tag; }
+
+    void SetStartCaption(const QString& caption) override { w_.cmdStart->setText(caption); }
+    void MoveStartButton(int x, int y) override { w_.cmdStart->move(x, y); }
+    void SetStartVisible(bool visible) override { w_.cmdStart->setVisible(visible); }
+    bool StartVisible() const override { return w_.cmdStart->isVisibleTo(w_.picGameBack); }
+    bool StartTimerEnabled() const override { return w_.tmrStart->isActive(); }
+    void SetStartTimerEnabled(bool on) override
+    {
+        if (!on) w_.tmrStart->stop();
+        else if (!w_.tmrStart->isActive()) w_.tmrStart->start();
+    }
+    void SetLastOutPaiTimerEnabled(bool on) override
+    {
+        if (!on) w_.tmrPaintLastOutPai->stop();
+        else if (!w_.tmrPaintLastOutPai->isActive()) w_.tmrPaintLastOutPai->start();
+    }
+
+    void SetTableToolTip(const QString& text) override
+    {
+        if (w_.picGameBack->toolTip() != text) w_.picGameBack->setToolTip(text);
+    }
+    void ShowMsg(const QString& text, const QString& title) override
+    {
+        if (IsAlive())
+            c_.msgPool.ShowMsg(0, &w_, 1, text, title, 10, QStringLiteral("确定"), QString(), true);
+    }
+    void ShowWarning(const QString& title, const QString& text) override
+    {
+        if (!IsAlive()) return;
+        // Owned by the window: its tear-down closes it with the other windows.
+        QPointer<QMessageBox> box =
+            new QMessageBox(QMessageBox::Warning, LiteralWindowTitle(title), text, QMessageBox::Ok, &w_);
+        box->setTextFormat(Qt::PlainText);
+        box->setAttribute(Qt::WA_DeleteOnClose, false);
+        box->exec();
+        delete box.data();
+    }
+    void AddSystemLine(const QString& line) override { w_.TavChat->AddSystemLine(line); }
+    void PlayGameSound(int n) override
+    {
+        const bool shown = w_.isVisible() && !w_.isMinimized();
+        ::PlayGameSound(wav_, c_.userSet, shown, c_.pub.strAppPath, n);
+    }
+    void CloseMainWindow() override { w_.Form_Unload(); }
+
+    WavPlayer& wav() { return wav_; }
+
+private:
+    frmGameMain& w_;
+    Client& c_;
+    WavPlayer wav_;
+};
+
+// Runs one round operation over the window's context.
+template <typename F>
+void WithRound(frmGameMain& w, F&& f)
+{
+    Client& c = w.client();
+    BasicRoundView noWindow;
+    RoundCtx rc{w.paintContext(), c.round, c.round.view ? *c.round.view : noWindow,
+                [&w](const QByteArray& m) { return w.SendData(m); }};
+    f(rc);
+}
+
+}  // namespace
+
+void frmGameMain::InitRound()
+{
+    auto* view = new RoundWindow(*this);
+    c_.round.view = view;
+    YuClock->Tag = kNoChair;
+    c_.paint.ClockTag = [bar = QPointer<::TavTimeBar>(YuClock)] { return bar ? bar->Tag : kNoChair; };
+    c_.paint.UpdateStartButton = [this] { RefreshStartButton(); };
+
+    connect(YuClock, &::TavTimeBar::Tick, this, [this] { WithRound(*this, [](RoundCtx& r) { YuClock_Tick(r); }); });
+    connect(YuClock, &::TavTimeBar::Warning, this,
+            [this] { WithRound(*this, [](RoundCtx& r) { YuClock_Warning(r); }); });
+    connect(YuClock, &::TavTimeBar::TimeOut, this,
+            [this] { WithRound(*this, [](RoundCtx& r) { YuClock_TimeOut(r); }); });
+    connect(cmdStart, &QPushButton::clicked, this, [this] { WithRound(*this, [](RoundCtx& r) { cmdStart_Click(r); }); });
+
+    picGameBack->onMouseMove = [this](Qt::MouseButtons b, int x, int y) {
+        WithRound(*this, [&](RoundCtx& r) { picGameBack_MouseMove(r, b, x, y); });
+    };
+    picGameBack->onMouseUp = [this](Qt::MouseButtons b, int x, int y) {
+        WithRound(*this, [&](RoundCtx& r) { picGameBack_MouseUp(r, b, x, y); });
+    };
+}
+
+void frmGameMain::HideStartBut()
+{
+    WithRound(*this, [](RoundCtx& r) { ::HideStartBut(r); });
+}
+
+void frmGameMain::RefreshStartButton()
+{
+    WithRound(*this, [](RoundCtx& r) { ::RefreshStartButton(r); });
+}
+
+void frmGameMain::UpdateTurn()
+{
+    WithRound(*this, [](RoundCtx& r) { ::UpdateTurn(r); });
+}
+
+void frmGameMain::PlayGameSound(int n)
+{
+    if (c_.round.view) c_.round.view->PlayGameSound(n);
+}
+
+// The ready countdown; it runs only while the start button is offered.
+void frmGameMain::tmrStart_Timer()
+{
+    WithRound(*this, [](RoundCtx& r) { ::tmrStart_Timer(r); });
+}
+
+// How long the previous trick stays shown; it runs only while it is shown.
+void frmGameMain::tmrPaintLastOutPai_Timer()
+{
+    WithRound(*this, [](RoundCtx& r) { ::tmrPaintLastOutPai_Timer(r); });
+}

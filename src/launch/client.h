@@ -7,6 +7,7 @@
 #include "launch/publicstate.h"
 #include "msgbox/msgpool.h"
 #include "platform/draw/surface.h"
+#include "round/roundstate.h"
 #include "rules/tablestate.h"
 #include "settings/usersetstate.h"
 #include "shop/daojustate.h"
@@ -20,6 +21,7 @@ struct Client {
     UserSetState userSet;
     MsgPool msgPool;
     DaoJuState daoJu;
+    RoundState round;
     // The table: its persistent picture and the drawing state laid out from its size.
     Surface surf;
     PaintState paint;

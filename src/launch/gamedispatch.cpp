@@ -1,9 +1,16 @@
 #include "launch/client.h"
 #include "launch/roomlink.h"
+#include "platform/draw/imagecache.h"
+#include "round/roundflow.h"
 
-// The game side: the round's messages, refused plays and items.
+// The game side: the round's messages and refused plays. The window's side of the round is the
+// main window's when it has registered one; without a window the round runs on a view that
+// shows nothing.
 void HandleGameMsg(Client& c, const QByteArray& msg)
 {
-    (void)c;
-    (void)msg;
+    PaintCtx pc{c.surf, c.tbl, c.pub, c.paint, ImageCache::instance()};
+    BasicRoundView noWindow;
+    RoundCtx rc{pc, c.round, c.round.view ? *c.round.view : noWindow,
+                [&c](const QByteArray& m) { return c.SendData(m); }};
+    HandleRoundMsg(rc, msg);
 }

@@ -100,6 +100,7 @@ void InitGameDefine(TableState& t)
     t.OptButText = {kOptSortLong, kOptLastLong};
     t.OutButState = {0, 0, 0};
     t.BlastRunning = false;
+    ++t.ResetCount;
 }
 
 void ResetGameTable(TableState& t, bool clearReady)
@@ -125,6 +126,7 @@ void ResetGameTable(TableState& t, bool clearReady)
     t.OutButState = {0, 0, 0};
     t.BlastRunning = false;
     t.PaiSortMode = true;
+    ++t.ResetCount;
 }
 
 bool LoadTableSnapshot(TableState& t, const uint8_t* msg, int len)

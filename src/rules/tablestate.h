@@ -75,4 +75,7 @@ struct TableState {
     std::array<QString, 2> OptButText{QStringLiteral(" 对手里的牌重新排序 "), QStringLiteral(" 查看玩家上一轮的出牌 ")};
     std::array<uint8_t, 3> OutButState{};
     bool BlastRunning = false;
+    // Counts the resets of the table: a handler that waited in a nested event loop can tell the
+    // table was set up anew meanwhile (a new game, a snapshot, the window's tear-down).
+    uint32_t ResetCount = 0;
 };

@@ -83,7 +83,7 @@ void PaintMingCi(PaintCtx& c, int chair);
 
 // ---- Overlays ------------------------------------------------------------------------------
 void PaintTimeBar(PaintCtx& c);
-// Draws (true) or erases (false) the clock of the seat named by strClockTag and the seconds left.
+// Draws (true) or erases (false) the clock of the seat named by the time bar's tag and the seconds left.
 void PaintClock(PaintCtx& c, bool show);
 void PaintGameScore(PaintCtx& c);
 void PaintYuPai(PaintCtx& c, int chair);

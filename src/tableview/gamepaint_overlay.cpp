@@ -50,7 +50,7 @@ void PaintTimeBar(PaintCtx& c)
 void PaintClock(PaintCtx& c, bool show)
 {
     if (c.ts.GamePhase == 0) return;
-    const double tag = Val(c.p.strClockTag);
+    const double tag = c.p.ClockTag ? Val(c.p.ClockTag()) : 100;
     if (!(tag > -0.5 && tag < 3.5)) return;  // "100": no seat is timed
     const int chair = CLng(tag);
     int x = 0, y = 0;

@@ -60,9 +60,10 @@ struct PaintState {
     // A repaint is running: a repaint requested meanwhile returns at once.
     bool blnPaintRunning = false;
 
-    // The turn clock display: the chair being timed as text ("100" when none) and the ticks
+    // The turn clock display: the chair being timed as text ("100" when none), read from the
+    // time bar's tag, which is the only place it is kept (no hook: no chair), and the ticks
     // counted since the turn started.
-    QString strClockTag = QStringLiteral("100");
+    std::function<QString()> ClockTag;
     int ClockTicks = 0;
 
     // The network-break mark's picture; when null, Res\NetBreak.bmp is drawn if present.

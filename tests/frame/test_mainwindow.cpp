@@ -19,6 +19,7 @@
 #include "platform/net/tavsckclient.h"
 #include "platform/widgets/tavchat.h"
 #include "platform/widgets/tavlist.h"
+#include "platform/widgets/tavtimebar.h"
 #include "platform/widgets/tavweb.h"
 #include "rules/gamedefine.h"
 #include "tableview/tablewidget.h"
@@ -91,7 +92,8 @@ TEST(FormLoad, ComponentsGetTheirStartValues)
     EXPECT_EQ(w.tmrForm->interval(), 100);
     EXPECT_FALSE(w.tmrStart->isActive());
     EXPECT_EQ(w.tmrStart->interval(), 1000);
-    EXPECT_EQ(w.tmrStartTag, "20");
+    EXPECT_EQ(s.c.round.StartTag, "20");
+    EXPECT_EQ(w.YuClock->Tag, "100");  // no chair timed yet
     EXPECT_FALSE(w.tmrPaintLastOutPai->isActive());
     EXPECT_EQ(w.tmrPaintLastOutPai->interval(), 1000);
 }

@@ -252,7 +252,8 @@ TEST(Overlays, ClockCellFollowsTheTicks)
     t.Seat(0);
     t.ts.GamePhase = 2;
     t.ts.TurnSeconds = 20;
-    t.p.strClockTag = QStringLiteral("1");  // the right seat
+    QString tag = QStringLiteral("1");  // the right seat, as the time bar's tag holds it
+    t.p.ClockTag = [&tag] { return tag; };
     const int x = t.p.SeatX[3], y = t.p.SeatY[3] - 80;
     for (const auto& c : {std::pair{3, 3}, std::pair{9, 1}, std::pair{0, 0}}) {
         t.p.ClockTicks = c.first;
@@ -269,12 +270,16 @@ TEST(Overlays, ClockCellFollowsTheTicks)
     PaintClock(t.ctx, false);
     EXPECT_EQ(t.px(x + 5, y + 5), kBack);
 
-    t.p.strClockTag = QStringLiteral("100");
+    tag = QStringLiteral("100");
     const QImage before = t.surf.image().copy();
     PaintClock(t.ctx, true);
     EXPECT_EQ(t.surf.image(), before);
-    t.p.strClockTag = QStringLiteral("1");
+    tag = QStringLiteral("1");
     t.ts.GamePhase = 0;
+    PaintClock(t.ctx, true);
+    EXPECT_EQ(t.surf.image(), before);
+    t.ts.GamePhase = 2;
+    t.p.ClockTag = nullptr;  // no time bar: no chair is timed
     PaintClock(t.ctx, true);
     EXPECT_EQ(t.surf.image(), before);
 }

@@ -108,7 +108,7 @@ void MidGame(RealTable& t, int handSize = 27)
     ts.OptButState = {1, 1};
     ts.OutButState = {1, 2, 0};
     ts.Chairs[2].Dropped = true;
-    t.p.strClockTag = QStringLiteral("1");
+    t.p.ClockTag = [] { return QStringLiteral("1"); };
     t.p.ClockTicks = 7;
     ComputeCardLayout(t.ctx);
 }

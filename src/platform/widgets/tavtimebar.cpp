@@ -20,6 +20,14 @@ void TavTimeBar::Start(int seconds, int warnSeconds) {
     m_warn = warnSeconds;
     m_timer.start();
     update();
+    // A turn that is all warning time warns at once, not never; a Reset or Start before the
+    // event loop comes round cancels it with the turn.
+    if (m_warn > 0 && m_total <= m_warn) {
+        const quint64 turn = m_turn;
+        QTimer::singleShot(0, this, [this, turn] {
+            if (turn == m_turn) emit Warning();
+        });
+    }
 }
 
 void TavTimeBar::Reset() {
@@ -43,7 +51,7 @@ void TavTimeBar::onTick() {
         emit TimeOut();
         return;
     }
-    if (m_warn > 0 && m_left == m_warn) emit Warning();
+    if (m_warn > 0 && m_left == m_warn && m_total > m_warn) emit Warning();
 }
 
 void TavTimeBar::paintEvent(QPaintEvent*) {

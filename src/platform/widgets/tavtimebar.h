@@ -11,7 +11,8 @@ public:
     explicit TavTimeBar(QWidget* parent = nullptr);
 
     // Starts timing `seconds` (a running turn is replaced). Tick follows every second; Warning
-    // comes with the tick that leaves `warnSeconds` (once, only when 0 < warnSeconds < seconds);
+    // comes once per turn when warnSeconds > 0: with the tick that leaves `warnSeconds`, or, for a
+    // turn no longer than that, as soon as the turn has started (right after Start returns).
     // TimeOut comes right after the tick that leaves 0. A length below 1 times out on the first tick.
     void Start(int seconds, int warnSeconds);
     // Stops the running turn: no further tick, warning or time-out for it.

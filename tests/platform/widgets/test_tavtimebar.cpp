@@ -44,12 +44,14 @@ void watch(TavTimeBar& bar, Counts& c) {
 }
 }
 
-TEST(TavTimeBar, WarningComesWithTheTickThatLeavesThatManySeconds) {
+TEST(TavTimeBar, WarningComesWithTheTickThatLeavesThatManySecondsOrAtOnce) {
     const struct {
         int seconds, warn;
         const char* order;
     } cases[] = {
-        {5, 2, "TTTWTTO"}, {2, 1, "TWTO"}, {3, 3, "TTTO"}, {3, 0, "TTTO"}, {1, 5, "TO"}, {0, 1, "TO"},
+        {5, 2, "TTTWTTO"}, {2, 1, "TWTO"}, {3, 0, "TTTO"},
+        // A turn no longer than the warning time warns as it starts.
+        {3, 3, "WTTTO"}, {5, 5, "WTTTTTO"}, {1, 5, "WTO"}, {0, 1, "WTO"},
     };
     for (const auto& tc : cases) {
         TavTimeBar bar;
@@ -91,6 +93,19 @@ TEST(TavTimeBar, AResetFromATickHandlerCancelsTheWarningAndTheTimeOut) {
         EXPECT_EQ(c.warnings, resetOnTick == 1 ? 0 : 1) << resetOnTick;   // warned at tick 1
         EXPECT_EQ(c.ticks, resetOnTick);
     }
+}
+
+TEST(TavTimeBar, AShortTurnStoppedAtOnceDoesNotWarn) {
+    TavTimeBar bar;
+    bar.setTickInterval(5);
+    Counts c;
+    watch(bar, c);
+    bar.Start(3, 5);
+    bar.Reset();
+    bar.Start(30, 5);   // the next turn is long: its warning is still far off
+    QTest::qWait(30);
+    EXPECT_EQ(c.warnings, 0);
+    EXPECT_GE(c.ticks, 1);
 }
 
 TEST(TavTimeBar, StartingAgainTimesTheNewTurnOnly) {

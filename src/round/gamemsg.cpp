@@ -1,0 +1,490 @@
+// The game messages from the room server: a game's start, the deal, every play and pass, the
+// refusal of the own play, the end with its results, the hands, a player who cannot go on, a
+// raised hand and the spectators' view of the cards. Each message is identified and its length
+// checked by the protocol's shape table; a chair above 3 or a byte past the end stops it.
+#include <QStringList>
+#include <algorithm>
+
+#include "platform/core/vbnum.h"
+#include "protocol/messages.h"
+#include "protocol/shapes.h"
+#include "round/roundinternal.h"
+#include "rules/cards.h"
+#include "rules/gamedefine.h"
+#include "rules/paixing.h"
+#include "tableview/paintutil.h"
+#include "tableview/waitticks.h"
+
+using namespace roundflow;
+
+namespace {
+
+// Reads a message from a position on and refuses to go past its end.
+class MsgReader {
+public:
+    MsgReader(const QByteArray& msg, int pos) : m_(msg), pos_(pos) {}
+    bool byte(uint8_t& v)
+    {
+        if (pos_ < 0 || pos_ >= m_.size()) return false;
+        v = uint8_t(m_[pos_++]);
+        return true;
+    }
+    bool chair(uint8_t& v) { return byte(v) && v <= 3; }
+    bool long32(int32_t& v)
+    {
+        if (pos_ < 0 || pos_ + 4 > m_.size()) return false;
+        uint32_t u = 0;
+        for (int i = 0; i < 4; ++i) u = (u << 8) | uint8_t(m_[pos_++]);
+        v = int32_t(u);
+        return true;
+    }
+    bool cards(int n, ByteArr& out)
+    {
+        out.clear();
+        if (n < 0 || pos_ < 0 || pos_ + n > m_.size()) return false;
+        out = ByteArr::fromCards(reinterpret_cast<const uint8_t*>(m_.constData()) + pos_, n);
+        pos_ += n;
+        return true;
+    }
+    // A count byte and that many cards.
+    bool countedCards(ByteArr& out)
+    {
+        uint8_t n = 0;
+        return byte(n) && cards(n, out);
+    }
+
+private:
+    const QByteArray& m_;
+    int pos_;
+};
+
+uint8_t ClampCount(int n) { return uint8_t(std::clamp(n, 0, 255)); }
+
+// ---- GM_START ------------------------------------------------------------------------------
+
+void OnStart(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+{
+    TableState& ts = c.ts();
+    PublicState& pub = c.pub();
+    StopTurnClock(c);
+    if (c.view.StartVisible() || pub.StartButShown) HideStartBut(c);
+    if (pub.TableJoined == 0) {
+        pub.TableJoined = 1;
+        Send(c, BuildJoinGame());
+    }
+    ResetTable(c, true);
+    pub.TableJoined = 1;
+    ts.TableIdle = false;
+    if (!pm.fits) return;
+    MsgReader r(msg, 3);
+    uint8_t limit = 0, decks = 0, showLeft = 0, seconds = 0, lead = 0;
+    r.byte(limit);
+    ts.AutoOutLimit = limit;
+    MsgReader settings(msg, 11);
+    settings.byte(decks);
+    settings.byte(showLeft);
+    settings.byte(seconds);
+    ts.DeckCount = decks;
+    ts.ShowLeftPai = showLeft;
+    ts.TurnSeconds = seconds;
+    if (!settings.chair(lead)) return;
+    ts.TurnChair = lead;
+    ComputeCardLayout(c.pc);
+    picGameBack_Paint(c.pc);
+    if (IsPlayer(ts)) {
+        Send(c, BuildDealRequest(ts.bteMyChair));
+        ts.MyPaiBackup.clear();
+    }
+}
+
+// ---- GM_DEAL -------------------------------------------------------------------------------
+
+void OnDeal(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+{
+    TableState& ts = c.ts();
+    if (!pm.fits) return;
+    ts.ShowPartnerPai = uint8_t(msg[2]);
+    const int n = HandCountOf(ts.DeckCount);
+    if (msg.size() != DealLength(n, ts.ShowPartnerPai != 0)) return;
+    MsgReader r(msg, 3);
+    ByteArr mine, partner;
+    r.cards(n, mine);
+    if (ts.ShowPartnerPai != 0) r.cards(n, partner);
+    ts.MyPai = mine;
+    ArrangeHand(ts.MyPai, ts.PaiSortMode, ts.DeckCount);
+    ts.PaiSelected.clear();
+    ts.PartnerPai = partner;
+    ArrangeHand(ts.PartnerPai, ts.PaiSortMode, ts.DeckCount);
+    ComputeCardLayout(c.pc);
+    for (ChairInfo& ch : ts.Chairs) ch.PaiCount = ClampCount(n);
+    for (int chair = 0; chair < 4; ++chair) {
+        PaintUserPai(c.pc, chair);
+        PaintYuPai(c.pc, chair);
+    }
+    ts.GamePhase = PHASE_LEAD;
+    UpdateTurn(c);
+    c.view.PlayGameSound(SND_START);
+}
+
+// ---- GM_OUTPAI -----------------------------------------------------------------------------
+
+// The played cards leave the hand they came from: the own hand as it was before an own play was
+// taken from it, or the partner's open hand.
+void TakeFromHands(RoundCtx& c, int p, const ByteArr& cards)
+{
+    TableState& ts = c.ts();
+    const int n = cards.upperBound();
+    ChairInfo& ch = ts.Chairs[size_t(p)];
+    ch.PaiCount = ClampCount(int(ch.PaiCount) - n);
+    if (p == ts.bteMyChair) {
+        if (!ts.MyPaiBackup.empty()) {
+            ts.MyPai = ts.MyPaiBackup;
+            ts.MyPaiBackup.clear();
+        }
+        RemovePai(ts.MyPai, cards, n);
+        ts.PaiSelected.clear();
+        ArrangeHand(ts.MyPai, ts.PaiSortMode, ts.DeckCount);
+    } else if (p == PartnerOf(ts.bteMyChair)) {
+        RemovePai(ts.PartnerPai, cards, n);
+        ArrangeHand(ts.PartnerPai, ts.PaiSortMode, ts.DeckCount);
+    }
+    PaintUserPai(c.pc, p);
+    PaintYuPai(c.pc, p);
+}
+
+void OnOutPai(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+{
+    TableState& ts = c.ts();
+    StopTurnClock(c);
+    if (ts.OutButState[0] != BUT_HIDDEN) ShowOutBut(c.pc, false);
+    if (!pm.fits) return;
+    MsgReader r(msg, 2);
+    uint8_t next = 0, phase = 0, mingCi = 0, p = 0, n = 0;
+    if (!r.chair(next) || !r.byte(phase) || !r.byte(mingCi) || !r.chair(p) || !r.byte(n)) return;
+    ByteArr cards;
+    if (!r.cards(n, cards) || cards.empty()) return;
+
+    FinishTrickMove(c);
+    if (ts.GamePhase == PHASE_LEAD) ts.ShuangShunPlayed = false;
+    ts.TurnChair = next;
+    ts.GamePhase = phase;
+    ChairInfo& ch = ts.Chairs[p];
+    ch.MingCi = mingCi;
+    ch.OutPai = cards;
+
+    int blast = BLAST_NONE;
+    if (cards[1] == kPassCard) {
+        c.view.PlayGameSound(SND_PASS);
+    } else {
+        PaiXingInfo info;
+        if (!GetPaiXing(cards, n, info)) {
+            // Not a play by our rules: nothing is shown for it, and the description stays empty.
+            ch.OutPai.clear();
+            UpdateTurn(c);
+            info = PaiXingInfo{};
+        }
+        if (info[1] == PX_ShuangShun) ts.ShuangShunPlayed = true;
+        const int32_t fen = CountFenPai(cards, n);
+        ts.TrickFen += fen;
+        if (fen != 0) PaintGameScore(c.pc);  // the panel shows nothing else that a play changes
+        ts.MaxOutPai = info;
+        ts.MaxOutPai[0] = p;
+        const PlayEffect fx = PlayEffectOf(info[1]);
+        c.view.PlayGameSound(fx.sound);
+        blast = fx.blast;
+        TakeFromHands(c, p, cards);
+    }
+
+    const WaitMark mark = MarkWait(c);
+    const uint32_t turnSeq = c.rs.TurnSeq;
+    if (ts.GamePhase == PHASE_LEAD) {
+        // The trick is won: its points go to the side that leads next, and the plays stay on
+        // the table a moment before they become the previous trick.
+        ts.ShuangShunPlayed = false;
+        ts.TeamScore[ts.TurnChair % 2] += ts.TrickFen;
+        ts.TrickFen = 0;
+        PaintUserOutPai(c.pc, p);
+        PaintGameScore(c.pc);
+        c.rs.TrickMovePending = true;
+        WaitTicks(kTrickPauseMs, c.pub().blnClosing);
+        if (!Resumable(c, mark)) return;
+        FinishTrickMove(c);
+    } else {
+        PaintUserOutPai(c.pc, p);
+        // The chair about to act clears its play of the last round.
+        ChairInfo& turn = ts.Chairs[ts.TurnChair];
+        ClearUserOutPai(c.pc, ts.TurnChair);
+        turn.LastOutPai = turn.OutPai;
+        turn.OutPai.clear();
+    }
+    if (ch.MingCi != 0) PaintMingCi(c.pc, p);
+    if (blast != BLAST_NONE) {
+        const uint32_t msgSeq = c.rs.MsgSeq;
+        PlayBlast(c.pc, p, blast);
+        if (!c.view.IsAlive()) return;
+        if (c.rs.MsgSeq != msgSeq) {
+            // What was drawn during the blast may lie under the rectangle it put back.
+            picGameBack_Paint(c.pc);
+            if (c.rs.GameOverShown) PaintGameOver(c.pc, c.rs.GameOverChanges);
+        }
+        if (!Resumable(c, mark)) return;
+    }
+    // A message handled during a wait has set the turn up already.
+    if (c.rs.TurnSeq == turnSeq) UpdateTurn(c);
+}
+
+// ---- GM_OUTPAI_REFUSED ---------------------------------------------------------------------
+
+void OnOutPaiRefused(RoundCtx& c, const ParsedMsg& pm)
+{
+    TableState& ts = c.ts();
+    const WaitMark mark = MarkWait(c);
+    const uint32_t turnSeq = c.rs.TurnSeq;
+    c.view.ShowMsg(pm.text, c.pub().strGameTitle);
+    if (!Resumable(c, mark)) return;
+    if (InTrick(ts) && !ts.MyPaiBackup.empty()) {
+        ts.MyPai = ts.MyPaiBackup;
+        ts.MyPaiBackup.clear();
+        ts.PaiSelected.clear();
+        ts.Chairs[ts.bteMyChair & 3].OutPai.clear();
+        PaintOutPai(c.pc, false);
+        PaintMyPai(c.pc);
+    }
+    if (c.rs.TurnSeq == turnSeq) UpdateTurn(c);
+}
+
+// ---- GM_GAME_OVER --------------------------------------------------------------------------
+
+void OnGameOver(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+{
+    TableState& ts = c.ts();
+    PublicState& pub = c.pub();
+    StopTurnClock(c);
+    std::array<int32_t, 4> changes{};
+    ++c.rs.GameSeq;
+    FinishTrickMove(c);
+    // Nothing is pending once the game is over: no turn is timed or played any more.
+    ts.GamePhase = PHASE_NONE;
+    const WaitMark mark = MarkWait(c);
+    if (pm.fits) {
+        MsgReader r(msg, 2);
+        if (msg[1] == 1) {
+            for (int32_t& v : changes)
+                if (!r.long32(v)) return;
+            for (int chair = 0; chair < 4; ++chair)
+                c.view.AddSystemLine(ts.Chairs[size_t(chair)].Name + QStringLiteral("：") + QString::number(changes[size_t(chair)]));
+        }
+        int32_t side0 = 0, side1 = 0;
+        if (!r.long32(side0) || !r.long32(side1)) return;
+        ts.TeamScore = {side0, side1};
+        for (int chair = 0; chair < 4; ++chair) {
+            ByteArr left;
+            if (!r.countedCards(left)) return;
+            if (chair != ts.bteMyChair) ts.Chairs[size_t(chair)].LeftPai = left;
+        }
+        HideStartBut(c);
+        ts.ShowLeftPai = 1;
+        ComputeCardLayout(c.pc);
+        picGameBack_Paint(c.pc);
+        ShowOutBut(c.pc, false);
+        c.view.PlayGameSound(SND_END);
+        PaintGameOver(c.pc, changes);
+        c.rs.GameOverShown = true;
+        c.rs.GameOverChanges = changes;
+        if (ts.blnPangGuan) {
+            WaitTicks(kSpectatorEndPauseMs, pub.blnClosing);
+            if (!Resumable(c, mark)) return;
+        }
+    } else {
+        c.view.ShowMsg(QStringLiteral("本局游戏结束!"), pub.strGameTitle);
+        if (!Resumable(c, mark)) return;
+    }
+    if (ts.blnPangGuan) {
+        ResetTable(c, true);
+        c.rs.GameOverShown = false;
+    }
+    HideStartBut(c);
+    if (ts.blnPangGuan) picGameBack_Paint(c.pc);
+    pub.StartButShown = IsPlayer(ts);
+    RefreshStartButton(c);
+}
+
+// ---- GM_HANDS ------------------------------------------------------------------------------
+
+void OnHands(RoundCtx& c, const QByteArray& msg)
+{
+    TableState& ts = c.ts();
+    MsgReader r(msg, 2);
+    ByteArr mine, partner;
+    if (!r.countedCards(mine) || !r.countedCards(partner)) return;
+    const int me = ts.bteMyChair & 3;
+    const int mate = PartnerOf(me);
+    ts.MyPai = mine;
+    ts.PartnerPai = partner;
+    ts.PaiSelected.clear();
+    ts.Chairs[size_t(me)].PaiCount = ClampCount(mine.upperBound());
+    ts.Chairs[size_t(mate)].PaiCount = ClampCount(partner.upperBound());
+    ArrangeHand(ts.MyPai, ts.PaiSortMode, ts.DeckCount);
+    ArrangeHand(ts.PartnerPai, ts.PaiSortMode, ts.DeckCount);
+    for (const int chair : {me, mate}) {
+        PaintUserPai(c.pc, chair);
+        PaintYuPai(c.pc, chair);
+    }
+    UpdateTurn(c);
+}
+
+// ---- GM_QUIT, GM_READY, GM_SEE_PAI ---------------------------------------------------------
+
+void OnQuit(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+{
+    const TableState& ts = c.ts();
+    if (!pm.fits) return;
+    MsgReader r(msg, 2);
+    uint8_t chair = 0;
+    if (!r.chair(chair)) return;
+    // Decided by the table as the message found it: the box lets other messages run.
+    const bool meLeaving = chair == ts.bteMyChair && IsPlayer(ts);
+    c.view.ShowMsg(ts.Chairs[chair].Name + QStringLiteral(" 不能继续玩下去，原因：") + pm.text,
+                   c.pub().strGameTitle + QStringLiteral("系统提示"));
+    if (meLeaving && c.view.IsAlive()) c.view.CloseMainWindow();
+}
+
+void OnReady(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+{
+    if (!pm.fits) return;
+    MsgReader r(msg, 1);
+    uint8_t chair = 0;
+    if (!r.chair(chair)) return;
+    c.ts().Chairs[chair].HandRaised = true;
+    PaintHandUp(c.pc, chair);
+}
+
+void OnSeePai(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+{
+    TableState& ts = c.ts();
+    if (!pm.fits || c.pub().TableJoined != 1 || !ts.blnPangGuan) return;
+    ts.CanSeePai = msg[2] != 0 ? 1 : 0;
+    if (ts.TableIdle) return;
+    ArrangeHand(ts.MyPai, ts.PaiSortMode, ts.DeckCount);
+    PaintMyPai(c.pc);
+    if (ts.ShowPartnerPai != 0) {
+        ArrangeHand(ts.PartnerPai, ts.PaiSortMode, ts.DeckCount);
+        PaintPartnerPai(c.pc);
+    }
+}
+
+}  // namespace
+
+namespace roundflow {
+
+bool Send(RoundCtx& c, const QByteArray& msg)
+{
+    return c.send ? c.send(msg) : false;
+}
+
+void ResetTable(RoundCtx& c, bool clearReady)
+{
+    TableState& ts = c.ts();
+    const bool blast = ts.BlastRunning;
+    ResetGameTable(ts, clearReady);
+    ts.BlastRunning = blast;
+    c.rs.TrickMovePending = false;
+    c.rs.GameOverShown = false;
+    ++c.rs.GameSeq;
+}
+
+void FinishTrickMove(RoundCtx& c)
+{
+    if (!c.rs.TrickMovePending) return;
+    c.rs.TrickMovePending = false;
+    for (ChairInfo& ch : c.ts().Chairs) {
+        ch.LastOutPai = ch.OutPai;
+        ch.OutPai.clear();
+    }
+    PaintOutPai(c.pc, false);
+}
+
+}  // namespace roundflow
+
+PlayEffect PlayEffectOf(uint8_t paiXing)
+{
+    switch (paiXing) {
+    case PX_DanPai:
+    case PX_DuiPai:
+    case PX_DanShun:
+    case PX_ShuangShun: return {SND_OUTPAI, BLAST_NONE};
+    case PX_LiangTaoHuo:
+    case PX_ZhaDan: return {SND_ZHADAN, BLAST_ZHADAN};
+    case PX_JiaMaDui:
+    case PX_ZhenMaDui: return {SND_HONG10, BLAST_MADUI};
+    default: return {SND_HONG10, BLAST_WANG};  // 俩王 and every stronger type
+    }
+}
+
+void HandleRoundMsg(RoundCtx& c, const QByteArray& msg)
+{
+    const ParsedMsg pm = ParseMessage(msg, Sender::Server);
+    ++c.rs.MsgSeq;
+    // Every picture the message redraws is looked up once for the whole message.
+    paintutil::ImageMemoScope memo(c.pc);
+    switch (pm.kind) {
+    case MsgKind::Start: OnStart(c, msg, pm); break;
+    case MsgKind::Deal: OnDeal(c, msg, pm); break;
+    case MsgKind::OutPai: OnOutPai(c, msg, pm); break;
+    case MsgKind::OutPaiRefused:
+        if (pm.fits) OnOutPaiRefused(c, pm);
+        break;
+    case MsgKind::GameOver: OnGameOver(c, msg, pm); break;
+    case MsgKind::Hands:
+        if (pm.fits) OnHands(c, msg);
+        break;
+    case MsgKind::Quit: OnQuit(c, msg, pm); break;
+    case MsgKind::Ready: OnReady(c, msg, pm); break;
+    case MsgKind::SeePai: OnSeePai(c, msg, pm); break;
+    default: break;  // chat and items have handlers of their own; nothing else is the game's
+    }
+}
+
+void UpdateTurn(RoundCtx& c)
+{
+    TableState& ts = c.ts();
+    PublicState& pub = c.pub();
+    ++c.rs.TurnSeq;
+    switch (ts.GamePhase) {
+    case PHASE_LEAD:
+    case PHASE_FOLLOW:
+        // Both option buttons offered; only a button whose state changes needs its picture again.
+        for (const int i : {OPT_SORT, OPT_LAST_TRICK})
+            if (ts.OptButState[size_t(i)] != BUT_SHOWN) {
+                ts.OptButState[size_t(i)] = BUT_SHOWN;
+                PaintOptBut(c.pc, i);
+            }
+        StartTurnClock(c, ts.TurnChair);
+        if (MyTurn(ts)) {
+            if (ts.MyPai.empty()) SendHandsRequest(c);
+            else ShowOutBut(c.pc, true);
+        }
+        break;
+    case PHASE_WAITING:
+        pub.StartButShown = false;
+        RefreshStartButton(c);
+        if (IsPlayer(ts) && !ts.Chairs[ts.bteMyChair & 3].HandRaised) {
+            pub.StartButShown = true;
+            RefreshStartButton(c);
+        }
+        break;
+    default: break;
+    }
+}
+
+void HideStartBut(RoundCtx& c)
+{
+    StopTurnClock(c);
+    c.pub().StartButShown = false;
+    RefreshStartButton(c);
+}
+
+void SendHandsRequest(RoundCtx& c)
+{
+    Send(c, BuildHandsRequest(c.ts().bteMyChair));
+}

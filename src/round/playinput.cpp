@@ -1,0 +1,221 @@
+// The player's hand on the table: hovering and clicking the option and play buttons, raising and
+// lowering cards, the right click that plays, the checks before a play is sent, the previous-trick
+// view and the start button.
+#include <vector>
+
+#include "protocol/messages.h"
+#include "round/roundinternal.h"
+#include "rules/cards.h"
+#include "rules/gamedefine.h"
+#include "rules/paixing.h"
+
+using namespace roundflow;
+
+namespace {
+
+// Option and play buttons: a button under the mouse lights up, the one it left goes back.
+void HoverOptBut(RoundCtx& c, int x, int y)
+{
+    TableState& ts = c.ts();
+    const int hit = HitOptBut(c.pc, x, y);
+    auto calm = [&](int except) {
+        for (int k = 0; k < int(ts.OptButState.size()); ++k)
+            if (k != except && ts.OptButState[size_t(k)] == BUT_HOT) {
+                ts.OptButState[size_t(k)] = BUT_SHOWN;
+                PaintOptBut(c.pc, k);
+            }
+    };
+    if (hit < 0) {
+        calm(-1);
+        c.view.SetTableToolTip(QString());
+        return;
+    }
+    switch (ts.OptButState[size_t(hit)]) {
+    case BUT_HIDDEN: c.view.SetTableToolTip(QString()); break;
+    case BUT_SHOWN:
+        calm(hit);
+        ts.OptButState[size_t(hit)] = BUT_HOT;
+        PaintOptBut(c.pc, hit);
+        c.view.SetTableToolTip(ts.OptButText[size_t(hit)]);
+        break;
+    default: break;
+    }
+}
+
+void HoverOutBut(RoundCtx& c, int x, int y)
+{
+    TableState& ts = c.ts();
+    // Leading offers the play button alone; following offers play and pass.
+    const int active = ts.GamePhase == PHASE_LEAD ? 1 : 3;
+    const int hit = HitOutBut(c.pc, x, y);
+    if (hit >= 0 && ts.OutButState[size_t(hit)] != BUT_SHOWN) return;
+    for (int k = 0; k < active; ++k)
+        if (k != hit && ts.OutButState[size_t(k)] == BUT_HOT) {
+            ts.OutButState[size_t(k)] = BUT_SHOWN;
+            PaintOutBut(c.pc, k);
+        }
+    if (hit >= 0) {
+        ts.OutButState[size_t(hit)] = BUT_HOT;
+        PaintOutBut(c.pc, hit);
+    }
+}
+
+// Re-sorts a hand; the cards raised before stay raised.
+void ResortMyPai(TableState& ts)
+{
+    std::vector<uint8_t> raised;
+    for (int i = 1; i <= ts.MyPai.upperBound(); ++i)
+        if (ts.PaiSelected.at(i) != 0) raised.push_back(ts.MyPai[i]);
+    ArrangeHand(ts.MyPai, ts.PaiSortMode, ts.DeckCount);
+    ts.PaiSelected.clear();
+    ts.PaiSelected.redim(ts.MyPai.upperBound());
+    for (const uint8_t card : raised)
+        for (int j = 1; j <= ts.MyPai.upperBound(); ++j)
+            if (ts.MyPai[j] == card && ts.PaiSelected[j] == 0) {
+                ts.PaiSelected[j] = 1;
+                break;
+            }
+}
+
+void ClickOptBut(RoundCtx& c, int i)
+{
+    TableState& ts = c.ts();
+    if (i == OPT_SORT) {
+        if (ts.MyPai.empty()) return;
+        ts.PaiSortMode = !ts.PaiSortMode;
+        ResortMyPai(ts);
+        PaintMyPai(c.pc);
+        if (ts.ShowPartnerPai != 0) {
+            ArrangeHand(ts.PartnerPai, ts.PaiSortMode, ts.DeckCount);
+            PaintPartnerPai(c.pc);
+        }
+    } else if (i == OPT_LAST_TRICK) {
+        c.rs.LastOutPaiTag = kLastTrickTicks;
+        PaintOutPai(c.pc, true);
+        c.view.SetLastOutPaiTimerEnabled(true);
+    }
+}
+
+void LowerAll(RoundCtx& c)
+{
+    TableState& ts = c.ts();
+    ts.PaiSelected.clear();
+    ts.PaiSelected.redim(ts.MyPai.upperBound());
+    PaintMyPai(c.pc);
+}
+
+}  // namespace
+
+void picGameBack_MouseMove(RoundCtx& c, Qt::MouseButtons, int x, int y)
+{
+    const TableState& ts = c.ts();
+    if (ts.OptButState[0] != BUT_HIDDEN) HoverOptBut(c, x, y);
+    if (ts.OutButState[0] != BUT_HIDDEN && InTrick(ts)) HoverOutBut(c, x, y);
+}
+
+void picGameBack_MouseUp(RoundCtx& c, Qt::MouseButtons button, int x, int y)
+{
+    TableState& ts = c.ts();
+    if (ts.OptButState[0] != BUT_HIDDEN) {
+        const int i = HitOptBut(c.pc, x, y);
+        if (i >= 0 && ts.OptButState[size_t(i)] == BUT_HOT) {
+            ClickOptBut(c, i);
+            return;
+        }
+    }
+    if (ts.OutButState[0] != BUT_HIDDEN && MyTurn(ts) && InTrick(ts)) {
+        const int i = HitOutBut(c.pc, x, y);
+        if (i >= 0 && ts.OutButState[size_t(i)] == BUT_HOT) {
+            if (!ts.BlastRunning) SubmitPlay(c, i);
+            return;
+        }
+    }
+    const int card = HitPk(c.pc, x, y);
+    if (card >= 1 && (button & Qt::LeftButton) && IsPlayer(ts)) {
+        if (ts.PaiSelected.upperBound() < ts.MyPai.upperBound()) ts.PaiSelected.redim(ts.MyPai.upperBound());
+        ts.PaiSelected[card] = ts.PaiSelected[card] != 0 ? 0 : 1;
+        RedrawMyPk(c.pc, card);
+    } else if (button & Qt::RightButton) {
+        if (MyTurn(ts) && InTrick(ts) && ts.OutButState[0] != BUT_HIDDEN && !ts.BlastRunning) SubmitPlay(c, OUT_PLAY);
+    } else if (button & Qt::LeftButton) {
+        LowerAll(c);
+    }
+}
+
+void CollectSelection(TableState& ts)
+{
+    ts.SelectedPai.clear();
+    for (int i = 1; i <= ts.MyPai.upperBound(); ++i)
+        if (ts.PaiSelected.at(i) == 1) ts.SelectedPai.append(ts.MyPai[i]);
+}
+
+void SubmitPlay(RoundCtx& c, int action)
+{
+    TableState& ts = c.ts();
+    if (!MyTurn(ts)) return;
+    const bool lead = ts.GamePhase == PHASE_LEAD;
+    if (lead || (ts.GamePhase == PHASE_FOLLOW && action == OUT_PLAY)) {
+        CollectSelection(ts);
+        const int n = ts.SelectedPai.upperBound();
+        if (n < 1) return;
+        QString why;
+        PaiXingInfo info;
+        const bool ok = lead ? CheckFirstOutPai(ts.SelectedPai, n, why, info)
+                             : CheckFollowOutPai(ts.SelectedPai, n, ts.MaxOutPai, ts.ShuangShunPlayed, why, info);
+        if (!ok) {
+            // The raised cards stay raised for the player to change.
+            ts.SelectedPai.clear();
+            c.view.ShowWarning(c.pub().strGameTitle, why);
+            return;
+        }
+        SortPaiDesc(ts.SelectedPai, n);
+        if (!Send(c, BuildPlay(ts.bteMyChair, ts.SelectedPai.cards()))) return;
+        StopTurnClock(c);
+        ShowOutBut(c.pc, false);
+        ApplyOwnPlay(c);
+    } else if (ts.GamePhase == PHASE_FOLLOW && action == OUT_PASS) {
+        if (!Send(c, BuildPass(ts.bteMyChair))) return;
+        StopTurnClock(c);
+        ShowOutBut(c.pc, false);
+    }
+}
+
+void ApplyOwnPlay(RoundCtx& c)
+{
+    TableState& ts = c.ts();
+    ByteArr play = ts.SelectedPai;
+    const int n = play.upperBound();
+    SortPaiDesc(play, n);
+    ts.MyPaiBackup = ts.MyPai;
+    ts.PaiSelected.clear();
+    ts.Chairs[ts.bteMyChair & 3].OutPai = play;
+    RemovePai(ts.MyPai, play, n);
+    PaintMyPai(c.pc);
+    PaintUserOutPai(c.pc, ts.bteMyChair);
+}
+
+void cmdStart_Click(RoundCtx& c)
+{
+    TableState& ts = c.ts();
+    PublicState& pub = c.pub();
+    if (pub.TableJoined == 1) {
+        if (IsPlayer(ts)) {
+            ResetTable(c, false);
+            HideStartBut(c);
+            picGameBack_Paint(c.pc);
+            Send(c, BuildReady(ts.bteMyChair));
+        }
+    } else {
+        Send(c, BuildHandUpReq(pub.strMyName));
+    }
+    pub.StartButShown = false;
+    RefreshStartButton(c);
+}
+
+void tmrPaintLastOutPai_Timer(RoundCtx& c)
+{
+    if (--c.rs.LastOutPaiTag >= 1) return;
+    c.view.SetLastOutPaiTimerEnabled(false);
+    PaintOutPai(c.pc, false);
+    for (int i = 0; i < 3; ++i) PaintOutBut(c.pc, i);
+}
