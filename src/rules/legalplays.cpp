@@ -13,6 +13,21 @@ constexpr int kCodes = 54;
 constexpr int kSuits = 4;
 constexpr int kStraightTop = 11;  // the ace: twos and jokers never join a run
 using Counts = std::array<uint8_t, kCodes>;
+using Signature = std::array<int, 7>;
+
+// Bytes 1..7 of a description with every key reduced to its rank, except a 真马队's: its suit
+// decides against another. A one-part play's second part is left out.
+Signature SignatureOf(const PaiXingInfo& info)
+{
+    auto key = [](uint8_t type, uint8_t key) { return type == PX_ZhenMaDui ? int(key) : RankOrder(key); };
+    Signature s{info[1], info[2], key(info[2], info[3]), info[4], 0, 0, 0};
+    if (info[1] == PX_LiangTaoHuo) {
+        s[4] = info[5];
+        s[5] = key(info[5], info[6]);
+        s[6] = info[7];
+    }
+    return s;
+}
 
 // How many cards of a suited rank the counts hold.
 int RankCount(const Counts& c, int rank)
@@ -60,12 +75,11 @@ public:
     {
         if (cards.empty() || int(cards.size()) > kMaxPlayCards) return;
         SortPaiDesc(cards.data(), int(cards.size()));
-        if (!seen_.insert(cards).second) return;
         LegalPlay p;
-        QString msg;
-        const bool ok = max_ ? CheckFollowOutPai(cards.data(), int(cards.size()), *max_, ss_, msg, p.Info)
-                             : CheckFirstOutPai(cards.data(), int(cards.size()), msg, p.Info);
-        if (!ok) return;
+        const bool ok = max_ ? CheckFollowOutPai(cards.data(), int(cards.size()), *max_, ss_, msg_, p.Info)
+                             : CheckFirstOutPai(cards.data(), int(cards.size()), msg_, p.Info);
+        // Plays the table cannot tell apart are listed once: the first one built.
+        if (!ok || !kinds_.insert(SignatureOf(p.Info)).second) return;
         p.Cards = std::move(cards);
         plays_.push_back(std::move(p));
     }
@@ -75,7 +89,8 @@ public:
 private:
     const PaiXingInfo* max_;
     bool ss_;
-    std::set<std::vector<uint8_t>> seen_;
+    QString msg_;
+    std::set<Signature> kinds_;
     std::vector<LegalPlay> plays_;
 };
 
@@ -211,12 +226,6 @@ std::vector<LegalPlay> EnumerateLegalPlays(const std::vector<uint8_t>& hand, con
 
 std::vector<int> PlaySignature(const PaiXingInfo& info)
 {
-    auto key = [](uint8_t type, uint8_t key) { return type == PX_ZhenMaDui ? int(key) : RankOrder(key); };
-    std::vector<int> sig{info[1], info[2], key(info[2], info[3]), info[4]};
-    if (info[1] == PX_LiangTaoHuo) {
-        sig.push_back(info[5]);
-        sig.push_back(key(info[5], info[6]));
-        sig.push_back(info[7]);
-    }
-    return sig;
+    const Signature s = SignatureOf(info);
+    return std::vector<int>(s.begin(), s.end());
 }

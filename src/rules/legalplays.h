@@ -13,8 +13,10 @@ struct LegalPlay {
     PaiXingInfo Info;            // bytes 1..7 as the classifier gives them; byte 0 is 0
 };
 
-// The plays of hand[0..n-1]: one play for every distinct way of playing, cards of one rank being
-// interchangeable except where their suits decide a 真马队. maxOutPai null: the hand leads;
+// The plays of hand[0..n-1]: one play for each kind of play the table tells apart (PlaySignature),
+// so cards of one rank count as interchangeable except where their suits decide a 真马队; of
+// several plays of one kind the first built is listed, which takes the lowest suits. maxOutPai
+// null: the hand leads;
 // otherwise it follows maxOutPai, shuangShunPlayed telling whether a 双顺 was played in the trick.
 // A pass is not listed.
 std::vector<LegalPlay> EnumerateLegalPlays(const uint8_t* hand, int n, const PaiXingInfo* maxOutPai,

@@ -39,7 +39,9 @@ inline QString Field(const QString& line, const QString& key)
 
 inline void CheckLogLine(std::map<int, GameCheck>& games, const QString& line, int decks)
 {
-    const int no = Field(line, QStringLiteral("game")).toInt();
+    const QString game = Field(line, QStringLiteral("game"));
+    if (game.isEmpty()) return;   // a line about the room, not a game
+    const int no = game.toInt();
     GameCheck& g = games[no];
     const QString what = line.section(QLatin1Char(' '), 0, 0);
     const int chair = Field(line, QStringLiteral("chair")).toInt();

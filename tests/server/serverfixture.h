@@ -3,9 +3,13 @@
 // so a test knows every hand.
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QList>
 #include <QTest>
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <vector>
 
 #include "protocol/messages.h"
@@ -72,7 +76,22 @@ inline Cards StackDeck(const std::array<Cards, 4>& wanted)
     return deck;
 }
 
-inline bool Spin(const std::function<bool()>& cond, int ms = 10000) { return QTest::qWaitFor(cond, ms); }
+// Runs the event loop until the condition holds or ms have passed. A real loop, not a polling
+// wait: the table and its bots hand work on through zero-time timers, many per move.
+inline bool Spin(const std::function<bool()>& cond, int ms = 10000)
+{
+    if (cond()) return true;
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(1);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (cond()) loop.quit();
+    });
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    poll.start();
+    loop.exec();
+    return cond();
+}
 
 // The fields of a GM_OUTPAI broadcast.
 struct Notice {

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "protocol/codec.h"
 #include "rules/cards.h"
 #include "server/botseat.h"
 #include "serverfixture.h"
@@ -71,7 +72,7 @@ struct Room {
     }
 };
 
-Cards Run(int suit, int from, int to)
+Cards SuitRun(int suit, int from, int to)
 {
     Cards v;
     for (int r = from; r <= to; ++r) v.push_back(Code(suit, r));
@@ -131,7 +132,7 @@ TEST(Dealing, SameSeedSameDeal)
 TEST(Dealing, LeadWaitsForEveryDealRequest)
 {
     Room room(Options(4));
-    const Cards deck = StackDeck({Run(0, R3, R2), {}, {}, {}});
+    const Cards deck = StackDeck({SuitRun(0, R3, R2), {}, {}, {}});
     room.table.setNextDeal(deck, 0);
     room.ready();
     room.table.receive(&room.seats[0], BuildDealRequest(0));
@@ -147,13 +148,13 @@ TEST(Dealing, LeadWaitsForEveryDealRequest)
 // Chairs 0 and 2 each hold a run from three to ace of one suit and that suit's two.
 struct TwoRunsGame : ::testing::Test {
     Room room{Options(4)};
-    void SetUp() override { room.start(StackDeck({Run(0, R3, R2), {}, Run(1, R3, R2), {}}), 0); }
+    void SetUp() override { room.start(StackDeck({SuitRun(0, R3, R2), {}, SuitRun(1, R3, R2), {}}), 0); }
 };
 
 TEST_F(TwoRunsGame, TricksTurnsAndScores)
 {
     // A trick won by a chair still in play: it leads again, its points go to its side.
-    room.play(0, Run(0, R3, RA));
+    room.play(0, SuitRun(0, R3, RA));
     EXPECT_EQ(room.lastNotice().next, 1);
     EXPECT_EQ(room.lastNotice().phase, 2);
     room.pass(1);
@@ -178,7 +179,7 @@ TEST_F(TwoRunsGame, TricksTurnsAndScores)
     EXPECT_EQ(n.next, 2) << "the partner of a chair that went out leads";
 
     // The turn passes over the chair that went out.
-    room.play(2, Run(1, R3, RA));
+    room.play(2, SuitRun(1, R3, RA));
     EXPECT_EQ(room.lastNotice().next, 3);
     room.pass(3);
     EXPECT_EQ(room.lastNotice().next, 1);
@@ -433,7 +434,7 @@ TEST(Room, ASilentPlayerIsMovedForAfterTheGrace)
     RoomOptions o = Options(4);
     o.turnSeconds = 1;
     Room room(o);
-    room.start(StackDeck({Run(0, R3, R2), {}, {}, {}}), 0);
+    room.start(StackDeck({SuitRun(0, R3, R2), {}, {}, {}}), 0);
     // Nobody moves: the lead plays its lowest card, then each follower is passed.
     ASSERT_TRUE(Spin([&] { return room.seats[1].count(MsgKind::OutPai) >= 1; }, 15000));
     EXPECT_EQ(room.lastNotice(1).cards, Cards{Code(0, R3)});
