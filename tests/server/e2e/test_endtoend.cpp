@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTest>
 
 #include "../logcheck.h"
 #include "support/clientfixture.h"
@@ -37,7 +38,7 @@ struct Room {
         proc.start(testsupport::BuiltProgramDir() + QStringLiteral("/kvrn-room"), args);
         if (!proc.waitForStarted(5000)) return false;
         const QRegularExpression re(QStringLiteral("^listening [^ ]+:(\\d+)$"));
-        QTest::qWaitFor([&] { return !lines.isEmpty(); }, 5000);
+        if (!QTest::qWaitFor([&] { return !lines.isEmpty(); }, 5000)) return false;
         const auto m = re.match(lines.value(0));
         port = m.hasMatch() ? quint16(m.captured(1).toUInt()) : 0;
         return port != 0;
