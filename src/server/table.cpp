@@ -260,8 +260,9 @@ void Table::raiseHand(RoomUser& u, const QString& settings)
     u.Ready = true;
     const bool all = std::all_of(chairs_.begin(), chairs_.end(), [](const RoomUser* c) { return c && c->Ready; });
     log(QStringLiteral("ready chair=%1 name=%2").arg(u.Chair).arg(u.Name));
-    broadcast(BuildHandUp(all ? kHandUpLast : kHandUpRaise, u.Name, settings));
+    // The ready first: the last hand's 112 lowers every hand, and nothing may raise one after it.
     broadcast(BuildReady(uint8_t(u.Chair)));
+    broadcast(BuildHandUp(all ? kHandUpLast : kHandUpRaise, u.Name, settings));
     if (all) startGame();
 }
 

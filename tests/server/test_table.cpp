@@ -303,6 +303,16 @@ TEST(Room, WelcomeOfAPlayerAndASpectator)
     EXPECT_EQ(b.raw(MsgKind::Ready).back(), BuildReady(0));
     ASSERT_TRUE(table.game().Running);
     EXPECT_EQ(uint8_t(b.raw(MsgKind::HandUp).back()[1]), 2) << "the last hand lowers them all";
+    // ...and comes after every ready and before the start, so no hand stays up.
+    int lastReady = -1, lastHandUp = -1, start = -1;
+    for (int i = 0; i < b.got.size(); ++i) {
+        const MsgKind k = ParseMessage(b.got[i], Sender::Server).kind;
+        if (k == MsgKind::Ready) lastReady = i;
+        if (k == MsgKind::HandUp) lastHandUp = i;
+        if (k == MsgKind::Start) start = i;
+    }
+    EXPECT_LT(lastReady, lastHandUp);
+    EXPECT_LT(lastHandUp, start);
     // A spectator gets the watched player's cards with the start; one who comes later, the table.
     EXPECT_EQ(b.last(MsgKind::Deal), BuildDeal(false, table.game().Hands[0], {}));
     FakeSeat late;
