@@ -55,7 +55,8 @@ enum UserOutSub : uint8_t {
     RM_USER_OUT_SUB = 0,   // the only sub-code that counts
 };
 
-// Sub-code the client sends with GM_SEE_PAI (113): its spectator setting changed (own name).
+// Sub-code the client sends with GM_SEE_PAI (113): its spectator setting changed (own name and
+// the new value).
 enum SeePaiSub : uint8_t {
     GM_SEE_PAI_SETTING = 1,
 };

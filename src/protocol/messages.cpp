@@ -77,9 +77,9 @@ QByteArray BuildGameSetDone(const QString& myName, const QString& settings)
 
 QByteArray BuildHandUpReq(const QString& myName) { return TextMessage(Header(RM_HAND_UP, RM_HAND_UP_REQ), myName); }
 
-QByteArray BuildSeePaiSetting(const QString& myName)
+QByteArray BuildSeePaiSetting(const QString& myName, uint8_t allowPangGuan)
 {
-    return TextMessage(Header(GM_SEE_PAI, GM_SEE_PAI_SETTING), myName);
+    return TextMessage(Header(GM_SEE_PAI, GM_SEE_PAI_SETTING), myName + QLatin1Char('`') + QString::number(allowPangGuan));
 }
 
 QByteArray BuildChat(const QStringList& fields)

@@ -34,7 +34,7 @@ QByteArray BuildJoinGame();                                             // 130/1
 QByteArray BuildUserOut(const QString& name);                           // 110/0 (also from the server)
 QByteArray BuildGameSetDone(const QString& myName, const QString& settings);  // 112/0
 QByteArray BuildHandUpReq(const QString& myName);                       // 112/1
-QByteArray BuildSeePaiSetting(const QString& myName);                   // 113/1
+QByteArray BuildSeePaiSetting(const QString& myName, uint8_t allowPangGuan);  // 113/1: name`0 or 1
 QByteArray BuildChat(const QStringList& fields);                        // 1, fields from byte 1
 QByteArray BuildHandsRequest(uint8_t myChair);                          // [2, 0, chair]
 QByteArray BuildReady(uint8_t chair);                                   // [18, chair] (also from the server)

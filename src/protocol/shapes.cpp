@@ -54,7 +54,7 @@ const MsgShape kShapes[] = {
     {K::LeaveTable,       S::Client, RM_USER_OUT,       RM_USER_OUT_SUB, 2,       F::Exact,   1,      2,   kNoExact, kNoCount, 0, "RM_USER_OUT"},
     {K::GameSetDone,      S::Client, RM_HAND_UP,        RM_GAME_SET_DONE, 2,      F::Exact,   7,      2,   kNoExact, kNoCount, 0, "RM_GAME_SET_DONE"},
     {K::HandUpReq,        S::Client, RM_HAND_UP,        RM_HAND_UP_REQ,  2,       F::Exact,   1,      2,   kNoExact, kNoCount, 0, "RM_HAND_UP_REQ"},
-    {K::SeePaiSetting,    S::Client, GM_SEE_PAI,        GM_SEE_PAI_SETTING, 2,    F::Exact,   1,      2,   kNoExact, kNoCount, 0, "GM_SEE_PAI 1"},
+    {K::SeePaiSetting,    S::Client, GM_SEE_PAI,        GM_SEE_PAI_SETTING, 2,    F::Exact,   2,      2,   kNoExact, kNoCount, 0, "GM_SEE_PAI 1"},
     {K::ChatSend,         S::Client, GM_CHAT,           kAny,            1,       F::Exact,   10,     1,   kNoExact, kNoCount, 0, "GM_CHAT"},
     {K::HandsReq,         S::Client, GM_HANDS,          kAny,            kBinary, F::None,    0,      1,   3,        kNoCount, 0, "GM_HANDS"},
     {K::ReadyReq,         S::Client, GM_READY,          kAny,            kBinary, F::None,    0,      1,   2,        kNoCount, 0, "GM_READY"},

@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripCase{"quit", Sender::Server, BuildQuit(1, "x"), MsgKind::Quit, {}},
         RoundTripCase{"start", Sender::Server, BuildGameStart(5, 1, 0, 30, 0), MsgKind::Start, {}},
         RoundTripCase{"daoju_list", Sender::Server, BuildDaoJuText(DJ_LIST, "0`0"), MsgKind::DaoJuList, {}},
-        RoundTripCase{"see_pai_setting", Sender::Client, BuildSeePaiSetting("a"), MsgKind::SeePaiSetting, {"a"}},
+        RoundTripCase{"see_pai_setting", Sender::Client, BuildSeePaiSetting("a", 0), MsgKind::SeePaiSetting, {"a", "0"}},
         RoundTripCase{"user_state", Sender::Server, BuildUserState(RM_USER_DROPPED, "a"), MsgKind::UserDropped, {}}),
     [](const auto& i) { return std::string(i.param.name); });
 

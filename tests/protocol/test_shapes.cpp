@@ -116,6 +116,9 @@ const ShapeCase kCases[] = {
     {"deal_req", Sender::Client, BuildDealRequest(2), MsgKind::DealReq, true},
     {"play", Sender::Client, BuildPlay(1, {5, 18}), MsgKind::OutPaiReq, true},
     {"buy", Sender::Client, BuildBuyDaoJu(5001), MsgKind::BuyDaoJu, true},
+    // The spectator setting carries the name and the new value.
+    {"see_pai_setting_name_only", Sender::Client, Text(113, 1, "me"), MsgKind::SeePaiSetting, false},
+    {"see_pai_setting", Sender::Client, BuildSeePaiSetting(QStringLiteral("me"), 1), MsgKind::SeePaiSetting, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(All, Shape, ::testing::ValuesIn(kCases), [](const auto& i) { return std::string(i.param.name); });

@@ -1,0 +1,101 @@
+#include "server/remoteseat.h"
+
+#include <QHostAddress>
+#include <QTimer>
+
+#include "protocol/messages.h"
+#include "protocol/shapes.h"
+#include "server/table.h"
+
+namespace {
+
+constexpr int kHelloVersion = 0, kHelloGame = 1, kHelloAllow = 2;
+
+}  // namespace
+
+RemoteSeat::RemoteSeat(Table& table, QTcpSocket* socket, QObject* parent)
+    : QObject(parent), table_(table), sock_(socket)
+{
+    socket->setParent(this);
+    peer_ = QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
+    connect(socket, &QTcpSocket::readyRead, this, &RemoteSeat::onReadyRead);
+    // Queued: the table hears of the loss from the event loop, never in the middle of a send.
+    connect(socket, &QTcpSocket::disconnected, this, &RemoteSeat::onDisconnected, Qt::QueuedConnection);
+    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
+        if (sock_ && sock_->state() == QAbstractSocket::UnconnectedState) QTimer::singleShot(0, this, &RemoteSeat::onDisconnected);
+    });
+}
+
+RemoteSeat::~RemoteSeat() = default;
+
+void RemoteSeat::deliver(const QByteArray& msg)
+{
+    if (closing_ || gone_ || !sock_ || sock_->state() != QAbstractSocket::ConnectedState) return;
+    const QByteArray frame = EncodeFrame(msg);
+    if (frame.isEmpty()) return;
+    if (sock_->bytesToWrite() + frame.size() > kMaxPending) {
+        drop(QStringLiteral("does not read what it is sent"));
+        return;
+    }
+    sock_->write(frame);
+}
+
+void RemoteSeat::release()
+{
+    if (gone_ || !sock_) return;
+    sock_->disconnectFromHost();
+}
+
+void RemoteSeat::drop(const QString& why)
+{
+    if (closing_ || gone_) return;
+    closing_ = true;
+    if (logLine) logLine(QStringLiteral("close peer=%1 %2").arg(peer_, why));
+    frames_.clear();
+    if (sock_) sock_->abort();
+    QTimer::singleShot(0, this, &RemoteSeat::onDisconnected);
+}
+
+void RemoteSeat::onReadyRead()
+{
+    if (closing_ || gone_ || !sock_) return;
+    if (!frames_.append(sock_->readAll())) {
+        drop(QStringLiteral("broke the framing"));
+        return;
+    }
+    QByteArray msg;
+    for (;;) {
+        const FrameDecoder::Status st = frames_.next(msg);
+        if (st == FrameDecoder::Status::NeedMore) break;
+        if (st == FrameDecoder::Status::Broken) {
+            drop(QStringLiteral("broke the framing"));
+            return;
+        }
+        const ParsedMsg m = ParseMessage(msg, Sender::Client);
+        if (!m.fits) {
+            drop(QStringLiteral("sent a malformed message (code %1, %2 bytes)").arg(uint8_t(msg[0])).arg(msg.size()));
+            return;
+        }
+        if (!greeted_) {
+            if (m.kind != MsgKind::Hello || m.fields[kHelloVersion] != QLatin1String(kProtocolVersion) ||
+                m.fields[kHelloGame] != QLatin1String(kGameCode)) {
+                drop(QStringLiteral("did not say hello"));
+                return;
+            }
+            greeted_ = true;
+            table_.join(this, uint8_t(m.fields[kHelloAllow].toInt() != 0 ? 1 : 0));
+        } else {
+            table_.receive(this, msg);
+        }
+        if (closing_ || gone_ || !sock_) return;
+    }
+    frames_.squeeze();
+}
+
+void RemoteSeat::onDisconnected()
+{
+    if (gone_) return;
+    gone_ = true;
+    if (greeted_) table_.leave(this);
+    emit closed();
+}

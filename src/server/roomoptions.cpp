@@ -1,0 +1,121 @@
+#include "server/roomoptions.h"
+
+namespace {
+
+// A whole number within [lo, hi], or an error naming the option.
+bool ReadInt(const QString& option, const QString& text, long long lo, long long hi, long long& out, QString& error)
+{
+    bool ok = false;
+    const long long v = text.toLongLong(&ok);
+    if (!ok || v < lo || v > hi) {
+        error = QStringLiteral("%1 takes a whole number from %2 to %3, not \"%4\"").arg(option).arg(lo).arg(hi).arg(text);
+        return false;
+    }
+    out = v;
+    return true;
+}
+
+}  // namespace
+
+QString RoomHelpText()
+{
+    return QStringLiteral(
+        "kvrn-room: a room server for one table of four, with bots in the free chairs.\n"
+        "\n"
+        "Usage: kvrn-room [options]\n"
+        "  --listen ADDR        address to listen on (default 127.0.0.1; 0.0.0.0 lets other\n"
+        "                       machines of the network join)\n"
+        "  --port P             port (default 7600; 0 picks a free one, shown on the first line)\n"
+        "  --name NAME          name of the first human to connect; repeat it to name the next\n"
+        "                       ones (default 玩家, then 玩家2, 玩家3...)\n"
+        "  --humans N           chairs kept for people, 0 to 4 (default 1); bots take the rest;\n"
+        "                       connections beyond them watch the first human\n"
+        "  --bot-delay MS       a bot's pause before each move (default 700)\n"
+        "  --turn-seconds S     a player's time for one move, 1 to 255 (default 30); a player\n"
+        "                       silent for 3 seconds more passes, or leads the lowest card\n"
+        "  --seed N             repeatable deals\n"
+        "  --decks 1|2          one deck (13 cards each) or two (27 cards each); default 1\n"
+        "  --settings           the first human sets the stake and the escape penalty first\n"
+        "  --games N            stop after N games (default: run until stopped)\n"
+        "  --auto-out-limit N   automatic moves a client makes for its player before it gives\n"
+        "                       up, 1 to 255 (default 5)\n"
+        "  --auto-ready         humans are ready for every game without pressing start\n"
+        "  --help               this text\n"
+        "\n"
+        "Every deal, play, trick and score is one line on standard output.\n");
+}
+
+ParsedRoomOptions ParseRoomOptions(const QStringList& words)
+{
+    ParsedRoomOptions r;
+    RoomOptions& o = r.options;
+    bool namesGiven = false;
+    for (int i = 0; i < words.size(); ++i) {
+        QString opt = words[i];
+        QString value;
+        bool hasValue = false;
+        const qsizetype eq = opt.indexOf(QLatin1Char('='));
+        if (opt.startsWith(QLatin1String("--")) && eq > 0) {
+            value = opt.mid(eq + 1);
+            opt = opt.left(eq);
+            hasValue = true;
+        }
+        auto need = [&]() -> bool {
+            if (hasValue) return true;
+            if (i + 1 >= words.size()) {
+                r.error = QStringLiteral("%1 needs a value").arg(opt);
+                return false;
+            }
+            value = words[++i];
+            return true;
+        };
+        long long v = 0;
+        if (opt == QLatin1String("--help") || opt == QLatin1String("-h")) {
+            r.help = true;
+        } else if (opt == QLatin1String("--settings")) {
+            o.settingsRound = true;
+        } else if (opt == QLatin1String("--auto-ready")) {
+            o.autoReady = true;
+        } else if (opt == QLatin1String("--listen")) {
+            if (!need()) return r;
+            o.listen = value;
+        } else if (opt == QLatin1String("--name")) {
+            if (!need()) return r;
+            if (value.trimmed().isEmpty() || value.contains(QLatin1Char('`')) || value.contains(QLatin1Char('\n'))) {
+                r.error = QStringLiteral("--name needs a name without back-quotes or line breaks");
+                return r;
+            }
+            if (!namesGiven) o.names.clear();
+            namesGiven = true;
+            o.names.append(value.trimmed());
+        } else if (opt == QLatin1String("--port")) {
+            if (!need() || !ReadInt(opt, value, 0, 65535, v, r.error)) return r;
+            o.port = uint16_t(v);
+        } else if (opt == QLatin1String("--humans")) {
+            if (!need() || !ReadInt(opt, value, 0, 4, v, r.error)) return r;
+            o.humans = int(v);
+        } else if (opt == QLatin1String("--bot-delay")) {
+            if (!need() || !ReadInt(opt, value, 0, 600000, v, r.error)) return r;
+            o.botDelayMs = int(v);
+        } else if (opt == QLatin1String("--turn-seconds")) {
+            if (!need() || !ReadInt(opt, value, 1, 255, v, r.error)) return r;
+            o.turnSeconds = int(v);
+        } else if (opt == QLatin1String("--seed")) {
+            if (!need() || !ReadInt(opt, value, 0, 4294967295LL, v, r.error)) return r;
+            o.seed = uint32_t(v);
+        } else if (opt == QLatin1String("--decks")) {
+            if (!need() || !ReadInt(opt, value, 1, 2, v, r.error)) return r;
+            o.decks = int(v);
+        } else if (opt == QLatin1String("--games")) {
+            if (!need() || !ReadInt(opt, value, 0, 1000000000, v, r.error)) return r;
+            o.games = int(v);
+        } else if (opt == QLatin1String("--auto-out-limit")) {
+            if (!need() || !ReadInt(opt, value, 1, 255, v, r.error)) return r;
+            o.autoOutLimit = int(v);
+        } else {
+            r.error = QStringLiteral("unknown option \"%1\" (see --help)").arg(words[i]);
+            return r;
+        }
+    }
+    return r;
+}

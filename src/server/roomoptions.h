@@ -1,0 +1,32 @@
+#pragma once
+// The room program's options: where it listens, who sits down, how the games are played.
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+struct RoomOptions {
+    QString listen = QStringLiteral("127.0.0.1");
+    uint16_t port = 7600;               // 0: any free port (the log's first line names it)
+    QStringList names{QStringLiteral("玩家")};  // the humans in the order they connect
+    int humans = 1;                     // chairs kept for connections; bots take the others
+    int botDelayMs = 700;               // a bot's pause before it moves
+    int turnSeconds = 30;               // a player's time for one move (the server adds a grace)
+    std::optional<uint32_t> seed;       // repeatable deals
+    int decks = 1;
+    bool settingsRound = false;         // the first human sets the stake before the first game
+    int games = 0;                      // stop after this many games; 0: run until stopped
+    int autoOutLimit = 5;               // automatic moves a client makes before it gives up
+    bool autoReady = false;             // humans are ready without pressing the start button
+};
+
+struct ParsedRoomOptions {
+    RoomOptions options;
+    bool help = false;
+    QString error;   // empty when the words were understood
+};
+
+// The words after the program name; "--opt value" and "--opt=value" both work. --name may be
+// given once per human.
+ParsedRoomOptions ParseRoomOptions(const QStringList& words);
+QString RoomHelpText();

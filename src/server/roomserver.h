@@ -1,0 +1,36 @@
+#pragma once
+// The listening side of the room: takes connections and gives each a seat at the one table.
+#include <QHostAddress>
+#include <QObject>
+#include <QTcpServer>
+#include <functional>
+
+#include "server/roomoptions.h"
+#include "server/table.h"
+
+class RoomServer : public QObject {
+    Q_OBJECT
+public:
+    explicit RoomServer(const RoomOptions& options, QObject* parent = nullptr);
+
+    // Listens and seats the bots; false (with the reason) when the address cannot be had.
+    bool start(QString& error);
+    quint16 port() const { return server_.serverPort(); }
+    QHostAddress address() const { return server_.serverAddress(); }
+    Table& table() { return table_; }
+    int connections() const { return connections_; }
+
+    // Connections beyond this are closed at once.
+    static constexpr int kMaxConnections = 64;
+
+    std::function<void(const QString&)> logLine;
+
+private:
+    void onNewConnection();
+    void log(const QString& line);
+
+    RoomOptions opt_;
+    QTcpServer server_;
+    Table table_;
+    int connections_ = 0;
+};

@@ -1,0 +1,117 @@
+// The whole client, headless, plays a game against the room program: the room's bots and the
+// client's own automatic moves carry it to its end. The room's log is replayed against the rules
+// (every play held and allowed, every point accounted for) and the client's table must agree
+// with the room's last word.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include "../logcheck.h"
+#include "support/clientfixture.h"
+
+namespace {
+
+using namespace servertest;
+
+constexpr int kStartMs = 10000;
+constexpr int kGameMs = 240000;
+
+struct Room {
+    QProcess proc;
+    QStringList lines;
+    QByteArray pending;
+    quint16 port = 0;
+
+    bool start(const QStringList& args)
+    {
+        QObject::connect(&proc, &QProcess::readyReadStandardOutput, [this] {
+            pending += proc.readAllStandardOutput();
+            qsizetype nl;
+            while ((nl = pending.indexOf('\n')) >= 0) {
+                lines.append(QString::fromUtf8(pending.left(nl)));
+                pending.remove(0, nl + 1);
+            }
+        });
+        proc.start(testsupport::BuiltProgramDir() + QStringLiteral("/kvrn-room"), args);
+        if (!proc.waitForStarted(5000)) return false;
+        const QRegularExpression re(QStringLiteral("^listening [^ ]+:(\\d+)$"));
+        if (!QTest::qWaitFor([&] { return !lines.isEmpty(); }, 5000)) return false;
+        const auto m = re.match(lines.value(0));
+        port = m.hasMatch() ? quint16(m.captured(1).toUInt()) : 0;
+        return port != 0;
+    }
+    bool has(const QString& prefix) const
+    {
+        return std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(prefix); });
+    }
+    QString first(const QString& prefix) const
+    {
+        for (const QString& l : lines)
+            if (l.startsWith(prefix)) return l;
+        return QString();
+    }
+    ~Room()
+    {
+        if (proc.state() != QProcess::NotRunning) {
+            proc.kill();
+            proc.waitForFinished(3000);
+        }
+    }
+};
+
+TEST(EndToEnd, TheClientPlaysAWholeGameAgainstTheRoom)
+{
+    Room room;
+    ASSERT_TRUE(room.start({"--port", "0", "--humans", "1", "--name", "玩家甲", "--turn-seconds", "1", "--auto-out-limit",
+                            "255", "--auto-ready", "--games", "1", "--bot-delay", "50", "--seed", "11"}))
+        << room.lines.join('\n').toStdString();
+
+    testsupport::LoopbackClient lc(QStringLiteral("玩家甲"));
+    lc.c.pub.strServerPort = QString::number(room.port);
+    lc.w->ConnectRoomServer();
+
+    // A client that does not take part in games yet never holds its cards.
+    const bool dealt = QTest::qWaitFor([&] { return lc.c.tbl.MyPai.count() == 13; }, kStartMs);
+    if (!dealt) GTEST_SKIP() << "the client does not play a game yet (no hand after the deal)";
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return room.has(QStringLiteral("over game=1")); }, kGameMs))
+        << room.lines.mid(room.lines.size() - 20).join('\n').toStdString();
+    // The client has handled the end before the room closes the link.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lc.c.tbl.ShowLeftPai == 1; }, 10000));
+
+    std::map<int, GameCheck> games;
+    for (const QString& l : room.lines) CheckLogLine(games, l, 1);
+    ASSERT_EQ(games.count(1), 1u);
+    EXPECT_TRUE(games[1].problems.isEmpty()) << games[1].problems.join('\n').toStdString();
+    EXPECT_GT(games[1].plays, 4);
+    EXPECT_FALSE(room.has(QStringLiteral("refused "))) << room.first(QStringLiteral("refused ")).toStdString();
+
+    // The client's table agrees with the room's last word.
+    const QString over = room.first(QStringLiteral("over game=1"));
+    const QStringList score = Field(over, QStringLiteral("score")).split(',');
+    ASSERT_EQ(score.size(), 2);
+    EXPECT_EQ(lc.c.tbl.TeamScore[0], score[0].toInt());
+    EXPECT_EQ(lc.c.tbl.TeamScore[1], score[1].toInt());
+    const QStringList left = Field(over, QStringLiteral("left")).split('|');
+    ASSERT_EQ(left.size(), 4);
+    const uint8_t me = lc.c.tbl.bteMyChair;
+    EXPECT_EQ(lc.c.tbl.MyPai.count(), int(ParseCardsText(left[me])->size()));
+    for (uint8_t c = 0; c < 4; ++c) {
+        if (c == me) continue;
+        EXPECT_EQ(lc.c.tbl.Chairs[c].LeftPai.count(), int(ParseCardsText(left[c])->size())) << int(c);
+    }
+    EXPECT_EQ(lc.unloaded, 0) << "the client stayed at the table to the end";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

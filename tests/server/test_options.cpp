@@ -1,0 +1,93 @@
+// The room program's options and the log's card names.
+#include <gtest/gtest.h>
+
+#include "server/cardtext.h"
+#include "server/items.h"
+#include "server/roomoptions.h"
+
+namespace {
+
+TEST(RoomOptions, ReadsEveryOption)
+{
+    const ParsedRoomOptions p = ParseRoomOptions(
+        {"--listen", "0.0.0.0", "--port=7700", "--name", "甲", "--name", "乙", "--humans", "2", "--bot-delay", "50",
+         "--turn-seconds", "9", "--seed", "42", "--decks", "2", "--settings", "--games", "3", "--auto-out-limit", "200",
+         "--auto-ready"});
+    ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
+    const RoomOptions& o = p.options;
+    EXPECT_EQ(o.listen, QStringLiteral("0.0.0.0"));
+    EXPECT_EQ(o.port, 7700);
+    EXPECT_EQ(o.names, (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
+    EXPECT_EQ(o.humans, 2);
+    EXPECT_EQ(o.botDelayMs, 50);
+    EXPECT_EQ(o.turnSeconds, 9);
+    EXPECT_EQ(o.seed, 42u);
+    EXPECT_EQ(o.decks, 2);
+    EXPECT_TRUE(o.settingsRound);
+    EXPECT_EQ(o.games, 3);
+    EXPECT_EQ(o.autoOutLimit, 200);
+    EXPECT_TRUE(o.autoReady);
+    EXPECT_FALSE(p.help);
+}
+
+TEST(RoomOptions, Defaults)
+{
+    const ParsedRoomOptions p = ParseRoomOptions({});
+    EXPECT_TRUE(p.error.isEmpty());
+    EXPECT_EQ(p.options.listen, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(p.options.botDelayMs, 700);
+    EXPECT_EQ(p.options.humans, 1);
+    EXPECT_EQ(p.options.decks, 1);
+    EXPECT_EQ(p.options.games, 0);
+    EXPECT_FALSE(p.options.seed.has_value());
+    EXPECT_TRUE(ParseRoomOptions({"--help"}).help);
+    EXPECT_TRUE(RoomHelpText().contains(QStringLiteral("--bot-delay")));
+}
+
+TEST(RoomOptions, RefusesWhatItCannotUse)
+{
+    for (const QStringList& words : QList<QStringList>{
+             {"--decks", "3"}, {"--humans", "5"}, {"--port", "70000"}, {"--turn-seconds", "0"}, {"--turn-seconds", "256"},
+             {"--seed", "x"}, {"--port"}, {"--bogus"}, {"--name", "a`b"}, {"--name", " "}, {"--games", "-1"}}) {
+        EXPECT_FALSE(ParseRoomOptions(words).error.isEmpty()) << words.join(' ').toStdString();
+    }
+}
+
+TEST(CardText, EveryCodeReadsBack)
+{
+    for (int c = 0; c < 54; ++c) {
+        const auto back = ParseCardText(CardText(uint8_t(c)));
+        ASSERT_TRUE(back.has_value()) << c;
+        EXPECT_EQ(*back, c);
+    }
+    EXPECT_EQ(CardText(0), QStringLiteral("3a"));
+    EXPECT_EQ(CardText(13 * 3 + 7), QStringLiteral("10d"));
+    EXPECT_EQ(CardsText({53, 52, 12}), QStringLiteral("BJ SJ 2a"));
+    EXPECT_FALSE(ParseCardText(QStringLiteral("1a")).has_value());
+    EXPECT_FALSE(ParseCardText(QStringLiteral("Ke")).has_value());
+    EXPECT_FALSE(ParseCardsText(QStringLiteral("3a x")).has_value());
+    EXPECT_EQ(ParseCardsText(QString())->size(), 0u);
+}
+
+TEST(Items, PurchaseAddsPiecesAndTime)
+{
+    const QDateTime now(QDate(2024, 5, 1), QTime(10, 0));
+    std::vector<OwnedItem> owned = StarterItems(now);
+    EXPECT_EQ(OwnedItemsText(owned), QStringLiteral("5001:3:2024053110:5004:10:2024053110"));
+    bool bought = false;
+    BuyItem(owned, QStringLiteral("5002"), now, bought);
+    EXPECT_TRUE(bought);
+    EXPECT_EQ(owned.back().Id, 5002);
+    EXPECT_EQ(owned.back().Expiry, now.addSecs(24 * 3600));
+    BuyItem(owned, QStringLiteral("5002"), now, bought);
+    EXPECT_EQ(owned.back().Count, 2);
+    EXPECT_EQ(owned.back().Expiry, now.addSecs(48 * 3600)) << "the validity runs on from the old expiry";
+    for (const QString& bad : {QStringLiteral("abc"), QStringLiteral(""), QStringLiteral("9999")}) {
+        const size_t before = owned.size();
+        EXPECT_FALSE(BuyItem(owned, bad, now, bought).isEmpty());
+        EXPECT_FALSE(bought);
+        EXPECT_EQ(owned.size(), before);
+    }
+}
+
+}  // namespace

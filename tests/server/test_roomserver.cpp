@@ -1,0 +1,134 @@
+// The room over loopback: a connection that breaks the framing or sends what no client sends is
+// closed, and only that one; a proper client is welcomed and plays on.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTcpSocket>
+#include <memory>
+
+#include "protocol/framing.h"
+#include "server/roomserver.h"
+#include "serverfixture.h"
+
+using namespace servertest;
+
+namespace {
+
+// A client end on loopback that collects the room's messages.
+struct Peer {
+    QTcpSocket sock;
+    FrameDecoder frames;
+    QList<QByteArray> got;
+
+    explicit Peer(quint16 port)
+    {
+        QObject::connect(&sock, &QTcpSocket::readyRead, [this] {
+            frames.append(sock.readAll());
+            QByteArray m;
+            while (frames.next(m) == FrameDecoder::Status::Frame) got.append(m);
+        });
+        sock.connectToHost(QHostAddress::LocalHost, port);
+        sock.waitForConnected(5000);
+    }
+    void send(const QByteArray& msg) { sock.write(EncodeFrame(msg)); }
+    bool closed() const { return sock.state() == QAbstractSocket::UnconnectedState; }
+    int count(MsgKind k) const
+    {
+        int n = 0;
+        for (const QByteArray& m : got) n += ParseMessage(m, Sender::Server).kind == k;
+        return n;
+    }
+};
+
+struct Server : ::testing::Test {
+    std::unique_ptr<RoomServer> room;
+    QStringList log;
+    void SetUp() override
+    {
+        RoomOptions o;
+        o.port = 0;
+        o.humans = 2;
+        o.botDelayMs = 1000000;
+        room = std::make_unique<RoomServer>(o);
+        room->logLine = [this](const QString& l) { log.append(l); };
+        QString error;
+        ASSERT_TRUE(room->start(error)) << error.toStdString();
+    }
+};
+
+TEST_F(Server, AHelloIsWelcomed)
+{
+    Peer p(room->port());
+    p.send(BuildHello(1));
+    ASSERT_TRUE(Spin([&] { return p.count(MsgKind::GameSet) == 1; }));
+    EXPECT_EQ(ParseMessage(p.got[0], Sender::Server).kind, MsgKind::Identity);
+    EXPECT_EQ(room->table().userAt(0)->Name, QStringLiteral("玩家"));
+}
+
+TEST_F(Server, BrokenPeersAreClosedAloneAndTheTableGoesOn)
+{
+    Peer good(room->port());
+    good.send(BuildHello(1));
+    ASSERT_TRUE(Spin([&] { return good.count(MsgKind::GameSet) == 1; }));
+
+    struct Case {
+        const char* name;
+        QList<QByteArray> raw;   // bytes as they go on the wire
+    };
+    auto framed = [](const QByteArray& m) { return EncodeFrame(m); };
+    QByteArray over(4, char(0));
+    over[1] = char(0x10);   // 1 MiB + 1: announced, never needs to arrive
+    over[3] = char(0x01);
+    const QList<Case> cases{
+        {"length_over_the_limit", {over}},
+        {"length_zero", {QByteArray(4, char(0))}},
+        {"no_hello_first", {framed(BuildReady(1))}},
+        {"wrong_game_in_hello", {framed(TextMessage(QByteArray("\x82\x00", 2), QStringLiteral("600`XXXX`1")))}},
+        {"unknown_code_after_hello", {framed(BuildHello(1)), framed(QByteArray("\x03\x00", 2))}},
+        {"short_play_after_hello", {framed(BuildHello(1)), framed(QByteArray("\x14\x00\x00\x00\x00\x01\x05\x01", 8))}},
+        {"chat_with_nine_fields", {framed(BuildHello(1)), framed(BuildChat(QStringList(9, QStringLiteral("x"))))}},
+    };
+    for (const Case& c : cases) {
+        Peer bad(room->port());
+        for (const QByteArray& r : c.raw) bad.sock.write(r);
+        EXPECT_TRUE(Spin([&] { return bad.closed(); })) << c.name;
+        EXPECT_FALSE(good.closed()) << c.name;
+    }
+    EXPECT_TRUE(Spin([&] { return room->connections() == 1; }));
+    EXPECT_GE(log.filter(QStringLiteral("close peer=")).size(), cases.size());
+    // The good client still plays: its ready reaches the table.
+    const int before = good.count(MsgKind::Ready);
+    good.send(BuildReady(0));
+    EXPECT_TRUE(Spin([&] { return good.count(MsgKind::Ready) > before; }));
+}
+
+TEST_F(Server, AFrameInPiecesIsOneMessage)
+{
+    Peer p(room->port());
+    const QByteArray f = EncodeFrame(BuildHello(1));
+    for (char b : f) {
+        p.sock.write(&b, 1);
+        p.sock.flush();
+        QTest::qWait(2);
+    }
+    EXPECT_TRUE(Spin([&] { return p.count(MsgKind::Identity) == 1; }));
+}
+
+TEST_F(Server, ALeavingClientIsClosed)
+{
+    Peer p(room->port());
+    p.send(BuildHello(1));
+    ASSERT_TRUE(Spin([&] { return p.count(MsgKind::Identity) == 1; }));
+    p.send(BuildUserOut(QStringLiteral("玩家")));
+    EXPECT_TRUE(Spin([&] { return p.closed(); }));
+    EXPECT_EQ(room->table().userAt(0), nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

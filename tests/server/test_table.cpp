@@ -1,0 +1,461 @@
+// The table with four scripted seats: dealing, turns, tricks, refusals, the end of a game and
+// its scores, the room around it (spectators, chat, items, settings, a player who drops).
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <array>
+#include <map>
+#include <memory>
+
+#include "protocol/codec.h"
+#include "rules/cards.h"
+#include "server/botseat.h"
+#include "serverfixture.h"
+
+using namespace servertest;
+
+namespace {
+
+constexpr int kStake = 10;
+enum Rank { R3, R4, R5, R6, R7, R8, R9, R10, RJ, RQ, RK, RA, R2 };
+
+RoomOptions Options(int humans, int decks = 1)
+{
+    RoomOptions o;
+    o.humans = humans;
+    o.decks = decks;
+    o.botDelayMs = 0;
+    o.seed = 7;
+    o.names = {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁")};
+    return o;
+}
+
+// A table of four scripted players; ready() starts a game, deal() answers the deal requests.
+struct Room {
+    Table table;
+    std::array<FakeSeat, 4> seats;
+    QStringList log;
+
+    explicit Room(const RoomOptions& o) : table(o)
+    {
+        table.logLine = [this](const QString& l) { log.append(l); };
+        table.seatBots();
+        for (FakeSeat& s : seats) table.join(&s, 1);
+    }
+    void ready()
+    {
+        for (int c = 0; c < 4; ++c) table.receive(&seats[size_t(c)], BuildReady(uint8_t(c)));
+    }
+    void deal()
+    {
+        for (int c = 0; c < 4; ++c) table.receive(&seats[size_t(c)], BuildDealRequest(uint8_t(c)));
+    }
+    void start(const Cards& deck, uint8_t lead)
+    {
+        table.setNextDeal(deck, lead);
+        ready();
+        deal();
+    }
+    void play(int chair, const Cards& cards) { table.receive(&seats[size_t(chair)], BuildPlay(uint8_t(chair), cards)); }
+    void pass(int chair) { table.receive(&seats[size_t(chair)], BuildPass(uint8_t(chair))); }
+    // Everybody whose turn it is passes until the trick is won.
+    void passRound()
+    {
+        for (int guard = 0; guard < 4 && table.game().Phase == 2; ++guard) pass(table.game().TurnChair);
+    }
+    Notice lastNotice(int viewer = 0) const { return ReadNotice(seats[size_t(viewer)].last(MsgKind::OutPai)); }
+    int refusalsTo(int chair) const { return seats[size_t(chair)].count(MsgKind::OutPaiRefused); }
+    QString lastRefusal(int chair) const
+    {
+        const QList<ParsedMsg> r = seats[size_t(chair)].of(MsgKind::OutPaiRefused);
+        return r.isEmpty() ? QString() : r.back().text;
+    }
+};
+
+Cards SuitRun(int suit, int from, int to)
+{
+    Cards v;
+    for (int r = from; r <= to; ++r) v.push_back(Code(suit, r));
+    return v;
+}
+Cards Desc(Cards c)
+{
+    SortPaiDesc(c.data(), int(c.size()));
+    return c;
+}
+Cards Four(int rank) { return {Code(0, rank), Code(1, rank), Code(2, rank), Code(3, rank)}; }
+Cards operator+(Cards a, const Cards& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// ---- Dealing ---------------------------------------------------------------------------------
+
+TEST(Dealing, EveryCardOncePerDeckAndEachPlayerGetsItsHand)
+{
+    for (int decks : {1, 2}) {
+        Room room(Options(4, decks));
+        room.ready();
+        ASSERT_TRUE(room.table.game().Running);
+        room.deal();
+        const int n = decks == 1 ? 13 : 27;
+        std::map<uint8_t, int> seen;
+        for (int c = 0; c < 4; ++c) {
+            const Cards& hand = room.table.game().Hands[size_t(c)];
+            ASSERT_EQ(int(hand.size()), n);
+            for (uint8_t x : hand) ++seen[x];
+            // The deal the player got is its hand, in the client's layout.
+            EXPECT_EQ(room.seats[size_t(c)].last(MsgKind::Deal), BuildDeal(false, hand, {}));
+            EXPECT_EQ(room.seats[size_t(c)].count(MsgKind::Start), 1);
+        }
+        for (uint8_t x : room.table.game().Spare) ++seen[x];
+        ASSERT_EQ(seen.size(), 54u) << decks;
+        for (const auto& [code, k] : seen) EXPECT_EQ(k, decks) << int(code);
+        EXPECT_EQ(room.table.game().Spare.size(), decks == 1 ? 2u : 0u);
+        // GM_START carries the deck count and the turn seconds.
+        const QByteArray start = room.seats[0].last(MsgKind::Start);
+        EXPECT_EQ(uint8_t(start[11]), decks);
+        EXPECT_EQ(uint8_t(start[13]), 30);
+    }
+}
+
+TEST(Dealing, SameSeedSameDeal)
+{
+    Room a(Options(4)), b(Options(4));
+    a.ready();
+    b.ready();
+    EXPECT_EQ(a.table.game().Hands, b.table.game().Hands);
+    EXPECT_EQ(a.table.game().LeadChair, b.table.game().LeadChair);
+}
+
+TEST(Dealing, LeadWaitsForEveryDealRequest)
+{
+    Room room(Options(4));
+    const Cards deck = StackDeck({SuitRun(0, R3, R2), {}, {}, {}});
+    room.table.setNextDeal(deck, 0);
+    room.ready();
+    room.table.receive(&room.seats[0], BuildDealRequest(0));
+    room.play(0, {Code(0, R3)});
+    EXPECT_EQ(room.seats[1].count(MsgKind::OutPai), 0) << "played before the others had their cards";
+    for (int c = 1; c < 4; ++c) room.table.receive(&room.seats[size_t(c)], BuildDealRequest(uint8_t(c)));
+    ASSERT_EQ(room.seats[1].count(MsgKind::OutPai), 1);
+    EXPECT_EQ(room.lastNotice(1).cards, Cards{Code(0, R3)});
+}
+
+// ---- Turns, tricks, the end of a game ---------------------------------------------------------
+
+// Chairs 0 and 2 each hold a run from three to ace of one suit and that suit's two.
+struct TwoRunsGame : ::testing::Test {
+    Room room{Options(4)};
+    void SetUp() override { room.start(StackDeck({SuitRun(0, R3, R2), {}, SuitRun(1, R3, R2), {}}), 0); }
+};
+
+TEST_F(TwoRunsGame, TricksTurnsAndScores)
+{
+    // A trick won by a chair still in play: it leads again, its points go to its side.
+    room.play(0, SuitRun(0, R3, RA));
+    EXPECT_EQ(room.lastNotice().next, 1);
+    EXPECT_EQ(room.lastNotice().phase, 2);
+    room.pass(1);
+    room.pass(2);
+    room.pass(3);
+    Notice n = room.lastNotice();
+    EXPECT_EQ(n.chair, 3);
+    EXPECT_EQ(n.phase, 1);
+    EXPECT_EQ(n.next, 0);
+    EXPECT_EQ(room.table.game().TeamScore, (std::array<int32_t, 2>{25, 0}));
+
+    // Chair 0 goes out: first place; the trick it won is led by its partner.
+    room.play(0, {Code(0, R2)});
+    n = room.lastNotice();
+    EXPECT_EQ(n.place, 1);
+    EXPECT_EQ(n.next, 1);
+    room.pass(1);
+    room.pass(2);
+    room.pass(3);
+    n = room.lastNotice();
+    EXPECT_EQ(n.phase, 1);
+    EXPECT_EQ(n.next, 2) << "the partner of a chair that went out leads";
+
+    // The turn passes over the chair that went out.
+    room.play(2, SuitRun(1, R3, RA));
+    EXPECT_EQ(room.lastNotice().next, 3);
+    room.pass(3);
+    EXPECT_EQ(room.lastNotice().next, 1);
+    room.pass(1);
+    EXPECT_EQ(room.lastNotice().phase, 1);
+    EXPECT_EQ(room.lastNotice().next, 2);
+
+    // Both of one side out: the last play, then the long game-over.
+    room.play(2, {Code(1, R2)});
+    n = room.lastNotice();
+    EXPECT_EQ(n.place, 2);
+    EXPECT_EQ(n.phase, 0);
+    ASSERT_EQ(room.seats[1].count(MsgKind::GameOver), 1);
+    const QByteArray over = room.seats[1].last(MsgKind::GameOver);
+    EXPECT_EQ(over, BuildGameOver(true, {kStake, -kStake, kStake, -kStake}, {50, 0},
+                                  {CardList{}, Desc(room.table.game().Hands[1]), CardList{}, Desc(room.table.game().Hands[3])}));
+    EXPECT_FALSE(room.table.game().Running);
+    EXPECT_EQ(room.table.gamesPlayed(), 1);
+    // The start is offered again after the pause.
+    const int offers = room.seats[0].count(MsgKind::GameSet);
+    ASSERT_TRUE(Spin([&] { return room.seats[0].count(MsgKind::GameSet) > offers; }));
+    EXPECT_TRUE(room.log.filter(QStringLiteral("over game=1")).size() == 1);
+}
+
+TEST_F(TwoRunsGame, IllegalPlaysAreRefusedWithTheRulesMessage)
+{
+    struct Case {
+        int chair;
+        Cards cards;
+        const char* reason;
+    };
+    const std::vector<Case> atLead{
+        {1, {Code(2, R3)}, "错误提示：还没有轮到你出牌！"},
+        {0, {kPassCode}, "错误提示：你是首家，必须出牌！"},
+        {0, {Code(0, R3), Code(0, R5)}, "错误提示：牌型不对！"},
+        {0, {Code(2, R3)}, "错误提示：你手里没有这些牌！"},
+        {0, {Code(0, R3), Code(0, R3)}, "错误提示：你手里没有这些牌！"},
+    };
+    for (const Case& c : atLead) {
+        const int before = room.refusalsTo(c.chair);
+        room.play(c.chair, c.cards);
+        EXPECT_EQ(room.refusalsTo(c.chair), before + 1) << c.reason;
+        EXPECT_EQ(room.lastRefusal(c.chair), QString::fromUtf8(c.reason));
+    }
+    EXPECT_EQ(room.seats[2].count(MsgKind::OutPai), 0) << "a refused play is not shown to the table";
+    room.play(0, {Code(0, R9)});
+    // Chair 1 holds suit 2 from the three to the two: follow with a run, then with a lower single.
+    const Cards hand1 = room.table.game().Hands[1];
+    ASSERT_GE(hand1.size(), 2u);
+    room.play(1, {Code(2, R5), Code(2, R4), Code(2, R3)});
+    EXPECT_EQ(room.lastRefusal(1), QStringLiteral("错误提示：必须和本轮最大出牌的牌型相同：单牌"));
+    room.play(1, {Code(2, R3)});
+    EXPECT_EQ(room.lastRefusal(1), QStringLiteral("错误提示：出牌必须比本轮最大出牌还要大！"));
+    EXPECT_EQ(room.table.game().TurnChair, 1) << "a refusal keeps the turn";
+    EXPECT_EQ(room.table.game().Hands[1], hand1);
+    EXPECT_EQ(room.table.refusals(), 7);
+}
+
+TEST(GameEnd, EqualPointsChangeNothing)
+{
+    Room room(Options(4));
+    room.start(StackDeck({Four(R3) + Four(R4) + Four(R6) + Cards{Code(0, R7)}, {},
+                          Four(R8) + Four(R9) + Four(RJ) + Cards{Code(0, RQ)}, {}}),
+               0);
+    for (const Cards& p : {Four(R3), Four(R4), Four(R6), Cards{Code(0, R7)}}) {
+        room.play(0, p);
+        room.passRound();
+    }
+    ASSERT_EQ(room.table.game().TurnChair, 2);
+    for (const Cards& p : {Four(R8), Four(R9), Four(RJ), Cards{Code(0, RQ)}}) {
+        room.play(2, p);
+        room.passRound();
+    }
+    ASSERT_EQ(room.seats[0].count(MsgKind::GameOver), 1);
+    const QByteArray over = room.seats[0].last(MsgKind::GameOver);
+    ASSERT_GE(over.size(), 26);
+    for (int c = 0; c < 4; ++c) {
+        int32_t change = -1;
+        ASSERT_TRUE(ReadLongBE(change, over, 2 + 4 * c));
+        EXPECT_EQ(change, 0) << c;
+    }
+}
+
+// ---- Around the game ----------------------------------------------------------------------------
+
+TEST(Room, WelcomeOfAPlayerAndASpectator)
+{
+    RoomOptions o = Options(1);
+    o.botDelayMs = 1000000;   // the bots stay ready but never move
+    Table table(o);
+    table.seatBots();
+    ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
+    FakeSeat a, b;
+    table.join(&a, 1);
+    ASSERT_GE(a.got.size(), 5);
+    const QList<MsgKind> order{MsgKind::Identity, MsgKind::UserList, MsgKind::DaoJuList, MsgKind::MyDaoJuList, MsgKind::GameSet};
+    for (int i = 0; i < order.size(); ++i) EXPECT_EQ(ParseMessage(a.got[i], Sender::Server).kind, order[i]) << i;
+    EXPECT_EQ(a.of(MsgKind::Identity)[0].fields, (QStringList{QStringLiteral("甲"), QStringLiteral("甲")}));
+    EXPECT_EQ(a.of(MsgKind::UserList)[0].text.split(QLatin1Char('\n')).size(), 4);
+    EXPECT_LE(a.of(MsgKind::GameSet)[0].fields[5].toInt(), 0) << "the start is offered";
+    // Items: two types, six items, the user's starting items in ID:count:YYYYMMDDHH triples.
+    const QStringList cat = a.of(MsgKind::DaoJuList)[0].text.split(QLatin1Char('`'));
+    ASSERT_GE(cat.size(), 4);
+    EXPECT_EQ(cat.size(), 1 + cat[0].toInt() + 1 + cat[1 + cat[0].toInt()].toInt() * 10);
+    const QStringList mine = a.of(MsgKind::MyDaoJuList)[0].text.split(QLatin1Char(':'));
+    EXPECT_EQ(mine.size() % 3, 0);
+    EXPECT_EQ(mine[2].size(), 10);
+
+    table.join(&b, 1);
+    EXPECT_EQ(b.of(MsgKind::Identity)[0].fields[1], QStringLiteral("甲")) << "a spectator watches the first human";
+    ASSERT_EQ(a.count(MsgKind::PangGuanIn), 1);
+    EXPECT_EQ(a.of(MsgKind::PangGuanIn)[0].fields[UF_Watched], QStringLiteral("甲"));
+    EXPECT_EQ(b.count(MsgKind::TableSnapshot), 1);
+    EXPECT_EQ(b.count(MsgKind::GameSet), 0);
+
+    // The spectator setting goes to the spectators of that player.
+    table.receive(&a, BuildSeePaiSetting(QStringLiteral("甲"), 0));
+    EXPECT_EQ(b.last(MsgKind::SeePai), BuildSeePai(false));
+    // A ready hand is shown to all; the game starts with four hands up.
+    table.receive(&a, BuildReady(0));
+    EXPECT_EQ(b.raw(MsgKind::Ready).back(), BuildReady(0));
+    ASSERT_TRUE(table.game().Running);
+    EXPECT_EQ(uint8_t(b.raw(MsgKind::HandUp).back()[1]), 2) << "the last hand lowers them all";
+    // ...and comes after every ready and before the start, so no hand stays up.
+    int lastReady = -1, lastHandUp = -1, start = -1;
+    for (int i = 0; i < b.got.size(); ++i) {
+        const MsgKind k = ParseMessage(b.got[i], Sender::Server).kind;
+        if (k == MsgKind::Ready) lastReady = i;
+        if (k == MsgKind::HandUp) lastHandUp = i;
+        if (k == MsgKind::Start) start = i;
+    }
+    EXPECT_LT(lastReady, lastHandUp);
+    EXPECT_LT(lastHandUp, start);
+    // A spectator gets the watched player's cards with the start; one who comes later, the table.
+    EXPECT_EQ(b.last(MsgKind::Deal), BuildDeal(false, table.game().Hands[0], {}));
+    FakeSeat late;
+    table.join(&late, 1);
+    const QByteArray snap = late.last(MsgKind::TableSnapshot);
+    ASSERT_GT(snap.size(), 33);
+    EXPECT_NE(uint8_t(snap[2]), 0) << "a game runs";
+    EXPECT_EQ(uint8_t(snap[4]), 0) << "the player does not let spectators see the cards";
+    // A spectator who goes is announced as one.
+    table.leave(&late);
+    EXPECT_EQ(a.of(MsgKind::PangGuanOut).back().text, late.of(MsgKind::Identity)[0].fields[0]);
+}
+
+TEST(Room, ChatIsRelayedAndWhispersStayPrivate)
+{
+    Room room(Options(4));
+    QStringList f{QStringLiteral("冒名"), QStringLiteral("所有人"), QStringLiteral("冒名"), QStringLiteral("所有人"),
+                  QStringLiteral("你好"), QStringLiteral("#000000"), QStringLiteral("0"), QStringLiteral("0"),
+                  QStringLiteral("12:00:00"), QString()};
+    room.table.receive(&room.seats[1], BuildChat(f));
+    for (const FakeSeat& s : room.seats) {
+        ASSERT_EQ(s.count(MsgKind::Chat), 1);
+        const QStringList got = s.of(MsgKind::Chat)[0].fields;
+        EXPECT_EQ(got[0], QStringLiteral("乙")) << "the sender is who the table knows";
+        EXPECT_EQ(got[2], QStringLiteral("乙"));
+        EXPECT_EQ(got[4], QStringLiteral("你好"));
+    }
+    f[1] = QStringLiteral("丁");
+    f[7] = QStringLiteral("1");
+    room.table.receive(&room.seats[1], BuildChat(f));
+    EXPECT_EQ(room.seats[3].count(MsgKind::Chat), 2);
+    EXPECT_EQ(room.seats[1].count(MsgKind::Chat), 2);
+    EXPECT_EQ(room.seats[0].count(MsgKind::Chat), 1);
+    EXPECT_EQ(room.seats[2].count(MsgKind::Chat), 1);
+}
+
+TEST(Room, PurchaseAnswersWithANoticeAndTheNewList)
+{
+    Room room(Options(4));
+    FakeSeat& s = room.seats[2];
+    room.table.receive(&s, BuildBuyDaoJu(5004));
+    ASSERT_EQ(s.count(MsgKind::DaoJuNotice), 1);
+    EXPECT_TRUE(s.of(MsgKind::DaoJuNotice)[0].text.startsWith(QStringLiteral("购买成功：鲜花")));
+    ASSERT_EQ(s.count(MsgKind::MyDaoJuList), 2);
+    const QStringList after = s.of(MsgKind::MyDaoJuList).back().text.split(QLatin1Char(':'));
+    const int at = int(after.indexOf(QStringLiteral("5004")));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(after[at + 1], QStringLiteral("20")) << "ten to start with, ten bought";
+    // Something not for sale: a notice and no new list.
+    room.table.receive(&s, BuildBuyDaoJu(42));
+    EXPECT_EQ(s.count(MsgKind::DaoJuNotice), 2);
+    EXPECT_EQ(s.count(MsgKind::MyDaoJuList), 2);
+    EXPECT_EQ(room.seats[1].count(MsgKind::DaoJuNotice), 0);
+}
+
+TEST(Room, SettingsRoundBeforeTheFirstGame)
+{
+    RoomOptions o = Options(2);
+    o.settingsRound = true;
+    Table table(o);
+    table.seatBots();
+    FakeSeat owner, other;
+    table.join(&owner, 1);
+    table.join(&other, 1);
+    const QStringList ownerSet = owner.of(MsgKind::GameSet).back().fields;
+    EXPECT_EQ(ownerSet[3], QStringLiteral("1"));
+    EXPECT_EQ(ownerSet[5], QStringLiteral("1"));
+    EXPECT_EQ(ownerSet.mid(7).size(), 6) << "the settings text";
+    const QStringList otherSet = other.of(MsgKind::GameSet).back().fields;
+    EXPECT_EQ(otherSet[3], QStringLiteral("0"));
+    EXPECT_EQ(otherSet[6], QStringLiteral("0")) << "the owner has not decided yet";
+    // A join request before the owner decided raises nothing.
+    table.receive(&other, BuildHandUpReq(QStringLiteral("乙")));
+    EXPECT_EQ(owner.count(MsgKind::Ready), 0);
+    // The owner's values (the stake kept within its limits) reach everybody with the owner's hand.
+    table.receive(&owner, BuildGameSetDone(QStringLiteral("甲"), QStringLiteral("5000`100`1`30`200`0")));
+    const QList<ParsedMsg> hands = other.of(MsgKind::HandUp);
+    ASSERT_FALSE(hands.isEmpty());
+    EXPECT_EQ(hands.back().fields, (QStringList{QStringLiteral("甲"), "100", "100", "1", "30", "200", "0"}));
+    // The bots agree from the event loop; the other person agrees; the game starts.
+    ASSERT_TRUE(Spin([&] { return other.count(MsgKind::Ready) >= 3; }));
+    EXPECT_FALSE(table.game().Running);
+    table.receive(&other, BuildHandUpReq(QStringLiteral("乙")));
+    EXPECT_TRUE(table.game().Running);
+    EXPECT_EQ(table.settingsText(), QStringLiteral("100`100`1`30`200`0"));
+}
+
+TEST(Room, ADroppedPlayerIsReplacedByABot)
+{
+    RoomOptions o = Options(1);
+    o.games = 1;
+    Table table(o);
+    QStringList log;
+    table.logLine = [&](const QString& l) { log.append(l); };
+    table.seatBots();
+    FakeSeat a, watcher;
+    table.join(&a, 1);
+    table.join(&watcher, 1);
+    ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
+    table.receive(&a, BuildReady(0));
+    ASSERT_TRUE(table.game().Running);
+    // The player goes before even asking for its cards.
+    table.leave(&a);
+    EXPECT_EQ(watcher.of(MsgKind::UserDropped).back().text, QStringLiteral("甲"));
+    ASSERT_TRUE(Spin([&] { return table.gamesPlayed() == 1; }));
+    EXPECT_EQ(table.refusals(), 0);
+    EXPECT_GT(watcher.count(MsgKind::OutPai), 4);
+    EXPECT_EQ(watcher.of(MsgKind::UserOut).back().text, QStringLiteral("甲")) << "gone once the game is over";
+    EXPECT_EQ(table.userAt(0), nullptr) << "the chair waits for a person again";
+    EXPECT_EQ(log.filter(QStringLiteral("escape game=1 chair=0")).size(), 1);
+}
+
+TEST(Room, LeavingBetweenGamesFreesTheChairAndClosesTheLink)
+{
+    Room room(Options(4));
+    room.table.receive(&room.seats[3], BuildUserOut(QStringLiteral("丁")));
+    EXPECT_EQ(room.seats[3].releases, 1);
+    EXPECT_EQ(room.seats[0].of(MsgKind::UserOut).back().text, QStringLiteral("丁"));
+    EXPECT_EQ(room.table.userAt(3), nullptr);
+    // Whoever comes next sits there.
+    FakeSeat next;
+    room.table.join(&next, 1);
+    ASSERT_NE(room.table.userAt(3), nullptr);
+    EXPECT_EQ(room.table.userAt(3)->seat, &next);
+}
+
+TEST(Room, ASilentPlayerIsMovedForAfterTheGrace)
+{
+    RoomOptions o = Options(4);
+    o.turnSeconds = 1;
+    Room room(o);
+    room.start(StackDeck({SuitRun(0, R3, R2), {}, {}, {}}), 0);
+    // Nobody moves: the lead plays its lowest card, then each follower is passed.
+    ASSERT_TRUE(Spin([&] { return room.seats[1].count(MsgKind::OutPai) >= 1; }, 15000));
+    EXPECT_EQ(room.lastNotice(1).cards, Cards{Code(0, R3)});
+    EXPECT_TRUE(room.log.filter(QStringLiteral("timeout game=1 chair=0")).size() == 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
