@@ -13,6 +13,7 @@
 
 #include "frame/frameskin.h"
 #include "protocol/codec.h"
+#include "protocol/messages.h"
 #include "msgbox/frmmsg.h"
 #include "platform/widgets/hsplitterbar.h"
 #include "platform/widgets/skinframe.h"
@@ -552,6 +553,7 @@ TEST(UserButtons, SettingsOkSendsTheChangeOverTheLinkOnlyWhenItChanged)
     d->cmdUser(1)->click();
     ASSERT_EQ(m.sent.size(), 1);
     EXPECT_EQ(m.sent[0], QByteArray("\x71\x01", 2) + EncodeGbk(QStringLiteral("我是玩家`0")));
+    EXPECT_EQ(m.sent[0], BuildSeePaiSetting(QStringLiteral("我是玩家"), 0));   // as the room server reads it
     EXPECT_EQ(m.c.userSet.bytAllowPangGuan, 0);
     // The file beside the program holds the new values.
     UserSetState again;
