@@ -12,19 +12,27 @@ QString ExpiryText(const QDateTime& t) { return t.toString(QStringLiteral("yyyyM
 
 const std::vector<const char*>& ItemTypeNames()
 {
-    static const std::vector<const char*> names{"常用道具", "互动道具"};
+    static const std::vector<const char*> names{"互动道具", "功能道具"};
     return names;
 }
 
+// The items the generated pictures and notes describe (Res/DaoJu): gifts for another player in
+// the first type, items used on oneself in the second.
 const std::vector<ItemInfo>& ItemCatalogue()
 {
     static const std::vector<ItemInfo> items{
-        {5001, 0, "小喇叭", 5, 720, 100, 80, 90, 60, 1},
-        {5002, 0, "双倍积分卡", 1, 24, 300, 250, 270, 200, 1},
-        {5003, 0, "护身符", 1, 168, 500, 450, 450, 400, 1},
-        {5004, 1, "鲜花", 10, 720, 50, 50, 40, 40, 0},
-        {5005, 1, "鸡蛋", 10, 720, 50, 40, 40, 30, 0},
-        {5006, 1, "拱手礼", 5, 720, 80, 60, 70, 50, 0},
+        {5001, 0, "鲜花", 10, 720, 50, 50, 40, 40, 0},
+        {5002, 0, "鸡蛋", 10, 720, 50, 40, 40, 30, 0},
+        {5003, 0, "啤酒", 5, 720, 60, 50, 50, 40, 0},
+        {5004, 0, "生日蛋糕", 1, 168, 200, 180, 180, 150, 0},
+        {5010, 0, "红包", 5, 720, 100, 88, 90, 80, 0},
+        {5011, 0, "番茄", 10, 720, 50, 40, 40, 30, 0},
+        {5005, 1, "小喇叭", 5, 720, 100, 80, 90, 60, 1},
+        {5006, 1, "护身符", 1, 168, 500, 450, 450, 400, 1},
+        {5007, 1, "双倍积分卡", 1, 24, 300, 250, 270, 200, 1},
+        {5008, 1, "负分清零卡", 1, 24, 800, 700, 700, 600, 1},
+        {5009, 1, "隐身卡", 1, 168, 200, 150, 180, 120, 1},
+        {5012, 1, "会员钻石", 1, 720, 3000, 2500, 2800, 2000, 1},
     };
     return items;
 }
@@ -59,7 +67,7 @@ QString OwnedItemsText(const std::vector<OwnedItem>& owned)
 
 std::vector<OwnedItem> StarterItems(const QDateTime& now)
 {
-    return {{5001, 3, now.addDays(kStarterDays)}, {5004, 10, now.addDays(kStarterDays)}};
+    return {{5005, 3, now.addDays(kStarterDays)}, {5001, 10, now.addDays(kStarterDays)}};
 }
 
 QString BuyItem(std::vector<OwnedItem>& owned, const QString& idText, const QDateTime& now, bool& bought)

@@ -73,13 +73,13 @@ TEST(Items, PurchaseAddsPiecesAndTime)
 {
     const QDateTime now(QDate(2024, 5, 1), QTime(10, 0));
     std::vector<OwnedItem> owned = StarterItems(now);
-    EXPECT_EQ(OwnedItemsText(owned), QStringLiteral("5001:3:2024053110:5004:10:2024053110"));
+    EXPECT_EQ(OwnedItemsText(owned), QStringLiteral("5005:3:2024053110:5001:10:2024053110"));
     bool bought = false;
-    BuyItem(owned, QStringLiteral("5002"), now, bought);
+    BuyItem(owned, QStringLiteral("5007"), now, bought);
     EXPECT_TRUE(bought);
-    EXPECT_EQ(owned.back().Id, 5002);
+    EXPECT_EQ(owned.back().Id, 5007);
     EXPECT_EQ(owned.back().Expiry, now.addSecs(24 * 3600));
-    BuyItem(owned, QStringLiteral("5002"), now, bought);
+    BuyItem(owned, QStringLiteral("5007"), now, bought);
     EXPECT_EQ(owned.back().Count, 2);
     EXPECT_EQ(owned.back().Expiry, now.addSecs(48 * 3600)) << "the validity runs on from the old expiry";
     for (const QString& bad : {QStringLiteral("abc"), QStringLiteral(""), QStringLiteral("9999")}) {

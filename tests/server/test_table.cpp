@@ -353,12 +353,12 @@ TEST(Room, PurchaseAnswersWithANoticeAndTheNewList)
 {
     Room room(Options(4));
     FakeSeat& s = room.seats[2];
-    room.table.receive(&s, BuildBuyDaoJu(5004));
+    room.table.receive(&s, BuildBuyDaoJu(5001));
     ASSERT_EQ(s.count(MsgKind::DaoJuNotice), 1);
     EXPECT_TRUE(s.of(MsgKind::DaoJuNotice)[0].text.startsWith(QStringLiteral("购买成功：鲜花")));
     ASSERT_EQ(s.count(MsgKind::MyDaoJuList), 2);
     const QStringList after = s.of(MsgKind::MyDaoJuList).back().text.split(QLatin1Char(':'));
-    const int at = int(after.indexOf(QStringLiteral("5004")));
+    const int at = int(after.indexOf(QStringLiteral("5001")));
     ASSERT_GE(at, 0);
     EXPECT_EQ(after[at + 1], QStringLiteral("20")) << "ten to start with, ten bought";
     // Something not for sale: a notice and no new list.
