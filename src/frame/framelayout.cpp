@@ -1,5 +1,7 @@
 #include "frame/framelayout.h"
 
+#include <algorithm>
+
 using namespace FrameMetrics;
 
 void InitFrameLayout(FrameLayoutState& s, int screenWidth, int screenHeight)
@@ -20,20 +22,30 @@ struct Column {
 
 Column ColumnOf(const FrameLayoutState& s, int W)
 {
-    const int x = s.lngSplitterLeft + SplitterWidth + ColumnGap;
-    return {x, W - s.lngSplitterLeft - SplitterWidth - ColumnGap - RightMargin};
+    const int left = PlacedSplitterLeft(s, W);
+    const int x = left + SplitterWidth + ColumnGap;
+    return {x, W - left - SplitterWidth - ColumnGap - RightMargin};
 }
 
 }  // namespace
+
+int PlacedSplitterLeft(const FrameLayoutState& s, int W)
+{
+    return std::max(SplitterMinLeft, std::min(s.lngSplitterLeft, W - SplitterWidth - ColumnGap));
+}
 
 FramePanes LayoutFrame(FrameLayoutState& s, int W, int H)
 {
     FramePanes p;
     const int h = H - BottomBorder - CaptionHeight - 1;
+    // A collapsed column stays collapsed at the right edge however the window is sized; a
+    // place remembered from a wider window would leave the splitter, and the way back, outside.
+    if (s.blnSplitterCollapsed) s.lngSplitterLeft = W - SplitterWidth - ColumnGap;
     if (s.lngSplitterLeft < SplitterMinLeft) s.lngSplitterLeft = SplitterMinLeft;
+    const int left = PlacedSplitterLeft(s, W);
     if (h > 0) {
-        p.picSplitter = QRect(s.lngSplitterLeft, CaptionHeight, SplitterWidth, h);
-        p.famGameBack = QRect(TableLeft, CaptionHeight, s.lngSplitterLeft - 6, h);
+        p.picSplitter = QRect(left, CaptionHeight, SplitterWidth, h);
+        p.famGameBack = QRect(TableLeft, CaptionHeight, left - 6, h);
     }
     const Column c = ColumnOf(s, W);
     if (SplitterWidth > c.w) return p;
@@ -88,4 +100,48 @@ FramePanes MoveLowerBar(FrameLayoutState& s, int t, int W, int H)
     const int listTop = CaptionHeight + 25 + 8;
     p.lstUser = QRect(c.x, listTop, c.w, s.lngUpperBarTop - listTop);
     return p;
+}
+
+SplitterBand SplitterMiddleBand(int hs)
+{
+    return {(hs - SplitterBandHeight) / 2, (hs + SplitterBandHeight) / 2};
+}
+
+void ToggleSplitterCollapse(FrameLayoutState& s, int W)
+{
+    if (s.blnSplitterCollapsed) {
+        s.lngSplitterLeft = s.lngSplitterSaved;
+        s.blnSplitterCollapsed = false;
+    } else {
+        s.lngSplitterSaved = s.lngSplitterLeft;
+        s.lngSplitterLeft = W - SplitterWidth - ColumnGap;
+        s.blnSplitterCollapsed = true;
+    }
+}
+
+bool SplitterDragAllowed(int left, int W)
+{
+    return left >= SplitterMinLeft && left <= W - SplitterMinRightGap;
+}
+
+void FinishSplitterDrag(FrameLayoutState& s, int left, int W)
+{
+    if (left > W - SplitterMinRightGap) left = W - SplitterMinRightGap;
+    if (left < SplitterMinLeft) left = SplitterMinLeft;
+    s.lngSplitterLeft = left;
+    s.blnSplitterCollapsed = false;
+    s.blnSplitterMoved = true;
+}
+
+std::array<QPoint, 3> SysButtonPositions(int W)
+{
+    const int x0 = W - 100;
+    return {QPoint(x0, 7), QPoint(x0 + 26, 7), QPoint(x0 + 52, 7)};
+}
+
+std::array<QPoint, 2> UserButtonPositions(int stripWidth)
+{
+    const int w = stripWidth / 3;
+    const int x0 = w - 30;
+    return {QPoint(x0, 4), QPoint(x0 + w + 20, 4)};
 }

@@ -2,7 +2,9 @@
 // Where the panes of the main window go: the table on the left, the splitter, and the right
 // column (user buttons, user list, upper bar, advert pane, lower bar, chat). Pure arithmetic
 // over the client size so it can be checked without a window.
+#include <QPoint>
 #include <QRect>
+#include <array>
 
 struct FrameLayoutState {
     int lngSplitterLeft = 0;
@@ -29,6 +31,11 @@ inline constexpr int SplitterMinRightGap = 140;
 inline constexpr int BarHeight = 5;
 inline constexpr int UpperBarMin = 200;
 inline constexpr int LowerBarMin = 382;
+inline constexpr int SplitterBandHeight = 60;   // the middle band that collapses the column
+inline constexpr int SysButtonSize = 21;
+inline constexpr int UserButtonWidth = 41, UserButtonHeight = 25;
+inline constexpr int MinWindowWidth = 800, MinWindowHeight = 570;
+inline constexpr int FrameBand = 5;             // how near an edge a press resizes the window
 }  // namespace FrameMetrics
 
 // The start values from the screen size in pixels.
@@ -43,8 +50,36 @@ struct FramePanes {
 
 // The layout on resize; raises lngSplitterLeft to its minimum as a side effect.
 FramePanes LayoutFrame(FrameLayoutState& s, int clientWidth, int clientHeight);
+// Where the splitter is placed: lngSplitterLeft, but never beyond 14 pixels from the right edge
+// (a place chosen in a wider window stays remembered, and the splitter stays reachable), and
+// never left of 650.
+int PlacedSplitterLeft(const FrameLayoutState& s, int clientWidth);
 
 // A finished drag of the upper or lower bar to newTop: clamps it, stores it, and returns the panes
 // it moves (the list, both bars, the advert pane and the chat).
 FramePanes MoveUpperBar(FrameLayoutState& s, int newTop, int clientWidth, int clientHeight);
 FramePanes MoveLowerBar(FrameLayoutState& s, int newTop, int clientWidth, int clientHeight);
+
+// ---- the vertical splitter ----
+
+// The splitter's middle band for its height: lo = (h - 60) / 2, hi = (h + 60) / 2.
+struct SplitterBand {
+    int lo, hi;
+};
+SplitterBand SplitterMiddleBand(int splitterHeight);
+// A press on the middle band: collapses the right column (the splitter goes to 14 pixels from
+// the right edge, its place remembered) or brings it back to exactly where it was.
+void ToggleSplitterCollapse(FrameLayoutState& s, int clientWidth);
+// While dragging, the outline only goes where the splitter may be: 650 .. clientWidth - 140.
+bool SplitterDragAllowed(int left, int clientWidth);
+// A released drag: the splitter's new left, clamped to at most clientWidth - 140 and then at
+// least 650. The column is shown again wherever the drag ended.
+void FinishSplitterDrag(FrameLayoutState& s, int left, int clientWidth);
+
+// ---- the caption and user buttons ----
+
+// Minimise, maximise or restore, close: 26 pixels apart from clientWidth - 100, all at y 7.
+std::array<QPoint, 3> SysButtonPositions(int clientWidth);
+// The two user buttons in their strip: with w = stripWidth / 3, at (w - 30, 4) and 20 pixels
+// plus w further right.
+std::array<QPoint, 2> UserButtonPositions(int stripWidth);

@@ -26,35 +26,12 @@
 #include "platform/draw/imagecache.h"
 #include "tableview/gamepaint.h"
 #include "tableview/tablewidget.h"
+#include "frame/frameskin.h"
 
 namespace {
 
 const QColor kWindowBack(250, 250, 250);
 const QColor kTableBack(16, 81, 115);
-
-// The vertical splitter between the table and the right column.
-class SplitterPane : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        QLinearGradient g(0, 0, width(), 0);
-        g.setColorAt(0, QColor(214, 226, 238));
-        g.setColorAt(0.5, QColor(176, 198, 220));
-        g.setColorAt(1, QColor(214, 226, 238));
-        p.fillRect(rect(), g);
-        const int lo = (height() - 60) / 2;
-        p.fillRect(QRect(2, lo, width() - 4, 60), QColor(41, 109, 165));
-        p.setPen(Qt::white);
-        const int y = height() / 2 - 4;
-        p.setBrush(Qt::white);
-        const QPoint tri[3] = {QPoint(4, y), QPoint(4, y + 8), QPoint(8, y + 4)};
-        p.drawPolygon(tri, 3);
-    }
-};
 
 }  // namespace
 
@@ -98,7 +75,8 @@ void AdvPane::paintEvent(QPaintEvent*)
     for (int i = 0; i < 3; ++i) {
         p.setPen(rings[i]);
         p.setBrush(Qt::NoBrush);
-        p.drawRect(QRect(i, i, width() - 1 - 2 * i, height() - 1 - 2 * i).adjusted(0, 0, -1, -1));
+        // A one-pixel outline covers its rectangle's right and bottom edge too.
+        p.drawRect(QRect(i, i, width() - 1 - 2 * i, height() - 1 - 2 * i));
     }
     painting_ = false;
 }
@@ -109,8 +87,8 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
     famGameBack = new QWidget(this);
     paintCtx_ = std::make_unique<PaintCtx>(PaintCtx{c_.surf, c_.tbl, c_.pub, c_.paint, ImageCache::instance()});
     picGameBack = new ::GameTableWidget(*paintCtx_, famGameBack);
-    picSplitter = new SplitterPane(this);
-    picUserButBk = new QWidget(this);
+    picSplitter = splitter_ = new VSplitterPane(lay_, this);
+    picUserButBk = userStrip_ = new UserButtonStrip(this);
     lstUser = new ::TavList(this);
     HSplitterBar = new ::HSplitterBar(this);
     picAdvBack = new AdvPane(this);
@@ -137,6 +115,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
     connect(HSplitterBar1, &::HSplitterBar::MoveFinished, this, &frmGameMain::HSplitterBar1_MoveFinished);
 
     c_.sendHook = [this](const QByteArray& msg) { return SendData(msg); };
+    SetupFrame();
     InitRound();
     SetupDaoJuMaket();
     SetupRoom();
@@ -185,6 +164,7 @@ void frmGameMain::Form_Load()
     picUserButBk->setPalette(bp);
     picUserButBk->setAutoFillBackground(true);
 
+    FrameLoad();
     tmrForm->setInterval(100);
     tmrForm->start();
     setWindowTitle(LiteralWindowTitle(pub.strGameTitle));
@@ -296,13 +276,11 @@ void frmGameMain::TavSckClient_Error()
     Form_Unload();
 }
 
-// The window frame's periodic check (caption-button hover).
-void frmGameMain::tmrForm_Timer() {}
-
 void frmGameMain::LayoutMain()
 {
     if (isMinimized()) return;
     applyPanes(LayoutFrame(lay_, width(), height()));
+    FrameAfterLayout();
 }
 
 void frmGameMain::applyPanes(const FramePanes& p)
@@ -334,35 +312,4 @@ void frmGameMain::HSplitterBar_MoveFinished(int delta)
 void frmGameMain::HSplitterBar1_MoveFinished(int delta)
 {
     applyPanes(MoveLowerBar(lay_, lay_.lngLowerBarTop + delta, width(), height()));
-}
-
-void frmGameMain::resizeEvent(QResizeEvent*)
-{
-    if (loaded_) LayoutMain();
-}
-
-void frmGameMain::closeEvent(QCloseEvent* e)
-{
-    if (!unloaded_) Form_Unload();
-    e->accept();
-}
-
-void frmGameMain::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.fillRect(rect(), kWindowBack);
-    // The caption band over the panes.
-    QLinearGradient g(0, 0, 0, FrameMetrics::CaptionHeight);
-    g.setColorAt(0, QColor(62, 132, 190));
-    g.setColorAt(1, QColor(41, 109, 165));
-    p.fillRect(QRect(0, 0, width(), FrameMetrics::CaptionHeight), g);
-    p.setPen(Qt::white);
-    QFont f = font();
-    f.setPixelSize(15);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(QRect(12, 0, width() - 24, FrameMetrics::CaptionHeight), Qt::AlignVCenter | Qt::AlignLeft,
-               c_.pub.strGameTitle);
-    p.setPen(QColor(41, 109, 165));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -2,12 +2,14 @@
 // The client's main window: the table on the left, the user list, advert pane and chat on the
 // right, the room link, and the window's timers. It works on one Client, which outlives it.
 #include <QByteArray>
+#include <QImage>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
 
 #include "frame/framelayout.h"
+#include "platform/draw/surface.h"
 #include "launch/roomview.h"
 
 struct Client;
@@ -20,6 +22,12 @@ class TavChat;
 class TavTimeBar;
 class TavWeb;
 class HSplitterBar;
+class SkinFrame;
+class SkinButtons;
+class frmUserSet;
+class VSplitterPane;
+class UserButtonStrip;
+class QUrl;
 class ShopView;
 class DaoJuMaketButton;
 class frmUserMenu;
@@ -97,6 +105,44 @@ public:
     const FrameLayoutState& layoutState() const { return lay_; }
     void LayoutMain();
 
+    // ---- The window frame (frmgamemain_frame.cpp): caption, border, caption and user buttons,
+    // moving and resizing, closing, and the skin's repaint policy. ----
+    // The skin: the window's persistent picture of its caption and border.
+    void PaintFrame();
+    void PaintCaption(const QString& title);
+    void PaintFormBorder();
+    const QImage& skinImage() const;
+    int skinPaintCount() const { return skinPaints_; }
+    // Caption buttons: slot 0 minimise, 1 maximise or restore, 2 close; kinds 0 minimise,
+    // 1 maximise, 2 restore, 3 close.
+    void LayoutCaptionButtons();
+    void PaintSysButton(int kind, bool highlighted);
+    int HitSysButton(int x, int y) const;
+    void SetHotSysButton(int slot);
+    void SysButtonClick(int slot);
+    int intHotSysButton() const;
+    QPoint SysButtonPos(int slot) const;
+    // The two user buttons on picUserButBk: 0 the settings dialog, 1 the help page.
+    void PaintUserButton(int i, bool highlighted);
+    int HitUserButton(int x, int y) const;
+    void SetHotUserButton(int i);
+    void UserButtonClick(int i);
+    int intHotUserButton() const;
+    QPoint UserButtonPos(int i) const;
+    // The frame part under the mouse ("Left", ..., "Move" or ""), refreshed by tmrForm.
+    void TrackFrameCursor();
+    QString strFrameEdge() const;
+    // Hands a move or resize for strFrameEdge to the window system.
+    bool StartFrameDrag();
+    // Asks before a player leaves a running game; false when the answer is to stay.
+    bool ConfirmQuit();
+    ::SkinFrame* skinFrame() const { return frame_; }
+    // The settings dialog, opened by the first user button (one at a time).
+    frmUserSet* ShowUserSet();
+    frmUserSet* userSetDialog() const;
+    // The help page the second user button opens: the page beside the program.
+    static QUrl HelpPageUrl(const QString& appPath);
+
     // The controls, named as the rest of the client refers to them.
     QWidget* famGameBack = nullptr;
     ::GameTableWidget* picGameBack = nullptr;
@@ -143,6 +189,11 @@ private:
     void HSplitterBar_MoveFinished(int delta);
     void HSplitterBar1_MoveFinished(int delta);
     void applyPanes(const FramePanes& p);
+    // The frame's part of the constructor and of Form_Load.
+    void SetupFrame();
+    void FrameLoad();
+    void FrameAfterLayout();
+    void picUserButBk_Paint();
     void SetupDaoJuMaket();
 
     Client& c_;
@@ -154,9 +205,24 @@ private:
     bool loaded_ = false;
     bool unloaded_ = false;
     bool quitOnUnload_ = true;
+    // The frame's state.
+    ::SkinFrame* frame_ = nullptr;
+    ::SkinButtons* userButtons_ = nullptr;
+    VSplitterPane* splitter_ = nullptr;
+    UserButtonStrip* userStrip_ = nullptr;
+    Surface skin_;
+    bool paintingFrame_ = false;
+    int skinPaints_ = 0;
+    QSize lastSize_, lastUserButSize_;
+    bool askingQuit_ = false;
+    QPointer<frmUserSet> userSet_;
     ShopView* shopView_ = nullptr;
 
     // The room side (frmgamemain_room.cpp).
     void SetupRoom();
     std::unique_ptr<RoomView> roomView_;
 };
+
+// The forced-quit question is asked only of a player (not a spectator) of a loaded game whose
+// start button is not offered, with the setting "强退时给出提示" on.
+bool QuitNeedsQuestion(const Client& c);

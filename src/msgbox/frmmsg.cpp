@@ -6,7 +6,9 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QCloseEvent>
 #include <QKeyEvent>
+#include <QWindow>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -19,6 +21,7 @@ const QColor kNoticeBorder(41, 109, 165);
 constexpr int kNoticeNoteX = 50, kNoticeNoteY = 25;
 constexpr int kBoxNoteX = 50, kBoxNoteY = 22;
 constexpr int kIconX = 10, kIconY = 15;
+constexpr int kNoticeRuleFromBottom = 10;
 }
 
 frmMsg::frmMsg(MsgPool* pool, QWidget* parent)
@@ -64,39 +67,82 @@ QString frmMsg::iconFile() const {
                        QStringLiteral(".ico"));
 }
 
-int frmMsg::separatorY() const { return height() - ButtonBottom - 8; }
+int frmMsg::separatorY() const {
+    // Under the note of a notice; above the buttons of the other types.
+    return m_type == 0 ? height() - kNoticeRuleFromBottom : height() - ButtonBottom - 8;
+}
+
+QSize frmMsg::InnerSize(QSize outer, const QMargins& frame) {
+    return QSize(qMax(1, outer.width() - frame.left() - frame.right()),
+                 qMax(1, outer.height() - frame.top() - frame.bottom()));
+}
+
+QMargins frmMsg::systemFrame() const {
+    if (m_type == 0) return QMargins();
+    // Before the window is on the screen a system may not know its frame yet and report none.
+    if (const QWindow* w = windowHandle(); w && w->handle()) {
+        const QMargins f = w->frameMargins();
+        if (w->isVisible() || !f.isNull()) return f;
+    }
+    return m_pool ? m_pool->LastFrame() : QMargins();
+}
+
+bool frmMsg::fitToFrame() {
+    const QMargins f = systemFrame();
+    if (f == m_frame) return false;
+    layoutForType();
+    return true;
+}
+
+void frmMsg::rememberFrame() {
+    if (m_type != 0 && !m_frame.isNull() && m_pool) m_pool->SetLastFrame(m_frame);
+}
+
+void frmMsg::centreOnScreen() {
+    QScreen* scr = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (!scr) return;
+    const QRect g = scr->geometry();
+    const QSize outer = m_type == 0 ? QSize(NoticeWidth, NoticeHeight) : QSize(BoxWidth, BoxHeight);
+    // A window's position is that of its frame.
+    move(g.x() + (g.width() - outer.width()) / 2, g.y() + (g.height() - outer.height()) / 2);
+}
 
 void frmMsg::layoutForType() {
     m_labNote->setText(m_note);
+    m_frame = systemFrame();
     if (m_type == 0) {
         // The notice has no caption bar and no buttons: only its owner closes it.
-        setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
+        const Qt::WindowFlags notice = Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint;
+        if (windowFlags() != notice) setWindowFlags(notice);
         setWindowTitle(QString());
         m_cmd[0]->hide();
         m_cmd[1]->hide();
         setFixedSize(NoticeWidth, NoticeHeight);
         m_labNote->setGeometry(kNoticeNoteX, kNoticeNoteY, NoticeWidth - kNoticeNoteX - 10,
-                               NoticeHeight - kNoticeNoteY - 4);
+                               separatorY() - kNoticeNoteY - 2);
         m_tmrDelay.stop();
         return;
     }
-    setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    // A caption without a close button: the box is answered by a button or by its countdown.
+    const Qt::WindowFlags flags = Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                                  Qt::CustomizeWindowHint;
+    if (windowFlags() != flags) setWindowFlags(flags);
     setWindowTitle(LiteralWindowTitle(m_caption));
-    setFixedSize(BoxWidth, BoxHeight);
-    const int top = BoxHeight - ButtonBottom;
-    m_labNote->setGeometry(kBoxNoteX, kBoxNoteY, BoxWidth - kBoxNoteX - 12,
+    const QSize inner = InnerSize(QSize(BoxWidth, BoxHeight), m_frame);
+    setFixedSize(inner);
+    const int top = inner.height() - ButtonBottom;
+    m_labNote->setGeometry(kBoxNoteX, kBoxNoteY, inner.width() - kBoxNoteX - 12,
                            separatorY() - kBoxNoteY - 4);
     m_cmd[0]->setText(m_yesCaption + QStringLiteral("(&Y)"));
     m_cmd[1]->setText(m_noCaption + QStringLiteral("(&N)"));
     const bool two = m_type == 2;
     if (two) {
         const int pair = 2 * ButtonWidth + ButtonGap;
-        const int left = (BoxWidth - pair) / 2;
+        const int left = (inner.width() - pair) / 2;
         m_cmd[0]->setGeometry(left, top, ButtonWidth, ButtonHeight);
         m_cmd[1]->setGeometry(left + ButtonWidth + ButtonGap, top, ButtonWidth, ButtonHeight);
     } else {
-        m_cmd[0]->setGeometry((BoxWidth - ButtonWidth) / 2, top, ButtonWidth, ButtonHeight);
+        m_cmd[0]->setGeometry((inner.width() - ButtonWidth) / 2, top, ButtonWidth, ButtonHeight);
     }
     m_cmd[0]->setVisible(true);
     m_cmd[1]->setVisible(two);
@@ -107,15 +153,24 @@ void frmMsg::layoutForType() {
     def->setFocus();
 }
 
-void frmMsg::resizeEvent(QResizeEvent* e) { QDialog::resizeEvent(e); }
+void frmMsg::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+}
+
+void frmMsg::moveEvent(QMoveEvent* e) {
+    QDialog::moveEvent(e);
+    // Some window systems tell the frame they put around a window only after showing it.
+    if (isVisible() && fitToFrame()) {
+        rememberFrame();
+        centreOnScreen();
+    }
+}
 
 void frmMsg::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    QScreen* scr = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (scr) {
-        const QRect g = scr->geometry();
-        move(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2);
-    }
+    fitToFrame();
+    rememberFrame();
+    centreOnScreen();
     if (m_type != 0 && !m_released) m_tmrDelay.start();
     if (m_pool) m_pool->NotifyShown(lngMsgObjectIdx, this);
 }
@@ -181,11 +236,22 @@ int frmMsg::exec() {
 }
 
 void frmMsg::keyPressEvent(QKeyEvent* e) {
-    if (m_type == 0 && e->key() == Qt::Key_Escape) {
-        e->ignore();   // a notice is closed by its owner, not by the user
+    // A notice is closed by its owner, a box by a button or its countdown: never by Escape.
+    if (e->key() == Qt::Key_Escape) {
+        e->ignore();
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+void frmMsg::closeEvent(QCloseEvent* e) {
+    // The window system's close (Alt+F4, a taskbar menu) gives no answer; the program's own
+    // closing of every window at the end still goes through.
+    if (e->spontaneous() && !m_released) {
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
 }
 
 void frmMsg::paintEvent(QPaintEvent* e) {
@@ -199,7 +265,6 @@ void frmMsg::paintEvent(QPaintEvent* e) {
     if (m_type == 0) {
         p.setPen(kNoticeBorder);
         p.drawRect(rect().adjusted(0, 0, -1, -1));
-        return;
     }
     const int y = separatorY();
     const int x1 = 10, x2 = width() - 10;

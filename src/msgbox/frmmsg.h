@@ -3,6 +3,7 @@
 // (type 2). It stays above all other windows and may count down on its default button and
 // press it by itself.
 #include <QDialog>
+#include <QMargins>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -15,9 +16,12 @@ class MsgPool;
 class frmMsg : public QDialog {
     Q_OBJECT
 public:
-    // Window sizes: type 0 is 397 x 68, types 1 and 2 are 368 x 144.
+    // Window sizes, the frame the window system adds included: type 0 is 397 x 68 (it has no
+    // frame of the system's), types 1 and 2 are 368 x 144 outside.
     static constexpr int NoticeWidth = 397, NoticeHeight = 68;
     static constexpr int BoxWidth = 368, BoxHeight = 144;
+    // The inside that gives a window of the outer size within the given system frame.
+    static QSize InnerSize(QSize outer, const QMargins& frame);
     static constexpr int ButtonWidth = 96, ButtonHeight = 24, ButtonGap = 6, ButtonBottom = 30;
 
     explicit frmMsg(MsgPool* pool = nullptr, QWidget* parent = nullptr);
@@ -52,6 +56,8 @@ public:
     QPushButton* cmdUser(int index) const;
     QTimer* tmrDelay() { return &m_tmrDelay; }
     int separatorY() const;
+    // The window system's frame the inside size was last chosen for.
+    QMargins appliedFrame() const { return m_frame; }
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -59,6 +65,8 @@ protected:
     void showEvent(QShowEvent* e) override;
     void done(int r) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
 
 public:
     // Waits like QDialog::exec, except that a box already closed by its owner does not wait.
@@ -67,6 +75,14 @@ public:
 private:
     void layoutForType();
     void release();
+    // The frame the system adds around this box: the real one once the window is shown, until
+    // then the last one seen on a box of the pool (a notice has none).
+    QMargins systemFrame() const;
+    // Sizes the inside for the frame now known, when it differs from the one applied; true when
+    // it did.
+    bool fitToFrame();
+    void rememberFrame();
+    void centreOnScreen();
 
     QPointer<MsgPool> m_pool;
     QLabel* m_labNote = nullptr;
@@ -81,4 +97,5 @@ private:
     bool m_released = false;
     bool m_inExec = false;
     bool m_deleteWhenClosed = false;
+    QMargins m_frame;
 };

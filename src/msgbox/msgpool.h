@@ -4,6 +4,7 @@
 //
 // Slots are numbered from 0 and the pool only grows; a slot without a box is free and the
 // first free slot is taken by the next box.
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -54,6 +55,10 @@ public:
     void ReleaseSlot(int slot, const frmMsg* form);
     // Raises MsgShown from the event loop (inside a modal box's wait, never before it).
     void NotifyShown(int slot, const frmMsg* form);
+    // The frame the window system put around the last box shown: a new box is sized for it
+    // before it is on the screen, so it opens at its size where the system frames alike.
+    QMargins LastFrame() const { return m_lastFrame; }
+    void SetLastFrame(const QMargins& f) { m_lastFrame = f; }
 
 signals:
     // A box has been laid out and shown (for a modal box: just before it starts waiting).
@@ -64,4 +69,5 @@ private:
 
     QVector<Slot> m_slots;
     QString m_iconPath;
+    QMargins m_lastFrame;
 };

@@ -3,6 +3,10 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/core/vbnum.h"
 
 uint8_t& UserSetState::at(int i)
@@ -53,12 +57,31 @@ QList<QByteArray> Fields(const QByteArray& text)
     return out;
 }
 
+// Opens the path for reading only when it is a regular file (a link to one included). A pipe of
+// that name would block the start until someone writes to it, and a device would be read as
+// settings; both are opened without waiting and refused. -1 when there is no such file.
+int OpenRegularFile(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (native.isEmpty()) return -1;
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
 bool LoadUserSet(UserSetState& s, const QString& path)
 {
-    QFile f(path);
-    if (!f.exists() || !f.open(QIODevice::ReadOnly) || f.size() > kMaxFileBytes) {
+    const int fd = OpenRegularFile(path);
+    QFile f;
+    if (fd < 0 || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0) ::close(fd);
         SetDefaultUserSet(s);
         return false;
     }

@@ -12,6 +12,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <functional>
+#include <sys/stat.h>
 
 #include "launch/commandline.h"
 
@@ -202,6 +203,17 @@ TEST(App, HelloCarriesTheSettingFromTheFileBesideTheProgram)
     QTcpSocket* s = a.accept();
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(a.firstFrame(s), QByteArray("\x82\x00" "600`KVRN`0", 12));
+}
+
+// A pipe of that name does not hold the start up: the program says hello with the defaults.
+TEST(App, APipeNamedLikeTheSettingsFileGivesTheDefaults)
+{
+    App a;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(a.dir.filePath("UserSet.ini")).constData(), 0600), 0);
+    ASSERT_TRUE(a.start(a.words(9)));
+    QTcpSocket* s = a.accept();
+    ASSERT_NE(s, nullptr) << a.err.toStdString();
+    EXPECT_EQ(a.firstFrame(s), QByteArray("\x82\x00" "600`KVRN`1", 12));
 }
 
 TEST(App, BrokenFrameEndsTheProgram)

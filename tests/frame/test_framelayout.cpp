@@ -122,4 +122,102 @@ INSTANTIATE_TEST_SUITE_P(
                       BarCase{"lower_too_high", false, 300, 195, 382}, BarCase{"lower_too_low", false, 700, 449, 636}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// ---- the vertical splitter ----
+
+TEST(Splitter, MiddleBandOfItsHeight)
+{
+    struct Case {
+        int h, lo, hi;
+    };
+    for (const Case& c : {Case{696, 318, 378}, Case{695, 317, 377}, Case{60, 0, 60}, Case{20, -20, 40}}) {
+        const SplitterBand b = SplitterMiddleBand(c.h);
+        EXPECT_EQ(b.lo, c.lo) << c.h;
+        EXPECT_EQ(b.hi, c.hi) << c.h;
+    }
+}
+
+TEST(Splitter, CollapseAndExactRestore)
+{
+    FrameLayoutState s;
+    InitFrameLayout(s, 1024, 768);
+    s.lngSplitterLeft = 731;   // a place the user chose
+    ToggleSplitterCollapse(s, 1024);
+    EXPECT_TRUE(s.blnSplitterCollapsed);
+    EXPECT_EQ(s.lngSplitterLeft, 1024 - 14);
+    EXPECT_EQ(s.lngSplitterSaved, 731);
+    FramePanes p = LayoutFrame(s, 1024, 736);
+    EXPECT_FALSE(p.columnShown);   // the column's width is negative
+    EXPECT_EQ(p.picSplitter, QRect(1010, 35, 12, 696));
+    EXPECT_EQ(p.famGameBack.width(), 1004);
+    // Collapsed, the splitter keeps to the right edge of a window that changes size.
+    p = LayoutFrame(s, 900, 736);
+    EXPECT_EQ(p.picSplitter.left(), 886);
+    p = LayoutFrame(s, 1280, 736);
+    EXPECT_EQ(p.picSplitter.left(), 1266);
+    ToggleSplitterCollapse(s, 1280);
+    EXPECT_FALSE(s.blnSplitterCollapsed);
+    EXPECT_EQ(s.lngSplitterLeft, 731);
+    p = LayoutFrame(s, 1280, 736);
+    EXPECT_TRUE(p.columnShown);
+    EXPECT_EQ(p.picSplitter.left(), 731);
+    EXPECT_EQ(p.lstUser.left(), 745);
+}
+
+struct DragCase {
+    int left;
+    bool allowed;
+    int applied;
+};
+
+TEST(Splitter, DragOnlyBetween650And140FromTheRight)
+{
+    const int W = 1024;
+    const DragCase cases[] = {{649, false, 650}, {650, true, 650}, {800, true, 800},
+                              {884, true, 884},  {885, false, 884}, {1010, false, 884}};
+    for (const DragCase& c : cases) {
+        EXPECT_EQ(SplitterDragAllowed(c.left, W), c.allowed) << c.left;
+        FrameLayoutState s;
+        InitFrameLayout(s, 1024, 768);
+        ToggleSplitterCollapse(s, W);   // a drag also brings a collapsed column back
+        FinishSplitterDrag(s, c.left, W);
+        EXPECT_EQ(s.lngSplitterLeft, c.applied) << c.left;
+        EXPECT_FALSE(s.blnSplitterCollapsed);
+        EXPECT_TRUE(s.blnSplitterMoved);
+    }
+    // A window too narrow for both limits: 650 wins.
+    FrameLayoutState s;
+    FinishSplitterDrag(s, 700, 760);
+    EXPECT_EQ(s.lngSplitterLeft, 650);
+}
+
+TEST(Splitter, APlaceBeyondTheRightEdgeIsPlacedInsideAndKept)
+{
+    FrameLayoutState s;
+    InitFrameLayout(s, 1920, 1080);   // 1464: the place of a maximised window
+    EXPECT_EQ(s.lngSplitterLeft, 1464);
+    const FramePanes p = LayoutFrame(s, 1024, 736);
+    EXPECT_EQ(p.picSplitter.left(), 1010);   // still there to be dragged back
+    EXPECT_FALSE(p.columnShown);
+    EXPECT_EQ(s.lngSplitterLeft, 1464);
+    EXPECT_EQ(LayoutFrame(s, 1920, 1048).picSplitter.left(), 1464);
+}
+
+// ---- caption and user buttons ----
+
+TEST(Buttons, PositionsForAWindowAndAStrip)
+{
+    const auto sys = SysButtonPositions(1000);
+    EXPECT_EQ(sys[0], QPoint(900, 7));
+    EXPECT_EQ(sys[1], QPoint(926, 7));
+    EXPECT_EQ(sys[2], QPoint(952, 7));
+    struct Case {
+        int strip, x0, x1;
+    };
+    for (const Case& c : {Case{212, 40, 130}, Case{270, 60, 170}, Case{90, 0, 50}, Case{0, -30, -10}}) {
+        const auto u = UserButtonPositions(c.strip);
+        EXPECT_EQ(u[0], QPoint(c.x0, 4)) << c.strip;
+        EXPECT_EQ(u[1], QPoint(c.x1, 4)) << c.strip;
+    }
+}
+
 }  // namespace

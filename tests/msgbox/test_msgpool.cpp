@@ -4,6 +4,8 @@
 #include "msgbox/msgpool.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QScreen>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -11,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -221,36 +224,110 @@ TEST(FrmMsg, CountdownTextsAndTheSelfAnswer) {
 }
 
 TEST(FrmMsg, LayoutOfTheThreeTypes) {
+    // Sizes are the whole window's; the inside is what is left within the system's frame.
     frmMsg f;
     f.SetMsgInfo(0, "等待", "ignored", "确定", "不同意", 0, true);
-    EXPECT_EQ(f.size(), QSize(397, 68));
+    f.show();
+    EXPECT_EQ(f.frameGeometry().size(), QSize(397, 68));
+    EXPECT_EQ(f.size(), QSize(397, 68));   // a notice has no frame of the system's
     EXPECT_EQ(f.windowTitle(), "");
     EXPECT_EQ(f.labNote()->pos(), QPoint(50, 25));
     EXPECT_TRUE(f.cmdUser(0)->isHidden());
     EXPECT_TRUE(f.cmdUser(1)->isHidden());
     EXPECT_FALSE(f.tmrDelay()->isActive());
+    f.hide();
 
-    f.SetMsgInfo(1, "一个按钮", "游戏系统提示", "确定", "", 10, true);
-    EXPECT_EQ(f.size(), QSize(368, 144));
-    EXPECT_EQ(f.windowTitle(), "游戏系统提示");
-    EXPECT_EQ(f.labNote()->pos(), QPoint(50, 22));
-    EXPECT_FALSE(f.cmdUser(0)->isHidden());
-    EXPECT_TRUE(f.cmdUser(1)->isHidden());
-    EXPECT_EQ(f.cmdUser(0)->text(), "确定(&Y)");
-    const QRect b0 = f.cmdUser(0)->geometry();
-    EXPECT_EQ(b0.top(), 144 - 30);
-    EXPECT_LE(std::abs((b0.left() + b0.right() + 1) - 368), 1);   // centred
+    frmMsg one;
+    one.SetMsgInfo(1, "一个按钮", "游戏系统提示", "确定", "", 10, true);
+    one.show();
+    const QMargins m = one.windowHandle()->frameMargins();
+    EXPECT_EQ(one.appliedFrame(), m);
+    EXPECT_EQ(one.frameGeometry().size(), QSize(368, 144));
+    const QSize inner(368 - m.left() - m.right(), 144 - m.top() - m.bottom());
+    EXPECT_EQ(one.size(), inner);
+    EXPECT_EQ(one.windowTitle(), "游戏系统提示");
+    EXPECT_EQ(one.labNote()->pos(), QPoint(50, 22));
+    EXPECT_FALSE(one.cmdUser(0)->isHidden());
+    EXPECT_TRUE(one.cmdUser(1)->isHidden());
+    EXPECT_EQ(one.cmdUser(0)->text(), "确定(&Y)");
+    const QRect b0 = one.cmdUser(0)->geometry();
+    EXPECT_EQ(b0.top(), inner.height() - 30);
+    EXPECT_LE(std::abs((b0.left() + b0.right() + 1) - inner.width()), 1);   // centred
+    // Centred on the screen as a whole window.
+    const QRect screen = one.screen()->geometry();
+    EXPECT_LE(std::abs(one.frameGeometry().center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(one.frameGeometry().center().y() - screen.center().y()), 1);
+    one.hide();
 
-    f.SetMsgInfo(2, "两个按钮", "t", "强退", "取消", 10, false);
-    EXPECT_FALSE(f.cmdUser(1)->isHidden());
-    EXPECT_EQ(f.cmdUser(0)->text(), "强退(&Y)");
-    EXPECT_EQ(f.cmdUser(1)->text(), "取消(&N)");
-    const QRect y = f.cmdUser(0)->geometry(), n = f.cmdUser(1)->geometry();
+    frmMsg two;
+    two.SetMsgInfo(2, "两个按钮", "t", "强退", "取消", 10, false);
+    two.show();
+    EXPECT_EQ(two.frameGeometry().size(), QSize(368, 144));
+    EXPECT_FALSE(two.cmdUser(1)->isHidden());
+    EXPECT_EQ(two.cmdUser(0)->text(), "强退(&Y)");
+    EXPECT_EQ(two.cmdUser(1)->text(), "取消(&N)");
+    const QRect y = two.cmdUser(0)->geometry(), n = two.cmdUser(1)->geometry();
     EXPECT_EQ(n.left() - y.right() - 1, 6);
-    EXPECT_EQ(y.top(), 114);
-    EXPECT_EQ(n.top(), 114);
-    EXPECT_LE(std::abs((y.left() + n.right() + 1) - 368), 1);
-    EXPECT_TRUE(f.cmdUser(1)->isDefault());   // Enter presses the counting button
+    EXPECT_EQ(y.top(), two.height() - 30);
+    EXPECT_EQ(n.top(), two.height() - 30);
+    EXPECT_LE(std::abs((y.left() + n.right() + 1) - two.width()), 1);
+    EXPECT_TRUE(two.cmdUser(1)->isDefault());   // Enter presses the counting button
+    two.hide();
+}
+
+TEST(FrmMsg, TheInsideIsTheOuterSizeLessTheSystemsFrame) {
+    struct Case {
+        QMargins frame;
+        QSize inner;
+    };
+    const Case cases[] = {
+        {QMargins(0, 0, 0, 0), QSize(368, 144)},
+        {QMargins(2, 2, 2, 2), QSize(364, 140)},
+        {QMargins(4, 23, 4, 4), QSize(360, 117)},   // a caption bar and thin sides
+        {QMargins(400, 0, 0, 200), QSize(1, 1)},    // never below one pixel
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(frmMsg::InnerSize(QSize(368, 144), c.frame), c.inner) << c.frame.top();
+}
+
+TEST(FrmMsg, ABoxIsSizedForTheFrameTheLastBoxOfItsPoolGot) {
+    MsgPool pool;
+    pool.InitMsgPool("/nowhere/");
+    EXPECT_TRUE(pool.LastFrame().isNull());
+    frmMsg first(&pool);
+    first.SetMsgInfo(1, "n", "t", "确定", "", 10, true);
+    first.show();
+    const QMargins m = first.windowHandle()->frameMargins();
+    EXPECT_EQ(pool.LastFrame(), m);
+    frmMsg second(&pool);   // not on the screen yet, already at the inside it will need
+    second.SetMsgInfo(2, "n", "t", "强退", "取消", 10, false);
+    EXPECT_EQ(second.size(), frmMsg::InnerSize(QSize(368, 144), m));
+    frmMsg notice(&pool);   // a notice has no frame of the system's
+    notice.SetMsgInfo(0, "n", "", "", "", 0, true);
+    EXPECT_EQ(notice.size(), QSize(397, 68));
+    first.hide();
+}
+
+TEST(FrmMsg, BoxesAnswerOnlyByAButtonOrTheirCountdown) {
+    for (uint8_t type : {uint8_t(0), uint8_t(1), uint8_t(2)}) {
+        frmMsg f;
+        f.SetMsgInfo(type, "n", "c", "确定", "取消", 10, false);
+        EXPECT_FALSE(f.windowFlags() & Qt::WindowCloseButtonHint) << int(type);
+        f.show();
+        QTest::keyClick(&f, Qt::Key_Escape);
+        EXPECT_TRUE(f.isVisible()) << int(type);
+        EXPECT_FALSE(f.answered()) << int(type);
+        // The window system's close (it arrives at the native window): ignored.
+        QCloseEvent byUser;
+        QSpontaneKeyEvent::setSpontaneous(&byUser);
+        QApplication::sendEvent(f.windowHandle(), &byUser);
+        EXPECT_FALSE(byUser.isAccepted()) << int(type);
+        EXPECT_TRUE(f.isVisible()) << int(type);
+        EXPECT_FALSE(f.answered()) << int(type);
+        // The program's own close at its end still closes it.
+        f.close();
+        EXPECT_FALSE(f.isVisible()) << int(type);
+    }
 }
 
 TEST(FrmMsg, EveryTypeStaysOnTopAndTheModalOnesStartCountingWhenShown) {
@@ -302,8 +379,16 @@ TEST(FrmMsg, DrawsTheIconOfItsTypeAndTheEtchedSeparator) {
     EXPECT_LT(sy, f.cmdUser(0)->y());
     EXPECT_EQ(QColor(img.pixel(10, sy)), QColor(132, 130, 132));
     EXPECT_EQ(QColor(img.pixel(10, sy + 1)), QColor(255, 255, 255));
-    EXPECT_EQ(QColor(img.pixel(368 - 10, sy)), QColor(132, 130, 132));
+    EXPECT_EQ(QColor(img.pixel(f.width() - 10, sy)), QColor(132, 130, 132));
     EXPECT_NE(QColor(img.pixel(5, sy)), QColor(132, 130, 132));
+
+    frmMsg notice(&pool);   // a notice draws the separator under its note
+    notice.SetMsgInfo(0, "", "", "", "", 0, true);
+    const QImage img0 = notice.grab().toImage();
+    const int ny = notice.separatorY();
+    EXPECT_GT(ny, 25 + 12);
+    EXPECT_EQ(QColor(img0.pixel(10, ny)), QColor(132, 130, 132));
+    EXPECT_EQ(QColor(img0.pixel(397 - 10, ny + 1)), QColor(255, 255, 255));
 
     frmMsg two(&pool);   // no Msg2.ico: nothing drawn, no failure
     two.SetMsgInfo(2, "", "t", "确定", "取消", 10, true);

@@ -54,6 +54,7 @@ void MakeFigures(Out& out);     // UserRes/LargeUser/<n>.ico
 void MakeIcons(Out& out);       // res/Msg0..2.ico, Res/Logo.ico, Res/NetBreak.bmp
 void MakeBlasts(Out& out);      // Res/Bomb/b1..b3/Blast0NN.jpg
 void MakeSounds(Out& out);      // Res/Sound/*.wav
+void MakeFrame(Out& out);       // the main window's caption, buttons and splitter
 void MakeShop(Out& out);        // DaoJuMaket/*, Res/DaoJu/* with DaoJuInfo.ini, Res/DaoJuBut.bmp
 
 // Card geometry shared with the tests' expectations.

@@ -178,6 +178,7 @@ const Theme kThemes[] = {
     {"icons", &MakeIcons},
     {"blasts", &MakeBlasts},
     {"sounds", &MakeSounds},
+    {"frame", &MakeFrame},
     {"shop", &MakeShop},
 };
 
