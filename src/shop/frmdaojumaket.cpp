@@ -7,7 +7,7 @@
 #include <QRegion>
 #include <algorithm>
 
-#include "shop/maketmove.h"
+#include "platform/widgets/skinframe.h"
 #include "shop/maketrules.h"
 
 using namespace MaketMetrics;
@@ -453,7 +453,7 @@ void frmDaoJuMaket::Form_MouseMove(QPoint p)
 
 void frmDaoJuMaket::Form_MouseDown(QPoint p, QPoint globalPos)
 {
-    if (p.y() <= MoveBand) StartMaketMove(this, globalPos);
+    if (p.y() <= MoveBand) StartSystemMove(this, globalPos);
 }
 
 QImage frmDaoJuMaket::RenderSurface() const

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 
 #include "shop/frmdaojumaket.h"
-#include "shop/maketmove.h"
+#include "platform/widgets/skinframe.h"
 #include "shop/maketrules.h"
 #include "shop/profilefile.h"
 #include "protocol/messages.h"
@@ -400,7 +400,7 @@ TEST_F(Maket, MovesByItsTopBandOnly)
     EXPECT_EQ(w->pos(), start);
     drag(QPoint(300, 32), QPoint(30, 20));
     EXPECT_EQ(w->pos(), start + QPoint(30, 20));
-    EXPECT_FALSE(MaketMoveFollowing(w));
+    EXPECT_FALSE(FrameDragFollowing(w));
     // After the release the mouse no longer moves it.
     QMouseEvent stray(QEvent::MouseMove, QPointF(1, 1), QPointF(500, 500), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &stray);
