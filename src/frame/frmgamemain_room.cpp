@@ -2,6 +2,7 @@
 // the settings dialog, plus the list's and the chat's own events.
 #include <QCursor>
 #include <QPointer>
+#include <QTimer>
 
 #include "frame/frmgamemain.h"
 #include "launch/chat.h"
@@ -118,10 +119,24 @@ private:
         PaintCtx& p = w_.paintContext();
         draw(p);
         p.surf.changed();
+        // A seat is erased as a whole box, and during a game hands, plays and the cards-left
+        // texts lie under those boxes: the table is drawn again once the message is handled.
+        if (!c_.tbl.TableIdle) queueRepaint();
+    }
+
+    void queueRepaint()
+    {
+        if (repaintQueued_) return;
+        repaintQueued_ = true;
+        QTimer::singleShot(0, &w_, [this] {
+            repaintQueued_ = false;
+            if (!w_.isUnloaded()) RepaintTable();
+        });
     }
 
     frmGameMain& w_;
     Client& c_;
+    bool repaintQueued_ = false;
 };
 
 MainRoomView& MainView(RoomView& v)

@@ -114,6 +114,27 @@ TEST(Room, ListLoadRebuildsTheChairsThroughTheWindow)
     EXPECT_EQ(lc.w->lstUser->myName(), QStringLiteral("看客"));
 }
 
+// During a game the seats' erases would leave holes in the hands and texts under them: the table
+// ends up exactly as a full repaint draws it.
+TEST(Room, SeatChangesDuringAGameLeaveTheTableWhole)
+{
+    LoopbackClient lc(QStringLiteral("玩家甲"), testsupport::BuiltProgramDir(), QSize(1280, 800));
+    ASSERT_TRUE(lc.connect());
+    FillTable(lc);
+    TableState& t = lc.c.tbl;
+    t.TableIdle = false;
+    t.DeckCount = 2;
+    for (int i = 0; i < 27; ++i) t.MyPai.append(uint8_t(i * 2 % 54));
+    for (ChairInfo& ch : t.Chairs) ch.PaiCount = 27;
+    picGameBack_Resize(lc.w->paintContext(), lc.c.surf.width(), lc.c.surf.height());
+    lc.feed({BuildUserList({Row(QStringLiteral("玩家甲"), 0, QString(), 1001), Row(QStringLiteral("乙"), 1),
+                            Row(QStringLiteral("丙"), 2), Row(QStringLiteral("丁"), 3)}),
+             BuildUserState(RM_USER_DROPPED, QStringLiteral("丁")), BuildUserState(RM_USER_BACK, QStringLiteral("丁"))});
+    const QImage after = lc.c.surf.image().copy();
+    picGameBack_Paint(lc.w->paintContext());
+    EXPECT_EQ(after, lc.c.surf.image());
+}
+
 TEST(Room, ChatSentAndReceived)
 {
     LoopbackClient lc(QStringLiteral("玩家甲"));
