@@ -47,8 +47,7 @@ void DrawOverlapped(PaintCtx& c, const std::vector<QImage>& faces, int x, int y,
         const int ch = (i + 1 < n && !across) ? ext : h;
         const int cx = across ? x + i * step : x;
         const int cy = across ? y : y + i * step;
-        if (!mask.isNull()) c.surf.blt(cx, cy, cw, ch, mask, 0, 0, Rop::And);
-        c.surf.blt(cx, cy, cw, ch, faces[size_t(i)], 0, 0, Rop::Or);
+        DrawCard(c.surf, cx, cy, cw, ch, mask, faces[size_t(i)]);
     }
 }
 
@@ -227,8 +226,7 @@ void PaintMyPai(PaintCtx& c)
             // Only a next card at the same height hides this one's right-hand part.
             const bool covered = i < n && !faces[size_t(i) + 1].isNull() && (ts.PaiSelected[i + 1] != 0) == raised;
             const int cw = covered ? ext : p.PkWidth;
-            if (!mask.isNull()) c.surf.blt(x, y, cw, p.PkHeight, mask, 0, 0, Rop::And);
-            c.surf.blt(x, y, cw, p.PkHeight, face, 0, 0, Rop::Or);
+            DrawCard(c.surf, x, y, cw, p.PkHeight, mask, face);
         }
         x += p.PkSpace;
     }
