@@ -15,7 +15,15 @@ QImage PkFace(PaintCtx& c, uint8_t card, bool normalSet)
     const uint8_t no = GetPkImageNo(card);
     if (no == 255) return QImage();
     const QString& folder = normalSet ? c.p.strPkPath : c.p.strPkPath2;
-    return Img(c, folder + QStringLiteral("Pk") + QString::number(no) + QStringLiteral(".bmp"));
+    const size_t set = normalSet ? 0 : 1;
+    std::array<QString, 54>& paths = c.p.PkFacePaths[set];
+    if (no >= paths.size()) return Img(c, folder + QStringLiteral("Pk") + QString::number(no) + QStringLiteral(".bmp"));
+    if (c.p.PkFaceFolder[set] != folder) {
+        c.p.PkFaceFolder[set] = folder;
+        for (size_t i = 0; i < paths.size(); ++i)
+            paths[i] = folder + QStringLiteral("Pk") + QString::number(i) + QStringLiteral(".bmp");
+    }
+    return Img(c, paths[no]);
 }
 
 QImage PkMask(PaintCtx& c, bool normalSet)
