@@ -488,9 +488,9 @@ void Surface::line(int x1, int y1, int x2, int y2, QColor c)
         markDrawn(QRect(QPoint(minX, minY), QPoint(maxX, maxY)));
 }
 
-const Surface::FontEntry& Surface::font() const
+Surface::FontEntry& Surface::font() const
 {
-    for (const FontEntry& f : fonts_)
+    for (FontEntry& f : fonts_)
         if (f.size == fontSize && f.bold == fontBold && f.name == fontName)
             return f;
     // Building a font and its metrics costs more than drawing a short text; a table uses a
@@ -498,7 +498,7 @@ const Surface::FontEntry& Surface::font() const
     if (fonts_.size() >= 32)
         fonts_.clear();
     const QFont f = makeFont(fontName, fontSize, fontBold);
-    fonts_.push_back(FontEntry{fontName, fontSize, fontBold, f, QFontMetrics(f)});
+    fonts_.push_back(FontEntry{fontName, fontSize, fontBold, f, QFontMetrics(f), {}});
     return fonts_.back();
 }
 
@@ -506,7 +506,7 @@ void Surface::print(int x, int y, const QString& text)
 {
     if (img_.isNull() || text.isEmpty())
         return;
-    const FontEntry& f = font();
+    FontEntry& f = font();
     // No glyph reaches beyond half a line from its line and its advance (every character counted
     // as wide as the widest). The painter is clipped to that box, so what was drawn on is known.
     const int lh = f.metrics.height();
@@ -520,7 +520,23 @@ void Surface::print(int x, int y, const QString& text)
     p.setFont(f.font);
     p.setPen(foreColor);
     p.setBackgroundMode(Qt::TransparentMode);
-    p.drawText(QPoint(x, y + f.metrics.ascent()), text);
+    // A text laid out once is drawn from its layout: the same pixels as laying it out again.
+    // Control characters would start new lines there, so such a text is drawn as it comes.
+    const bool plainLine = std::none_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x20; });
+    if (plainLine) {
+        auto it = f.texts.find(text);
+        if (it == f.texts.end()) {
+            if (f.texts.size() >= 256)
+                f.texts.clear();
+            QStaticText laid(text);
+            laid.setTextFormat(Qt::PlainText);
+            laid.prepare(QTransform(), f.font);
+            it = f.texts.insert(text, laid);
+        }
+        p.drawStaticText(QPoint(x, y), *it);
+    } else {
+        p.drawText(QPoint(x, y + f.metrics.ascent()), text);
+    }
     p.end();
     markDrawn(box);
 }

@@ -12,7 +12,9 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QRect>
+#include <QHash>
 #include <QRegion>
+#include <QStaticText>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -85,8 +87,10 @@ private:
         bool bold = false;
         QFont font;
         QFontMetrics metrics{QFont()};
+        // Texts laid out in this font: the same few come back at every repaint.
+        QHash<QString, QStaticText> texts;
     };
-    const FontEntry& font() const;
+    FontEntry& font() const;
 
     void markDrawn(const QRect& area);
     void resetTiles(bool clean);
