@@ -1,6 +1,7 @@
 #include "platform/draw/surface.h"
 
 #include <QPainter>
+#include <QtMath>
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
@@ -488,7 +489,7 @@ void Surface::line(int x1, int y1, int x2, int y2, QColor c)
         markDrawn(QRect(QPoint(minX, minY), QPoint(maxX, maxY)));
 }
 
-Surface::FontEntry& Surface::font() const
+Surface::FontEntry& Surface::fontEntry() const
 {
     for (FontEntry& f : fonts_)
         if (f.size == fontSize && f.bold == fontBold && f.name == fontName)
@@ -506,13 +507,31 @@ void Surface::print(int x, int y, const QString& text)
 {
     if (img_.isNull() || text.isEmpty())
         return;
-    FontEntry& f = font();
-    // No glyph reaches beyond half a line from its line and its advance (every character counted
-    // as wide as the widest). The painter is clipped to that box, so what was drawn on is known.
+    FontEntry& f = fontEntry();
+    // A text laid out once is drawn from its layout: the same pixels as laying it out again.
+    // Control characters would start new lines there, so such a text is drawn as it comes.
+    const bool plainLine = std::none_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x20; });
+    const QStaticText* laid = nullptr;
+    int width = 0;
+    if (plainLine) {
+        auto it = f.texts.find(text);
+        if (it == f.texts.end()) {
+            if (f.texts.size() >= 256)
+                f.texts.clear();
+            QStaticText layout(text);
+            layout.setTextFormat(Qt::PlainText);
+            layout.prepare(QTransform(), f.font);
+            it = f.texts.insert(text, layout);
+        }
+        laid = &*it;
+        width = qCeil(laid->size().width());
+    } else {
+        width = f.metrics.horizontalAdvance(text);
+    }
+    // No glyph reaches further than half a line beyond its line and the text's advance. The
+    // painter is clipped to that box, so what was drawn on is known.
     const int lh = f.metrics.height();
-    const int wide = std::max(f.metrics.maxWidth(), f.metrics.height());
-    const QRect box = QRect(x - lh / 2 - 2, y - lh / 2 - 2, int(text.size()) * wide + lh + 4, 2 * lh + 4)
-                          .intersected(img_.rect());
+    const QRect box = QRect(x - lh / 2 - 2, y - lh / 2 - 2, width + lh + 4, 2 * lh + 4).intersected(img_.rect());
     if (box.isEmpty())
         return;
     QPainter p(&img_);
@@ -520,35 +539,27 @@ void Surface::print(int x, int y, const QString& text)
     p.setFont(f.font);
     p.setPen(foreColor);
     p.setBackgroundMode(Qt::TransparentMode);
-    // A text laid out once is drawn from its layout: the same pixels as laying it out again.
-    // Control characters would start new lines there, so such a text is drawn as it comes.
-    const bool plainLine = std::none_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x20; });
-    if (plainLine) {
-        auto it = f.texts.find(text);
-        if (it == f.texts.end()) {
-            if (f.texts.size() >= 256)
-                f.texts.clear();
-            QStaticText laid(text);
-            laid.setTextFormat(Qt::PlainText);
-            laid.prepare(QTransform(), f.font);
-            it = f.texts.insert(text, laid);
-        }
-        p.drawStaticText(QPoint(x, y), *it);
-    } else {
+    if (laid)
+        p.drawStaticText(QPoint(x, y), *laid);
+    else
         p.drawText(QPoint(x, y + f.metrics.ascent()), text);
-    }
     p.end();
     markDrawn(box);
 }
 
 int Surface::textWidth(const QString& text) const
 {
-    return font().metrics.horizontalAdvance(text);
+    return fontEntry().metrics.horizontalAdvance(text);
 }
 
 int Surface::textHeight() const
 {
-    return font().metrics.height();
+    return fontEntry().metrics.height();
+}
+
+QFont Surface::currentFont() const
+{
+    return fontEntry().font;
 }
 
 void Surface::drawImage(int x, int y, const QImage& pic)

@@ -68,6 +68,8 @@ public:
     void print(int x, int y, const QString& text);
     int textWidth(const QString& text) const;
     int textHeight() const;
+    // The font those are in now.
+    QFont currentFont() const;
 
     // Called after drawing so a widget showing the surface can schedule a repaint.
     std::function<void()> onChanged;
@@ -90,7 +92,7 @@ private:
         // Texts laid out in this font: the same few come back at every repaint.
         QHash<QString, QStaticText> texts;
     };
-    FontEntry& font() const;
+    FontEntry& fontEntry() const;
 
     void markDrawn(const QRect& area);
     void resetTiles(bool clean);
