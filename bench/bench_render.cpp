@@ -12,29 +12,17 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <random>
 #include <string>
 
 #include "rules/cards.h"
 #include "tableview/gamepaint.h"
+#include "support/midgame.h"
 
 namespace {
 
 // ---- A large table in the middle of a game --------------------------------------------------
 
 QString BinDir() { return QStringLiteral(KVRN_BENCH_BIN_DIR); }
-
-std::array<ByteArr, 4> Deal(unsigned seed)
-{
-    std::vector<uint8_t> deck;
-    for (int d = 0; d < 2; ++d)
-        for (int c = 0; c < 54; ++c) deck.push_back(uint8_t(c));
-    std::shuffle(deck.begin(), deck.end(), std::mt19937(seed));
-    std::array<ByteArr, 4> hands;
-    for (int i = 0; i < 108; ++i) hands[size_t(i % 4)].append(deck[size_t(i)]);
-    for (ByteArr& h : hands) ArrangeHand(h, true, 2);
-    return hands;
-}
 
 // 1920 x 1080, four seated players: the own 27 cards with three raised, the partner's open hand,
 // the side seats' backs, four plays (one a pass), the own turn with its clock and buttons.
@@ -53,36 +41,9 @@ struct BigTable {
         p.ScreenWidthPx = 1920;
         surf.resize(1920, 1080);
         ComputeLayout(ctx);
-        const QString names[4] = {QStringLiteral("东方不败"), QStringLiteral("我是玩家"), QStringLiteral("LuckyStar88"),
-                                  QStringLiteral("西门吹雪")};
-        for (int c = 0; c < 4; ++c) {
-            ts.Chairs[size_t(c)].Name = names[c];
-            ts.Chairs[size_t(c)].IconNo = 1000 * (c % 3) + c * 3;
-            ts.Chairs[size_t(c)].PaiCount = 27;
-        }
-        ts.strViewOwner = names[1];
-        ts.bteMyChair = 1;
-        ts.ViewPosOfChair = {1, 2, 3, 0};
-        ts.TableIdle = false;
-        ts.DeckCount = 2;
+        testsupport::SetUpMidGame(ts);
         ts.ShowLeftPai = 1;
-        ts.ShowPartnerPai = 1;
-        ts.GamePhase = 2;
-        ts.TurnChair = 1;
-        ts.TurnSeconds = 30;
-        ts.TeamScore = {85, 120};
-        ts.TrickFen = 25;
-        const auto hands = Deal(11);
-        for (int i = 1; i <= 27; ++i) ts.MyPai.append(hands[1][i]);
-        for (int i = 1; i <= 27; ++i) ts.PartnerPai.append(hands[3][i]);
-        ts.PaiSelected.redim(27);
-        for (int i : {4, 5, 12}) ts.PaiSelected[i] = 1;
-        ts.Chairs[0].OutPai = ByteArr{49, 36, 23, 10};
         ts.Chairs[1].OutPai = ByteArr{53, 53, 52, 52};
-        ts.Chairs[2].OutPai = ByteArr{kPassCard};
-        ts.Chairs[3].OutPai = ByteArr{50, 37, 24, 11, 11};
-        ts.OptButState = {1, 1};
-        ts.OutButState = {1, 2, 0};
         ts.Chairs[2].Dropped = true;
         p.ClockTag = [] { return QStringLiteral("1"); };
         p.ClockTicks = 7;

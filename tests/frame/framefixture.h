@@ -21,6 +21,7 @@
 #include "rules/gamedefine.h"
 #include "tableview/gamepaint.h"
 #include "tableview/tablewidget.h"
+#include "support/midgame.h"
 #include "support/timing.h"
 
 namespace frametest {
@@ -99,41 +100,7 @@ struct MainWindow {
     // plays on the table, the own turn.
     void MidGame()
     {
-        TableState& ts = c.tbl;
-        const QString names[4] = {QStringLiteral("东方不败"), QStringLiteral("我是玩家"), QStringLiteral("LuckyStar88"),
-                                  QStringLiteral("西门吹雪")};
-        for (int i = 0; i < 4; ++i) {
-            ts.Chairs[size_t(i)].Name = names[i];
-            ts.Chairs[size_t(i)].IconNo = 1000 * (i % 3) + i * 3;
-        }
-        ts.strViewOwner = names[1];
-        ts.bteMyChair = 1;
-        ts.ViewPosOfChair = {1, 2, 3, 0};
-        ts.TableIdle = false;
-        ts.DeckCount = 2;
-        ts.ShowPartnerPai = 1;
-        ts.GamePhase = 2;
-        ts.TurnChair = 1;
-        ts.TurnSeconds = 30;
-        ts.TeamScore = {85, 120};
-        ts.TrickFen = 25;
-        std::vector<uint8_t> deck;
-        for (int d = 0; d < 2; ++d)
-            for (int k = 0; k < 54; ++k) deck.push_back(uint8_t(k));
-        std::shuffle(deck.begin(), deck.end(), std::mt19937(11));
-        std::array<ByteArr, 4> hands;
-        for (int i = 0; i < 108; ++i) hands[size_t(i % 4)].append(deck[size_t(i)]);
-        for (ByteArr& h : hands) ArrangeHand(h, true, 2);
-        ts.MyPai = hands[1];
-        ts.PartnerPai = hands[3];
-        ts.PaiSelected.redim(27);
-        for (int i : {4, 5, 12}) ts.PaiSelected[i] = 1;
-        for (ChairInfo& ch : ts.Chairs) ch.PaiCount = 27;
-        ts.Chairs[0].OutPai = ByteArr{49, 36, 23, 10};
-        ts.Chairs[2].OutPai = ByteArr{kPassCard};
-        ts.Chairs[3].OutPai = ByteArr{50, 37, 24, 11, 11};
-        ts.OptButState = {1, 1};
-        ts.OutButState = {1, 2, 0};
+        testsupport::SetUpMidGame(c.tbl);
         ComputeCardLayout(w->paintContext());
         picGameBack_Paint(w->paintContext());
         w->picGameBack->update();

@@ -18,6 +18,7 @@
 #include "platform/widgets/hsplitterbar.h"
 #include "platform/widgets/skinframe.h"
 #include "settings/frmuserset.h"
+#include "support/guimain.h"
 
 using namespace frametest;
 
@@ -576,12 +577,6 @@ TEST(AdvertPane, ThreeOutlinesOnAllFourSides)
     }
 }
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testsupport::RunWindowTests(argc, argv); }
 
 #include "test_frame.moc"

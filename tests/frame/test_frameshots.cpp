@@ -10,6 +10,7 @@
 
 #include "msgbox/frmmsg.h"
 #include "settings/frmuserset.h"
+#include "support/guimain.h"
 
 using namespace frametest;
 
@@ -77,10 +78,4 @@ TEST(FrameShots, WholeWindowCollapsedColumnAndSettings)
     box.tmrDelay()->stop();
 }
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testsupport::RunWindowTests(argc, argv); }

@@ -19,6 +19,7 @@
 #include "platform/widgets/tavtimebar.h"
 #include "round/roundflow.h"
 #include "support/clientfixture.h"
+#include "support/guimain.h"
 #include "tableview/tablewidget.h"
 
 using testsupport::LoopbackClient;
@@ -295,10 +296,4 @@ TEST(Game, LinkLostDuringABlastOrATrickPauseUnloadsOnce)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testsupport::RunWindowTests(argc, argv); }

@@ -20,6 +20,7 @@
 #include "platform/net/tavsckclient.h"
 #include "rules/gamedefine.h"
 #include "tableview/waitticks.h"
+#include "support/guimain.h"
 #include "support/timing.h"
 
 namespace {
@@ -216,10 +217,4 @@ TEST(LinkLoss, DuringAnAnimationPauseTheProgramStillEnds)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testsupport::RunWindowTests(argc, argv); }

@@ -9,6 +9,7 @@
 #include "platform/net/tavsckclient.h"
 #include "platform/widgets/tavchat.h"
 #include "support/clientfixture.h"
+#include "support/guimain.h"
 #include "support/timing.h"
 
 namespace {
@@ -85,10 +86,4 @@ TEST(Load, FiftyThousandChatLinesAndPlaysArriveWholeAndInOrder)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testsupport::RunWindowTests(argc, argv); }

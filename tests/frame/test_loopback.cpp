@@ -4,6 +4,7 @@
 
 #include "platform/net/tavsckclient.h"
 #include "support/clientfixture.h"
+#include "support/guimain.h"
 
 namespace {
 
@@ -24,10 +25,4 @@ TEST(Loopback, HelloThenMessagesThenTheCloseUnloadsOnce)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testsupport::RunWindowTests(argc, argv); }

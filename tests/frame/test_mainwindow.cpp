@@ -23,6 +23,7 @@
 #include "platform/widgets/tavweb.h"
 #include "rules/gamedefine.h"
 #include "tableview/tablewidget.h"
+#include "support/guimain.h"
 #include "support/timing.h"
 
 namespace {
@@ -267,10 +268,4 @@ TEST(Unload, StepsRunInOrder)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testsupport::RunWindowTests(argc, argv); }

@@ -19,6 +19,7 @@
 #include "platform/widgets/tavchat.h"
 #include "platform/widgets/tavlist.h"
 #include "support/clientfixture.h"
+#include "support/guimain.h"
 #include "tableview/gamepaint.h"
 
 namespace {
@@ -330,10 +331,4 @@ TEST(Room, Picture)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testsupport::RunWindowTests(argc, argv); }

@@ -16,6 +16,7 @@
 #include "shop/maketrules.h"
 #include "shop/shopview.h"
 #include "support/clientfixture.h"
+#include "support/guimain.h"
 
 namespace {
 
@@ -210,10 +211,4 @@ TEST(ShopButton, PlacedBetweenOrAfterTheUserButtons)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testsupport::RunWindowTests(argc, argv); }

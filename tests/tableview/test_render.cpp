@@ -17,6 +17,7 @@
 
 #include "rules/cards.h"
 #include "tableview/gamepaint.h"
+#include "support/midgame.h"
 #include "support/timing.h"
 
 namespace {
@@ -63,56 +64,15 @@ struct RealTable {
     }
 };
 
-// Two shuffled decks dealt to four chairs.
-std::array<ByteArr, 4> Deal(unsigned seed)
-{
-    std::vector<uint8_t> deck;
-    for (int d = 0; d < 2; ++d)
-        for (int c = 0; c < 54; ++c) deck.push_back(uint8_t(c));
-    std::shuffle(deck.begin(), deck.end(), std::mt19937(seed));
-    std::array<ByteArr, 4> hands;
-    for (int i = 0; i < 108; ++i) hands[size_t(i % 4)].append(deck[size_t(i)]);
-    for (ByteArr& h : hands) ArrangeHand(h, true, 2);
-    return hands;
-}
-
-// A game in its middle: four seated players, own chair 1, partner's hand open, the others'
-// backs shown, two plays and a pass on the table, the own turn with its clock and buttons.
+// A game in its middle, with the others' backs and the trick before shown, the right seat's
+// player dropped, and the own turn's clock.
 void MidGame(RealTable& t, int handSize = 27)
 {
-    TableState& ts = t.ts;
-    const QString names[4] = {QStringLiteral("东方不败"), QStringLiteral("我是玩家"), QStringLiteral("LuckyStar88"),
-                              QStringLiteral("西门吹雪")};
-    for (int c = 0; c < 4; ++c) {
-        ts.Chairs[size_t(c)].Name = names[c];
-        ts.Chairs[size_t(c)].IconNo = 1000 * (c % 3) + c * 3;
-    }
-    ts.strViewOwner = names[1];
-    ts.bteMyChair = 1;
-    ts.ViewPosOfChair = {1, 2, 3, 0};
-    ts.TableIdle = false;
-    ts.DeckCount = 2;
-    ts.ShowLeftPai = 1;
-    ts.ShowPartnerPai = 1;
-    ts.GamePhase = 2;
-    ts.TurnChair = 1;
-    ts.TurnSeconds = 30;
-    ts.TeamScore = {85, 120};
-    ts.TrickFen = 25;
-    const auto hands = Deal(11);
-    for (int i = 1; i <= handSize; ++i) ts.MyPai.append(hands[1][i]);
-    for (int i = 1; i <= handSize; ++i) ts.PartnerPai.append(hands[3][i]);
-    ts.PaiSelected.redim(handSize);
-    for (int i : {4, 5, 12}) if (i <= handSize) ts.PaiSelected[i] = 1;
-    for (int c = 0; c < 4; ++c) ts.Chairs[size_t(c)].PaiCount = uint8_t(handSize);
-    ts.Chairs[0].OutPai = ByteArr{49, 36, 23, 10};        // four kings
-    ts.Chairs[2].OutPai = ByteArr{kPassCard};
-    ts.Chairs[3].OutPai = ByteArr{50, 37, 24, 11, 11};    // five aces
-    ts.Chairs[1].LastOutPai = ByteArr{53, 53, 52, 52};    // four jokers, the trick before
-    ts.Chairs[3].MingCi = 0;
-    ts.OptButState = {1, 1};
-    ts.OutButState = {1, 2, 0};
-    ts.Chairs[2].Dropped = true;
+    testsupport::SetUpMidGame(t.ts, handSize);
+    t.ts.ShowLeftPai = 1;
+    t.ts.Chairs[1].LastOutPai = ByteArr{53, 53, 52, 52};  // four jokers, the trick before
+    t.ts.Chairs[3].MingCi = 0;
+    t.ts.Chairs[2].Dropped = true;
     t.p.ClockTag = [] { return QStringLiteral("1"); };
     t.p.ClockTicks = 7;
     ComputeCardLayout(t.ctx);
@@ -158,7 +118,7 @@ TEST(Render, SmallScreenAndEndOfGameCards)
     MidGame(t, 13);
     t.ts.DeckCount = 1;
     t.ts.ShowPartnerPai = 0;
-    const auto hands = Deal(5);
+    const auto hands = testsupport::DealTwoDecks(5);
     for (int c : {0, 2, 3}) {
         t.ts.Chairs[size_t(c)].LeftPai.clear();
         for (int i = 1; i <= 6; ++i) t.ts.Chairs[size_t(c)].LeftPai.append(hands[size_t(c)][i]);

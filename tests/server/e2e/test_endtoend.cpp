@@ -11,6 +11,7 @@
 
 #include "../logcheck.h"
 #include "support/clientfixture.h"
+#include "support/guimain.h"
 
 namespace {
 
@@ -108,10 +109,4 @@ TEST(EndToEnd, TheClientPlaysAWholeGameAgainstTheRoom)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testsupport::RunWindowTests(argc, argv); }

@@ -12,6 +12,7 @@
 #include "shop/frmdaojumaket.h"
 #include "shop/shopview.h"
 #include "support/clientfixture.h"
+#include "support/guimain.h"
 
 namespace {
 
@@ -70,10 +71,4 @@ TEST(ShopEndToEnd, BuyFromTheRoomAndSeeItOwned)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return testsupport::RunWindowTests(argc, argv); }
