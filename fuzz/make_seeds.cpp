@@ -23,7 +23,7 @@ QList<QByteArray> Messages()
     g.PartnerPai = {2, 3};
     return {
         BuildHello(1), BuildJoinGame(), BuildUserOut(QStringLiteral("玩家甲")), BuildGameSetDone("a", "100`500`10`50`200`0"),
-        BuildHandUpReq("a"), BuildSeePaiSetting("a"),
+        BuildHandUpReq("a"), BuildSeePaiSetting("a", 1),
         BuildChat({"a", "所有人", "a", "所有人", "你好", "#000000", "0", "0", "12:00:00", ""}),
         BuildHandsRequest(1), BuildReady(2), BuildDealRequest(3), BuildPlay(0, {51, 38, 25}), BuildPass(1),
         BuildBuyDaoJu(5001), BuildPangGuanIn(kWatcher), BuildReset(), BuildUserList({kRow, kWatcher}),
