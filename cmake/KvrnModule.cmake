@@ -32,7 +32,17 @@ function(kvrn_tests)
     else()
       target_link_libraries(${_exe} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main Qt6::Test)
     endif()
+    target_include_directories(${_exe} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     add_test(NAME ${_exe} COMMAND ${_exe} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
-    set_tests_properties(${_exe} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KVRN_BIN_DIR=${KVRN_BIN_DIR};KVRN_SOURCE_DIR=${CMAKE_SOURCE_DIR}" TIMEOUT 300)
+    set(_env "QT_QPA_PLATFORM=offscreen;KVRN_BIN_DIR=${KVRN_BIN_DIR};KVRN_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    if(KVRN_SANITIZERS)
+      # Timing and memory figures mean nothing here: tests skip those assertions.
+      # intercept_tls_get_addr=0 avoids a crash of this system's leak checker at exit.
+      list(APPEND _env "KVRN_SANITIZED=1"
+           "ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0:abort_on_error=1"
+           "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0"
+           "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    endif()
+    set_tests_properties(${_exe} PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 600)
   endforeach()
 endfunction()

@@ -1,4 +1,5 @@
 #include "frame/frmgamemain.h"
+#include "frame/kvrnmain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -231,7 +232,7 @@ void frmGameMain::Form_Unload()
         if (w != this && !w->isHidden()) w->close();
     close();
     emit Unloaded();
-    if (quitOnUnload_) QCoreApplication::exit(0);
+    if (quitOnUnload_) QCoreApplication::exit(exitCode_);
 }
 
 void frmGameMain::ConnectRoomServer()
@@ -273,6 +274,9 @@ void frmGameMain::TavSckClient_Closed()
 
 void frmGameMain::TavSckClient_Error()
 {
+    // A launcher tells a link that failed, or a server that broke the framing, from an ending
+    // the user or the game chose.
+    exitCode_ = TavSckClient->failure() == ::TavSckClient::Failure::BrokenFrame ? EXIT_FRAME_REFUSED : EXIT_LINK_FAILED;
     Form_Unload();
 }
 

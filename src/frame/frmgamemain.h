@@ -97,6 +97,8 @@ public:
     void setScreenSize(const QSize& s) { screen_ = s; }
     // When false, Form_Unload does not end the program (tests keep their application running).
     void setQuitOnUnload(bool q) { quitOnUnload_ = q; }
+    // What the program ends with once the window has unloaded (see ExitCode in kvrnmain.h).
+    int exitCode() const { return exitCode_; }
 
     // The item shop (frmgamemain_shop.cpp): opens its window; its view of the item messages.
     void OpenDaoJuMaket();
@@ -205,6 +207,7 @@ private:
     bool loaded_ = false;
     bool unloaded_ = false;
     bool quitOnUnload_ = true;
+    int exitCode_ = 0;
     // The frame's state.
     ::SkinFrame* frame_ = nullptr;
     ::SkinButtons* userButtons_ = nullptr;

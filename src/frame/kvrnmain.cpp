@@ -26,7 +26,7 @@ int RefuseLaunch(int errorNo)
     std::fflush(stderr);
     QMessageBox box(QMessageBox::Critical, kLaunchErrorTitle, text, QMessageBox::Ok);
     box.exec();
-    return 1;
+    return EXIT_LAUNCH_REFUSED;
 }
 
 }  // namespace

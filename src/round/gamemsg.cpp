@@ -81,7 +81,8 @@ void OnStart(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
     r.byte(limit);
     ts.AutoOutLimit = limit;
     MsgReader settings(msg, 11);
-    settings.byte(decks);
+    // A deck count the table cannot hold ends the message before anything sized by it is kept.
+    if (!settings.byte(decks) || !IsDeckCount(decks)) return;
     settings.byte(showLeft);
     settings.byte(seconds);
     ts.DeckCount = decks;
@@ -161,6 +162,7 @@ void OnOutPai(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
     MsgReader r(msg, 2);
     uint8_t next = 0, phase = 0, mingCi = 0, p = 0, n = 0;
     if (!r.chair(next) || !r.byte(phase) || !r.byte(mingCi) || !r.chair(p) || !r.byte(n)) return;
+    if (!IsGamePhase(phase) || !IsMingCi(mingCi)) return;
     ByteArr cards;
     if (!r.cards(n, cards) || cards.empty()) return;
 
@@ -317,6 +319,9 @@ void OnHands(RoundCtx& c, const QByteArray& msg)
     MsgReader r(msg, 2);
     ByteArr mine, partner;
     if (!r.countedCards(mine) || !r.countedCards(partner)) return;
+    // More cards than a hand holds would be counted and drawn as such.
+    const int most = FullHandCount(ts.DeckCount);
+    if (mine.upperBound() > most || partner.upperBound() > most) return;
     const int me = ts.bteMyChair & 3;
     const int mate = PartnerOf(me);
     ts.MyPai = mine;

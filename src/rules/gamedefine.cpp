@@ -149,11 +149,15 @@ bool LoadTableSnapshot(TableState& t, const uint8_t* msg, int len)
 
     if (!r.byte(v)) return false;
     t.CanSeePai = t.blnPangGuan ? v : 1;
-    if (!r.byte(t.DeckCount)) return false;
+    // A value out of its range ends the loading like a missing byte: it is not stored.
+    if (!r.byte(v) || !IsDeckCount(v)) return false;
+    t.DeckCount = v;
     if (!r.byte(t.ShowLeftPai)) return false;
     if (!r.byte(t.TurnSeconds)) return false;
-    if (!r.byte(t.TurnChair)) return false;
-    if (!r.byte(t.GamePhase)) return false;
+    if (!r.byte(v) || !IsChairNo(v)) return false;
+    t.TurnChair = v;
+    if (!r.byte(v) || !IsGamePhase(v)) return false;
+    t.GamePhase = v;
     if (!r.byte(v)) return false;
     t.ShuangShunPlayed = v != 0;
     if (!r.be16(t.TeamScore[0])) return false;
@@ -161,10 +165,14 @@ bool LoadTableSnapshot(TableState& t, const uint8_t* msg, int len)
     if (!r.be16(t.TrickFen)) return false;
     for (int i = 0; i < 8; ++i)
         if (!r.byte(t.MaxOutPai[i])) return false;
-    for (ChairInfo& c : t.Chairs)
-        if (!r.byte(c.MingCi)) return false;
-    for (ChairInfo& c : t.Chairs)
-        if (!r.byte(c.PaiCount)) return false;
+    for (ChairInfo& c : t.Chairs) {
+        if (!r.byte(v) || !IsMingCi(v)) return false;
+        c.MingCi = v;
+    }
+    for (ChairInfo& c : t.Chairs) {
+        if (!r.byte(v) || v > FullHandCount(t.DeckCount)) return false;
+        c.PaiCount = v;
+    }
     for (ChairInfo& c : t.Chairs)
         if (!r.cardList(c.OutPai)) return false;
     const bool handComplete = r.cardList(t.MyPai);

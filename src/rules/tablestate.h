@@ -39,6 +39,15 @@ struct ChairInfo {
 
 constexpr uint8_t kPassCard = kPassCode;
 
+// What a value from the server may be before it is stored: readers use these to index the
+// chairs, pick pictures and size hands, so a value out of range never gets into the state.
+inline bool IsChairNo(int c) { return c >= 0 && c <= 3; }
+inline bool IsGamePhase(int p) { return p == 0 || p == 1 || p == 2 || p == 100; }
+inline bool IsDeckCount(int d) { return d == 1 || d == 2; }
+inline bool IsMingCi(int m) { return m >= 0 && m <= 4; }   // 0: still playing
+// Cards of one full hand: (decks x 54) div 4.
+inline int FullHandCount(int decks) { return decks * 54 / 4; }
+
 struct TableState {
     // Chairs, indexed by ChairNo 0..3.
     std::array<ChairInfo, 4> Chairs;

@@ -58,6 +58,8 @@ TEST(GameStart, ShortOrWithABadChairStopsAfterTheReset)
         {Cut(BuildGameStart(4, 2, 1, 25, 3), 1), 1, 30},  // 14 bytes: the reset only
         {BuildGameStart(4, 2, 1, 25, 3) + char(0), 1, 30},
         {BuildGameStart(4, 2, 1, 25, 4), 2, 25},  // the settings before the chair stay
+        {BuildGameStart(4, 0, 1, 25, 3), 1, 30},  // no deck, or more than two: nothing of it is kept
+        {BuildGameStart(4, 3, 1, 25, 3), 1, 30},
     };
     for (const auto& tc : cases) {
         Round r;
@@ -263,6 +265,7 @@ TEST(OutPai, MalformedOrBadChairOnlyStopsTheClock)
     const QByteArray cases[] = {
         Cut(good, 1), good + char(7), countTooBig, BuildOutPaiNotice(4, 2, 0, 1, {Card(0, R3)}),
         BuildOutPaiNotice(2, 2, 0, 9, {Card(0, R3)}), QByteArray("\x14\x00\x02\x02\x00\x01\x00", 7),
+        BuildOutPaiNotice(2, 7, 0, 1, {Card(0, R3)}), BuildOutPaiNotice(2, 2, 5, 1, {Card(0, R3)}),  // phase, place
     };
     for (const QByteArray& m : cases) {
         Round r;
@@ -433,6 +436,10 @@ TEST(Hands, BothHandsReplacedCountedAndTheTurnGoesOn)
     // Cut short: nothing of it is taken.
     r.feed(Cut(BuildHands({Card(0, R4)}, {Card(1, R7), Card(1, R8)}), 1));
     EXPECT_EQ(r.ts.MyPai.upperBound(), 2);
+    // More cards than a hand of the game holds: nothing of it is taken either.
+    r.feed(BuildHands(CardList(14, Card(0, R4)), {}));
+    EXPECT_EQ(r.ts.MyPai.upperBound(), 2);
+    EXPECT_EQ(r.ts.Chairs[0].PaiCount, 2);
 }
 
 TEST(Hands, AnEmptyHandOnTheOwnTurnAsksForThem)

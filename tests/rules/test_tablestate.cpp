@@ -248,6 +248,47 @@ TEST(LoadTableSnapshot, RunningGameCutShortAtEveryLength)
     }
 }
 
+// A value out of its range is never stored: the loading stops there as at a missing byte, and
+// what came before stays.
+TEST(LoadTableSnapshot, ValuesOutOfRangeEndTheLoading)
+{
+    const struct {
+        size_t at;
+        uint8_t bad;
+        const char* what;
+    } cases[] = {
+        {5, 0, "no deck"}, {5, 3, "three decks"}, {8, 4, "turn chair 4"}, {8, 255, "turn chair 255"},
+        {9, 3, "phase 3"}, {9, 99, "phase 99"}, {25, 5, "place 5"}, {28, 200, "place 200"},
+        {29, 28, "28 cards of two decks"}, {32, 255, "255 cards"},
+    };
+    for (const auto& c : cases) {
+        Bytes m = layoutA();
+        m[c.at] = c.bad;
+        TableState t;
+        ResetGameTable(t, true);
+        EXPECT_FALSE(LoadTableSnapshot(t, m.data(), int(m.size()))) << c.what;
+        EXPECT_TRUE(t.TableIdle) << c.what;
+        EXPECT_LE(t.TurnChair, 3) << c.what;
+        EXPECT_TRUE(t.DeckCount == 1 || t.DeckCount == 2) << c.what;
+        EXPECT_TRUE(t.GamePhase == 0 || t.GamePhase == 1 || t.GamePhase == 2 || t.GamePhase == 100) << c.what;
+        for (const ChairInfo& ch : t.Chairs) {
+            EXPECT_LE(ch.MingCi, 4) << c.what;
+            EXPECT_LE(ch.PaiCount, 27) << c.what;
+        }
+        EXPECT_TRUE(t.MyPai.empty()) << c.what;
+    }
+    // The edges of the ranges load.
+    Bytes m = layoutA();
+    m[5] = 1;
+    m[29] = 13;
+    m[30] = m[31] = m[32] = 0;
+    m[25] = 4;
+    TableState t;
+    EXPECT_TRUE(LoadTableSnapshot(t, m.data(), int(m.size())));
+    EXPECT_EQ(t.Chairs[0].MingCi, 4);
+    EXPECT_EQ(t.Chairs[0].PaiCount, 13);
+}
+
 TEST(LoadTableSnapshot, WaitingTable)
 {
     const Bytes m = {109, 0, 0, 0, 1, 0, 7, 0, 5};

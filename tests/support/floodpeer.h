@@ -20,6 +20,8 @@
 #include <cstring>
 #include <thread>
 
+#include "support/timing.h"
+
 namespace testsupport {
 
 class FloodPeer {
@@ -133,19 +135,5 @@ private:
     std::atomic<int64_t> written_{0};
     std::atomic<Clock::rep> closedAt_{0};
 };
-
-// The peak resident memory of a process so far, in KiB (0 when it cannot be read).
-inline long PeakRssKb(long pid = 0)
-{
-    const QByteArray path = pid > 0 ? "/proc/" + QByteArray::number(qlonglong(pid)) + "/status" : "/proc/self/status";
-    FILE* f = std::fopen(path.constData(), "r");
-    if (!f) return 0;
-    char line[256];
-    long kb = 0;
-    while (std::fgets(line, sizeof line, f))
-        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1) break;
-    std::fclose(f);
-    return kb;
-}
 
 }  // namespace testsupport

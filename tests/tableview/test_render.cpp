@@ -13,6 +13,7 @@
 
 #include "rules/cards.h"
 #include "tableview/gamepaint.h"
+#include "support/timing.h"
 
 namespace {
 
@@ -194,10 +195,12 @@ TEST(Render, FullRepaintTimeWithAndWithoutCache)
                 "decoding every file best %.2f ms (mean %.2f ms), %d decodes a repaint; ratio %.1f\n",
                 warm.first / 1e6, warm.second / 1e6, cold.first / 1e6, cold.second / 1e6, decodesPerRepaint,
                 double(cold.first) / double(warm.first));
-    EXPECT_LT(warm.first, 5'000'000) << "a cached repaint must take under 5 ms";
-    // A card face decodes in some 30 us here, while most of a cached repaint is filling and
-    // copying pixels; the cache still has to win clearly.
-    EXPECT_GE(double(cold.first) / double(warm.first), 1.5);
+    if (!testsupport::Sanitized()) {
+        EXPECT_LT(warm.first, 5'000'000) << "a cached repaint must take under 5 ms";
+        // A card face decodes in some 30 us here, while most of a cached repaint is filling and
+        // copying pixels; the cache still has to win clearly.
+        EXPECT_GE(double(cold.first) / double(warm.first), 1.5);
+    }
     EXPECT_GT(decodesPerRepaint, 60);
     ASSERT_TRUE(t.surf.image().save(ShotDir() + QStringLiteral("/table-1920x1080.png")));
 }

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include "support/timing.h"
 
 TEST(WaitTicks, LastsAtLeastTheTimeAndRunsTimersMeanwhile)
 {
@@ -19,7 +20,7 @@ TEST(WaitTicks, LastsAtLeastTheTimeAndRunsTimersMeanwhile)
         clock.start();
         WaitTicks(ms, closing);
         EXPECT_GE(clock.elapsed(), ms);
-        EXPECT_LT(clock.elapsed(), ms + 200);
+        if (!testsupport::Sanitized()) { EXPECT_LT(clock.elapsed(), ms + 200); }
         if (ms >= 30) {
             EXPECT_GE(fired, 1) << ms;
         }
@@ -33,7 +34,7 @@ TEST(WaitTicks, ZeroOrNegativeReturnsAtOnce)
     clock.start();
     WaitTicks(0, closing);
     WaitTicks(-5, closing);
-    EXPECT_LT(clock.elapsed(), 50);
+    if (!testsupport::Sanitized()) { EXPECT_LT(clock.elapsed(), 50); }
 }
 
 TEST(WaitTicks, NestedWaitsBothComplete)

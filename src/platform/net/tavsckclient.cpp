@@ -22,6 +22,8 @@ void TavSckClient::Connect(const QString& host, int port, int timeoutSeconds)
     endQuietly();
     ended_ = false;
     peerClosed_ = false;
+    wasConnected_ = false;
+    failure_ = Failure::None;
     sock_ = new QTcpSocket(this);
     sock_->setReadBufferSize(kReadBufferSize);
     connect(sock_, &QTcpSocket::connected, this, &TavSckClient::onConnected);
@@ -32,7 +34,7 @@ void TavSckClient::Connect(const QString& host, int port, int timeoutSeconds)
         // Reported from the event loop so the caller's own setup finishes first, as with any
         // other failure to connect.
         QPointer<TavSckClient> self(this);
-        QTimer::singleShot(0, this, [self] { if (self) self->fail(); });
+        QTimer::singleShot(0, this, [self] { if (self) self->fail(Failure::ConnectFailed); });
         return;
     }
     if (timeoutSeconds > 0) connectTimer_.start(timeoutSeconds * 1000);
@@ -73,6 +75,7 @@ void TavSckClient::onConnected()
 {
     if (ended_) return;
     connectTimer_.stop();
+    wasConnected_ = true;
     sock_->setSocketOption(QAbstractSocket::KeepAliveOption, keepAlive_ ? 1 : 0);
     sock_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     emit Connected();
@@ -126,7 +129,7 @@ void TavSckClient::deliver()
         QByteArray msg;
         const FrameDecoder::Status st = frames_.next(msg);
         if (st == FrameDecoder::Status::Broken) {
-            fail();
+            fail(Failure::BrokenFrame);
             return;
         }
         if (st == FrameDecoder::Status::NeedMore) break;
@@ -162,19 +165,20 @@ void TavSckClient::onSocketError()
         onDisconnected();
         return;
     }
-    fail();
+    fail(wasConnected_ ? Failure::Lost : Failure::ConnectFailed);
 }
 
 void TavSckClient::onTimeout()
 {
     if (ended_) return;
     if (sock_ && sock_->state() == QAbstractSocket::ConnectedState) return;
-    fail();
+    fail(Failure::ConnectFailed);
 }
 
-void TavSckClient::fail()
+void TavSckClient::fail(Failure why)
 {
     if (ended_) return;
+    failure_ = why;
     endQuietly();
     emit Error();
 }

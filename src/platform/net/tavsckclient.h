@@ -56,6 +56,10 @@ public:
 
     bool isConnected() const;
 
+    // Why the link raised Error, so the program can tell a launcher.
+    enum class Failure { None, ConnectFailed, Lost, BrokenFrame };
+    Failure failure() const { return failure_; }
+
     // What the link holds right now, for measurements: bytes the decoder has reserved, and
     // bytes waiting in the socket.
     qsizetype decoderCapacity() const { return frames_.capacity(); }
@@ -83,7 +87,7 @@ private:
     void scheduleDelivery();
     void deliver();
     void pull();          // takes bytes from the socket while no complete message is waiting
-    void fail();          // ends the link and raises Error once
+    void fail(Failure why);   // ends the link and raises Error once
     void endQuietly();    // ends the link, raises nothing
 
     QTcpSocket* sock_ = nullptr;
@@ -94,4 +98,6 @@ private:
     bool deliveryQueued_ = false;
     bool visible_ = true;
     bool keepAlive_ = true;
+    bool wasConnected_ = false;
+    Failure failure_ = Failure::None;
 };

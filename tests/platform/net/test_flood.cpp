@@ -10,6 +10,7 @@
 
 #include "platform/net/tavsckclient.h"
 #include "support/floodpeer.h"
+#include "support/timing.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ uint32_t NumberAt(const QByteArray& m, int at)
 TEST(Flood, TinyMessagesInOrderWithLittleHeldAndAPromptClose)
 {
     // About 120 MB of 9-byte frames.
-    constexpr int64_t kCount = 13'000'000;
+    // Fewer under the sanitizers, where every byte costs many times more.
+    const int64_t kCount = testsupport::Sanitized() ? 1'000'000 : 13'000'000;
     const QByteArray msg("\xC8\0\0\0\0", 5);  // a room code nobody handles, then a running number
 
     testsupport::FloodPeer peer;
@@ -78,11 +80,11 @@ TEST(Flood, TinyMessagesInOrderWithLittleHeldAndAPromptClose)
     // The link holds a socket buffer and a decoder chunk, not the backlog.
     EXPECT_LE(maxHeld, 4 * (TavSckClient::kReadBufferSize + TavSckClient::kKeptCapacity)) << maxHeld;
     const long grownKb = testsupport::PeakRssKb() - rssBefore;
-    EXPECT_LT(grownKb, 64 * 1024) << "peak memory grew by " << grownKb << " KiB";
+    if (!testsupport::Sanitized()) { EXPECT_LT(grownKb, 64 * 1024) << "peak memory grew by " << grownKb << " KiB"; }
     // What the kernel still held when the peer closed is handled quickly (target: well under a
     // second; generous for a loaded machine).
     const auto lagMs = std::chrono::duration_cast<std::chrono::milliseconds>(closedAt - peer.closedAt()).count();
-    EXPECT_LT(lagMs, 2500) << "close reported " << lagMs << " ms after the peer closed";
+    if (!testsupport::Sanitized()) { EXPECT_LT(lagMs, 2500) << "close reported " << lagMs << " ms after the peer closed"; }
     // The loop had its turns: about one tick per 50 ms of flood, at least a fifth of them.
     EXPECT_GE(ticks, int(floodMs / 50 / 5)) << ticks << " ticks in " << floodMs << " ms";
     // The memory of the burst has gone back.

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include "support/timing.h"
 
 TEST(TavTimeBar, TicksEverySecondWarnsAndTimesOutOnTime) {
     TavTimeBar bar;
@@ -22,9 +23,9 @@ TEST(TavTimeBar, TicksEverySecondWarnsAndTimesOutOnTime) {
     QTRY_VERIFY_WITH_TIMEOUT(outAt >= 0, 4000);
     // Timers may come late on a busy machine, never much early.
     EXPECT_GE(warnAt, 900);
-    EXPECT_LE(warnAt, 1500);
+    if (!testsupport::Sanitized()) { EXPECT_LE(warnAt, 1500); }
     EXPECT_GE(outAt, 1900);
-    EXPECT_LE(outAt, 2600);
+    if (!testsupport::Sanitized()) { EXPECT_LE(outAt, 2600); }
     EXPECT_GE(outAt - warnAt, 800);
     EXPECT_EQ(ticks, 2);
     EXPECT_FALSE(bar.isRunning());

@@ -1,0 +1,104 @@
+// The real client program, headless, against the room program for games in a row: every game
+// ends, the client neither stalls nor crashes, and its memory after the last game is within 10 %
+// of what it was after an early one. KVRN_SOAK_GAMES sets the number of games (the full soak is
+// 100; ./scripts/test runs a few).
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <map>
+
+#include "launch/commandline.h"
+#include "support/timing.h"
+
+namespace {
+
+constexpr int kGameMs = 180000;   // a game with one-second turns; far more means a stall
+
+int Games()
+{
+    if (qEnvironmentVariableIsSet("KVRN_SOAK_GAMES")) return std::max(1, qEnvironmentVariableIntValue("KVRN_SOAK_GAMES"));
+    return testsupport::Sanitized() ? 2 : 4;
+}
+
+TEST(Soak, GamesInARowWithoutStallCrashOrGrowth)
+{
+    const QString bin = qEnvironmentVariable("KVRN_BIN_DIR");
+    if (bin.isEmpty()) GTEST_SKIP() << "KVRN_BIN_DIR is not set";
+    const int games = Games();
+    // The memory after an early game (the pictures and fonts in use by then) against the last.
+    const int early = games >= 20 ? 10 : std::min(2, games);
+
+    QProcess room;
+    QStringList lines;
+    QByteArray pending;
+    auto readLines = [&] {
+        pending += room.readAllStandardOutput();
+        for (qsizetype nl; (nl = pending.indexOf('\n')) >= 0; pending.remove(0, nl + 1))
+            lines.append(QString::fromUtf8(pending.left(nl)));
+    };
+    QObject::connect(&room, &QProcess::readyReadStandardOutput, readLines);
+    room.start(bin + QStringLiteral("/kvrn-room"),
+               {"--port", "0", "--humans", "1", "--name", "玩家甲", "--turn-seconds", "1", "--auto-out-limit", "255",
+                "--auto-ready", "--bot-delay", "20", "--seed", "3", "--games", QString::number(games)});
+    ASSERT_TRUE(room.waitForStarted(5000));
+    const QRegularExpression listening(QStringLiteral("^listening [^ ]+:(\\d+)$"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lines.isEmpty(); }, 5000));
+    const QString port = listening.match(lines.first()).captured(1);
+    ASSERT_FALSE(port.isEmpty()) << lines.first().toStdString();
+
+    QProcess client;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    client.setProcessEnvironment(env);
+    client.start(bin + QStringLiteral("/kvrn-table"),
+                 {LaunchToken, "127.0.0.1", port, QStringLiteral("四人牌桌"), QStringLiteral("长工_100`短工_200"), "0", "0",
+                  QStringLiteral("玩家甲"), "0"});
+    ASSERT_TRUE(client.waitForStarted(5000));
+    const long pid = long(client.processId());
+
+    std::map<int, long> rssAfter;   // game number -> the client's resident memory in KiB
+    const QRegularExpression over(QStringLiteral("^over game=(\\d+)"));
+    int seen = 0;
+    QElapsedTimer sinceLast;
+    sinceLast.start();
+    while (seen < games) {
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            int n = 0;
+            for (const QString& l : lines)
+                if (over.match(l).hasMatch()) ++n;
+            return n > seen || client.state() != QProcess::Running;
+        }, kGameMs)) << "game " << seen + 1 << " did not end";
+        ASSERT_EQ(client.state(), QProcess::Running) << "the client ended during game " << seen + 1;
+        ++seen;
+        QTest::qWait(300);   // the client shows the end of the game
+        rssAfter[seen] = testsupport::RssKb(pid);
+        std::printf("game %d over after %lld ms, client memory %ld KiB\n", seen, static_cast<long long>(sinceLast.restart()),
+                    rssAfter[seen]);
+    }
+    // The room stops after its last game; the client then ends as after any close of the link.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return client.state() == QProcess::NotRunning; }, 30000));
+    EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(client.exitCode(), 0);
+    room.waitForFinished(10000);
+    EXPECT_EQ(room.state(), QProcess::NotRunning);
+    readLines();
+    EXPECT_TRUE(lines.contains(QStringLiteral("done games=%1").arg(games)));
+
+    if (!testsupport::Sanitized() && games > early) {
+        EXPECT_LE(rssAfter[games], rssAfter[early] * 110 / 100)
+            << "after game " << early << ": " << rssAfter[early] << " KiB; after game " << games << ": " << rssAfter[games] << " KiB";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Under the sanitizers every memory access is checked and freed memory is held back for a
+// while, so times and memory figures say nothing: tests skip those assertions there (the
+// behaviour they check still runs).
+#include <QByteArray>
+#include <QtGlobal>
+#include <cstdio>
+
+namespace testsupport {
+
+inline bool Sanitized() { return qEnvironmentVariableIsSet("KVRN_SANITIZED"); }
+
+// A process's resident memory in KiB from /proc: its peak so far (VmHWM) or now (VmRSS); 0 when
+// it cannot be read. pid 0 is this process.
+inline long ProcStatusKb(const char* field, long pid = 0)
+{
+    const QByteArray path = pid > 0 ? "/proc/" + QByteArray::number(qlonglong(pid)) + "/status" : "/proc/self/status";
+    FILE* f = std::fopen(path.constData(), "r");
+    if (!f) return 0;
+    char line[256];
+    const QByteArray format = QByteArray(field) + ": %ld kB";
+    long kb = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, format.constData(), &kb) == 1) break;
+    std::fclose(f);
+    return kb;
+}
+inline long PeakRssKb(long pid = 0) { return ProcStatusKb("VmHWM", pid); }
+inline long RssKb(long pid = 0) { return ProcStatusKb("VmRSS", pid); }
+
+}  // namespace testsupport
