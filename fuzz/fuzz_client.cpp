@@ -2,6 +2,8 @@
 // spectator's, the pause after a won trick): everything the room server may send goes through the
 // dispatch to the room, game and item handlers, mixed with the clock running out, the ready
 // countdown, the previous-trick timer, clicks on the table and the settings dialog's buttons.
+// What the client sends is a message the server can read, and the values it keeps from the server
+// stay in their ranges.
 // Events marked so arrive while an earlier handler waits (a trick pause, a blast, a message box),
 // as they do in the nested event loops of the program.
 //
@@ -270,6 +272,17 @@ void CloseClient(Run& r)
     InitGameDefine(r.c.tbl);
 }
 
+// Values from the server that readers index by stay in range whatever arrived.
+void CheckTable(const TableState& t)
+{
+    if (!IsChairNo(t.TurnChair) || !IsChairNo(t.bteMyChair) || !IsGamePhase(t.GamePhase) || !IsDeckCount(t.DeckCount))
+        abort();
+    for (const ChairInfo& ch : t.Chairs)
+        if (!IsMingCi(ch.MingCi) || ch.PaiCount > FullHandCount(t.DeckCount)) abort();
+    for (uint8_t pos : t.ViewPosOfChair)
+        if (pos > 3) abort();
+}
+
 void RunEvent(Run& r, const Event& e)
 {
     Client& c = r.c;
@@ -313,6 +326,7 @@ void RunEvent(Run& r, const Event& e)
         r.roomView.repaintQueued = false;
         picGameBack_Paint(r.pc);
     }
+    CheckTable(c.tbl);
 }
 
 // Hands the client the events that arrive while it waits: those marked so at the front of the
