@@ -2,6 +2,8 @@
 // plays, and against a trick that saw a 双顺 (where two-part plays are built too).
 #include <benchmark/benchmark.h>
 
+#include "benchcount.h"
+
 #include <algorithm>
 #include <random>
 #include <vector>
@@ -36,6 +38,7 @@ void Run(benchmark::State& state, const PaiXingInfo* max, bool ss)
 {
     const auto hands = Hands(64, 27);
     size_t i = 0, plays = 0;
+    benchcount::CountedLoop counted(state);
     for (auto _ : state) {
         const auto list = EnumerateLegalPlays(hands[i++ & 63], max, ss);
         plays += list.size();
@@ -78,6 +81,7 @@ void BM_FollowAfterShuangShunRichHand(benchmark::State& state)
     hand.insert(hand.end(), {52, 53, 52});
     const PaiXingInfo max = Describe({2, 15, 1, 14, 0, 13});
     size_t plays = 0;
+    benchcount::CountedLoop counted(state);
     for (auto _ : state) {
         const auto list = EnumerateLegalPlays(hand, &max, true);
         plays += list.size();

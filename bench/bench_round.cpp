@@ -4,6 +4,8 @@
 // on purpose.
 #include <benchmark/benchmark.h>
 
+#include "benchcount.h"
+
 #include <QApplication>
 
 #include "launch/publicstate.h"
@@ -56,6 +58,7 @@ void BM_OutPaiOtherChair(benchmark::State& state)
     BenchTable t;
     const uint8_t next = state.range(0) == 0 ? 0 : 2;
     const QByteArray msg = BuildOutPaiNotice(next, 2, 0, 3, {4, 17});
+    benchcount::CountedLoop counted(state);
     for (auto _ : state) HandleRoundMsg(t.ctx, msg);
     benchmark::DoNotOptimize(t.surf.image().constBits());
 }
@@ -67,6 +70,7 @@ void BM_OutPaiOwnPlay(benchmark::State& state)
     BenchTable t;
     const ByteArr full = ByteArr::fromVector(t.hand);
     const QByteArray msg = BuildOutPaiNotice(1, 2, 0, 0, {t.hand[0]});
+    benchcount::CountedLoop counted(state);
     for (auto _ : state) {
         t.ts.MyPaiBackup = full;
         HandleRoundMsg(t.ctx, msg);

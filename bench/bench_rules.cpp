@@ -1,6 +1,8 @@
 // Throughput of the card rules: classification, the follow check and arranging a full hand.
 #include <benchmark/benchmark.h>
 
+#include "benchcount.h"
+
 #include <algorithm>
 #include <array>
 #include <random>
@@ -55,6 +57,7 @@ void BM_Classify(benchmark::State& state)
     const std::vector<Play> plays = makePlays(4096);
     size_t i = 0;
     PaiXingInfo out;
+    benchcount::CountedLoop counted(state);
     for (auto _ : state) {
         const Play& p = plays[i++ & 4095];
         benchmark::DoNotOptimize(GetPaiXing(p.c.data(), p.n, out));
@@ -77,6 +80,7 @@ void BM_FollowCheck(benchmark::State& state)
     size_t i = 0;
     PaiXingInfo out;
     QString msg;
+    benchcount::CountedLoop counted(state);
     for (auto _ : state) {
         const Play& p = plays[i & 4095];
         benchmark::DoNotOptimize(CheckFollowOutPai(p.c.data(), p.n, maxima[i & 3], (i & 1) != 0, msg, out));
@@ -96,6 +100,7 @@ void BM_ArrangeHand27(benchmark::State& state)
         hands.push_back(ByteArr::fromCards(deck.data(), 27));
     }
     size_t i = 0;
+    benchcount::CountedLoop counted(state);
     for (auto _ : state) {
         ByteArr h = hands[i & 63];
         ArrangeHand(h, (i & 1) != 0, 2);

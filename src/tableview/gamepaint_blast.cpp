@@ -1,6 +1,7 @@
 // The blast shown over a strong play: numbered frames drawn at a fixed pace with their flat
 // background left out, then the table under them put back exactly.
 #include <algorithm>
+#include <utility>
 
 #include "tableview/gamepaint.h"
 #include "tableview/paintimagebynullback.h"
@@ -66,7 +67,7 @@ void PlayFrames(PaintCtx& c, const QString& prefix, const QString& suffix, int f
     if (w <= 0 || h <= 0) return;
     Surface& s = c.surf;
     // The table under the animation, kept aside (parts outside the surface are never written back).
-    const QImage saved = s.image().copy(x, y, w, h);
+    const QImage saved = std::as_const(s).image().copy(x, y, w, h);
     clsPaintImageByNullBack drawer;
     for (int i = first; i <= last; ++i) {
         QImage frame = c.cache.get(BlastFrameFile(prefix, suffix, i));

@@ -15,7 +15,15 @@ QImage PkFace(PaintCtx& c, uint8_t card, bool normalSet)
     const uint8_t no = GetPkImageNo(card);
     if (no == 255) return QImage();
     const QString& folder = normalSet ? c.p.strPkPath : c.p.strPkPath2;
-    return Img(c, folder + QStringLiteral("Pk") + QString::number(no) + QStringLiteral(".bmp"));
+    const size_t set = normalSet ? 0 : 1;
+    std::array<QString, 54>& paths = c.p.PkFacePaths[set];
+    if (no >= paths.size()) return Img(c, folder + QStringLiteral("Pk") + QString::number(no) + QStringLiteral(".bmp"));
+    if (c.p.PkFaceFolder[set] != folder) {
+        c.p.PkFaceFolder[set] = folder;
+        for (size_t i = 0; i < paths.size(); ++i)
+            paths[i] = folder + QStringLiteral("Pk") + QString::number(i) + QStringLiteral(".bmp");
+    }
+    return Img(c, paths[no]);
 }
 
 QImage PkMask(PaintCtx& c, bool normalSet)
@@ -47,8 +55,7 @@ void DrawOverlapped(PaintCtx& c, const std::vector<QImage>& faces, int x, int y,
         const int ch = (i + 1 < n && !across) ? ext : h;
         const int cx = across ? x + i * step : x;
         const int cy = across ? y : y + i * step;
-        if (!mask.isNull()) c.surf.blt(cx, cy, cw, ch, mask, 0, 0, Rop::And);
-        c.surf.blt(cx, cy, cw, ch, faces[size_t(i)], 0, 0, Rop::Or);
+        DrawCard(c.surf, cx, cy, cw, ch, mask, faces[size_t(i)]);
     }
 }
 
@@ -227,8 +234,7 @@ void PaintMyPai(PaintCtx& c)
             // Only a next card at the same height hides this one's right-hand part.
             const bool covered = i < n && !faces[size_t(i) + 1].isNull() && (ts.PaiSelected[i + 1] != 0) == raised;
             const int cw = covered ? ext : p.PkWidth;
-            if (!mask.isNull()) c.surf.blt(x, y, cw, p.PkHeight, mask, 0, 0, Rop::And);
-            c.surf.blt(x, y, cw, p.PkHeight, face, 0, 0, Rop::Or);
+            DrawCard(c.surf, x, y, cw, p.PkHeight, mask, face);
         }
         x += p.PkSpace;
     }

@@ -2,6 +2,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
+#include <utility>
 
 #include "tableview/gamepaint.h"
 #include "tableview/paintutil.h"
@@ -234,6 +235,33 @@ void RestoreBackRect(PaintCtx& c, int x, int y, int w, int h)
     c.surf.changed();
 }
 
+namespace {
+
+// The edge pieces along the four sides and the corners, one small copy at a time.
+void DrawTableEdges(Surface& s, int W, int H, const QImage& vs, const QImage& hs, const QImage& jiao)
+{
+    if (!vs.isNull()) {
+        for (int y = 0; y <= H; y += 5) {
+            s.blt(6, y, -8, vs.height(), vs, 0, 0);  // mirrored, spans x = -2 .. 6
+            s.blt(W - 7, y, vs.width(), vs.height(), vs, 0, 0);
+        }
+    }
+    if (!hs.isNull()) {
+        for (int x = 0; x <= W; x += 5) {
+            s.blt(x, 0, hs.width(), hs.height(), hs, 0, 0);
+            s.stretchBlt(x, H, 5, -8, hs, 0, 0, hs.width(), hs.height());  // mirrored, spans y = H - 8 .. H
+        }
+    }
+    if (!jiao.isNull()) {
+        s.blt(W - 18, 0, 18, 18, jiao, 0, 0);
+        s.blt(17, 0, -18, 18, jiao, 0, 0);
+        s.blt(17, H, -18, -18, jiao, 0, 0);
+        s.blt(W - 18, H, 18, -18, jiao, 0, 0);
+    }
+}
+
+}  // namespace
+
 void PaintTableBack(PaintCtx& c, bool fill)
 {
     Surface& s = c.surf;
@@ -244,25 +272,41 @@ void PaintTableBack(PaintCtx& c, bool fill)
     if (!mid.isNull()) s.blt((W - 228) / 2, (H - 172) / 2, mid.width(), mid.height(), mid, 0, 0);
 
     const QImage vs = Res(c, QStringLiteral("Res\\GameBackVsBian.bmp"));
-    if (!vs.isNull()) {
-        for (int y = 0; y <= H; y += 5) {
-            s.blt(6, y, -8, vs.height(), vs, 0, 0);  // mirrored, spans x = -2 .. 6
-            s.blt(W - 7, y, vs.width(), vs.height(), vs, 0, 0);
-        }
-    }
     const QImage hs = Res(c, QStringLiteral("Res\\GameBackHsBian.bmp"));
-    if (!hs.isNull()) {
-        for (int x = 0; x <= W; x += 5) {
-            s.blt(x, 0, hs.width(), hs.height(), hs, 0, 0);
-            s.stretchBlt(x, H, 5, -8, hs, 0, 0, hs.width(), hs.height());  // mirrored, spans y = H - 8 .. H
-        }
-    }
     const QImage jiao = Res(c, QStringLiteral("Res\\GameBackJiao.bmp"));
-    if (!jiao.isNull()) {
-        s.blt(W - 18, 0, 18, 18, jiao, 0, 0);
-        s.blt(17, 0, -18, 18, jiao, 0, 0);
-        s.blt(17, H, -18, -18, jiao, 0, 0);
-        s.blt(W - 18, H, 18, -18, jiao, 0, 0);
+    // Every piece lies within these bands: the side pieces within 7 columns of the edges, the
+    // top piece within its height, the bottom one within 8 rows, the corners within 18.
+    PaintState::TableEdges& e = c.p.Edges;
+    const bool same = e.W == W && e.H == H && W == s.width() && H == s.height() && e.mid == mid.cacheKey() &&
+                      e.vs == vs.cacheKey() && e.hs == hs.cacheKey() && e.jiao == jiao.cacheKey();
+    if (same) {
+        // The bands as the pieces left them over the table colour and the central picture,
+        // which is what lies under them now.
+        s.blt(0, 0, W, e.topH, e.top, 0, 0);
+        s.blt(0, H - e.bottomH, W, e.bottomH, e.bottom, 0, 0);
+        s.blt(0, e.topH, e.leftW, H - e.topH - e.bottomH, e.left, 0, 0);
+        s.blt(W - e.rightW, e.topH, e.rightW, H - e.topH - e.bottomH, e.right, 0, 0);
+    } else {
+        DrawTableEdges(s, W, H, vs, hs, jiao);
+        e = PaintState::TableEdges{};
+        if (W == s.width() && H == s.height()) {
+            const QImage& img = std::as_const(s).image();
+            e.topH = std::min(H, std::max(18, hs.isNull() ? 0 : hs.height()));
+            e.bottomH = std::min(H - e.topH, 18);
+            e.leftW = std::min(W, 18);
+            e.rightW = std::min(W - e.leftW, 18);
+            const int sideH = H - e.topH - e.bottomH;
+            e.top = img.copy(0, 0, W, e.topH);
+            e.bottom = img.copy(0, H - e.bottomH, W, e.bottomH);
+            e.left = img.copy(0, e.topH, e.leftW, sideH);
+            e.right = img.copy(W - e.rightW, e.topH, e.rightW, sideH);
+            e.W = W;
+            e.H = H;
+            e.mid = mid.cacheKey();
+            e.vs = vs.cacheKey();
+            e.hs = hs.cacheKey();
+            e.jiao = jiao.cacheKey();
+        }
     }
     s.changed();
 }

@@ -13,9 +13,15 @@ void PaintImageByNullBack(QImage& dst, const QImage& picIn, QRgb key, int x, int
     const QRgb k = key & 0x00ffffffu;
     const int i0 = std::max(0, -x), i1 = std::min(pic.width(), dst.width() - x);
     const int j0 = std::max(0, -y), j1 = std::min(pic.height(), dst.height() - y);
+    if (i0 >= i1 || j0 >= j1)
+        return;
+    uchar* const dbase = dst.bits();
+    const qsizetype dbpl = dst.bytesPerLine();
+    const uchar* const sbase = pic.constBits();
+    const qsizetype sbpl = pic.bytesPerLine();
     for (int j = j0; j < j1; ++j) {
-        const QRgb* s = reinterpret_cast<const QRgb*>(pic.constScanLine(j));
-        QRgb* d = reinterpret_cast<QRgb*>(dst.scanLine(y + j)) + x;
+        const QRgb* s = reinterpret_cast<const QRgb*>(sbase + j * sbpl);
+        QRgb* d = reinterpret_cast<QRgb*>(dbase + (y + j) * dbpl) + x;
         for (int i = i0; i < i1; ++i) {
             const QRgb c = s[i] & 0x00ffffffu;
             if (c != k)
@@ -27,7 +33,8 @@ void PaintImageByNullBack(QImage& dst, const QImage& picIn, QRgb key, int x, int
 void clsPaintImageByNullBack::PictureBox_PaintImageByNullBack(Surface& picBack, const QImage& ShowImage,
                                                               QColor lngShowImageBackColor, int lngDstX, int lngDstY)
 {
-    PaintImageByNullBack(picBack.image(), ShowImage, lngShowImageBackColor.rgb(), lngDstX, lngDstY);
+    PaintImageByNullBack(picBack.drawingImage(QRect(lngDstX, lngDstY, ShowImage.width(), ShowImage.height())),
+                         ShowImage, lngShowImageBackColor.rgb(), lngDstX, lngDstY);
     picBack.changed();
 }
 

@@ -34,6 +34,10 @@ struct PaintState {
     int PkUpSpace2 = 24;
     QString strPkPath2;
     QString strPkMaskPath2;
+    // Each set's face files by picture number, for the folder they were made for (a repaint
+    // asks for a hundred faces).
+    std::array<QString, 2> PkFaceFolder;
+    std::array<std::array<QString, 54>, 2> PkFacePaths;
 
     // Per ViewPos 0 top, 1 left, 2 bottom, 3 right.
     std::array<int, 4> SeatX{}, SeatY{};          // top-left of the 32 x 32 figure
@@ -74,6 +78,15 @@ struct PaintState {
     QHash<QString, QImage> ImageMemo;
     int ImageMemoDepth = 0;
     bool ImageMemoOn = true;  // off: every draw asks the cache (for measuring)
+    // The table's four edges as last drawn piece by piece (some 1,200 small copies on a large
+    // table), kept with the surface size and the pictures they were drawn from so later
+    // repaints copy four bands instead.
+    struct TableEdges {
+        int W = -1, H = -1;
+        qint64 mid = 0, vs = 0, hs = 0, jiao = 0;  // the pictures' cache keys
+        int topH = 0, bottomH = 0, leftW = 0, rightW = 0;
+        QImage top, bottom, left, right;
+    } Edges;
     // Which columns and rows of the card mask let the table show through (any pixel not black),
     // for the mask picture with the key below.
     qint64 MaskProfileKey = 0;

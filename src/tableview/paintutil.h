@@ -40,28 +40,19 @@ private:
 // extent when there is no mask.
 int VisibleExtent(PaintCtx& c, const QImage& mask, int w, int h, int step, bool across);
 
-// Block copy limited to `clip` (surface coordinates): the source rectangle is cut the same way.
-inline void BltClip(Surface& s, int dx, int dy, int w, int h, const QImage& src, int sx, int sy, Rop rop,
-                    const QRect& clip)
-{
-    const QRect r = QRect(dx, dy, w, h).intersected(clip);
-    if (r.isEmpty()) return;
-    s.blt(r.x(), r.y(), r.width(), r.height(), src, sx + (r.x() - dx), sy + (r.y() - dy), rop);
-}
-
 // A card-shaped picture: the mask ANDed, then the face ORed, both w x h from (0, 0). A null mask
 // leaves the face ORed alone.
 inline void DrawCard(Surface& s, int x, int y, int w, int h, const QImage& mask, const QImage& face)
 {
-    if (!mask.isNull()) s.blt(x, y, w, h, mask, 0, 0, Rop::And);
-    s.blt(x, y, w, h, face, 0, 0, Rop::Or);
+    s.maskBlt(x, y, w, h, mask, 0, 0, face, 0, 0);
 }
 
 inline void DrawCardClip(Surface& s, int x, int y, int w, int h, const QImage& mask, const QImage& face,
                          const QRect& clip)
 {
-    if (!mask.isNull()) BltClip(s, x, y, w, h, mask, 0, 0, Rop::And, clip);
-    BltClip(s, x, y, w, h, face, 0, 0, Rop::Or, clip);
+    const QRect r = QRect(x, y, w, h).intersected(clip);
+    if (r.isEmpty()) return;
+    s.maskBlt(r.x(), r.y(), r.width(), r.height(), mask, r.x() - x, r.y() - y, face, r.x() - x, r.y() - y);
 }
 
 // Face picture of a card in the given set (true: first).

@@ -5,12 +5,18 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScreen>
+#include <utility>
 
 GameTableWidget::GameTableWidget(PaintCtx& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    ctx_.surf.onChanged = [this]() { update(); };
+    // Only what was drawn on goes to the screen: a clock tick copies its clock and its seconds,
+    // not the whole table.
+    ctx_.surf.onChanged = [this]() {
+        const QRegion changed = ctx_.surf.takeChanged();
+        if (!changed.isEmpty()) update(changed);
+    };
 }
 
 GameTableWidget::~GameTableWidget()
@@ -20,13 +26,16 @@ GameTableWidget::~GameTableWidget()
 
 void GameTableWidget::paintEvent(QPaintEvent* e)
 {
-    // Only a copy of the table's picture: everything is drawn into it beforehand.
+    // Only a copy of the table's picture: everything is drawn into it beforehand. Each part of
+    // the region on its own: its bounding rectangle may be most of the table.
     QPainter p(this);
-    const QImage& img = ctx_.surf.image();
-    const QRect r = e->rect();
-    if (!img.isNull()) p.drawImage(r.topLeft(), img, r);
+    const QImage& img = std::as_const(ctx_.surf).image();
+    for (const QRect& r : e->region()) {
+        const QRect in = r.intersected(img.rect());
+        if (!in.isEmpty()) p.drawImage(in.topLeft(), img, in);
+    }
     // Beyond the picture (only while a resize is on its way): the table colour.
-    const QRegion rest = QRegion(r).subtracted(QRegion(img.rect()));
+    const QRegion rest = e->region().subtracted(QRegion(img.rect()));
     for (const QRect& part : rest) p.fillRect(part, ctx_.surf.backColor);
 }
 

@@ -21,6 +21,7 @@
 #include "rules/gamedefine.h"
 #include "tableview/gamepaint.h"
 #include "tableview/tablewidget.h"
+#include "support/timing.h"
 
 namespace frametest {
 
@@ -44,16 +45,7 @@ inline QImage PackPicture(const QString& rel)
     return QImage(BinDir() + u'/' + rel).convertToFormat(QImage::Format_RGB32);
 }
 
-inline bool WaitFor(const std::function<bool()>& cond, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 inline QRgb Rgb(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xffffffu; }
 

@@ -20,16 +20,7 @@
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& cond, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 QByteArray Frame(const QByteArray& msg)
 {

@@ -17,16 +17,7 @@ namespace {
 
 using Clock = testsupport::FloodPeer::Clock;
 
-bool WaitFor(const std::function<bool()>& cond, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 TEST(ProgramFlood, MemoryStaysFlatAndTheProgramEndsSoonAfterTheClose)
 {

@@ -23,19 +23,11 @@
 #include "platform/widgets/tavweb.h"
 #include "rules/gamedefine.h"
 #include "tableview/tablewidget.h"
+#include "support/timing.h"
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& cond, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 // A client set up as the program does, with its program folder in a temporary directory.
 struct Table {

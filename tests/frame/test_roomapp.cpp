@@ -13,19 +13,11 @@
 #include "launch/commandline.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
+#include "support/timing.h"
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& cond, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 TEST(RoomApp, HiddenWindowKeepsTheProgramRunningUntilTheClose)
 {

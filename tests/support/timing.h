@@ -3,8 +3,11 @@
 // while, so times and memory figures say nothing: tests skip those assertions there (the
 // behaviour they check still runs).
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QtGlobal>
 #include <cstdio>
+#include <functional>
 
 namespace testsupport {
 
@@ -27,5 +30,17 @@ inline long ProcStatusKb(const char* field, long pid = 0)
 }
 inline long PeakRssKb(long pid = 0) { return ProcStatusKb("VmHWM", pid); }
 inline long RssKb(long pid = 0) { return ProcStatusKb("VmRSS", pid); }
+
+// Runs the event loop until the condition holds or `ms` have passed; true when it holds.
+inline bool WaitFor(const std::function<bool()>& cond, int ms = 5000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
 
 }  // namespace testsupport

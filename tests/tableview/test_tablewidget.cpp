@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <utility>
 
 #include "tablefixture.h"
 #include "tableview/tablewidget.h"
@@ -103,6 +105,85 @@ TEST(TableWidget, RepaintIsNotReentered)
     picGameBack_Paint(t.ctx);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(t.px(t.p.SeatX[0] + 5, t.p.SeatY[0] + 5), kBack);
+}
+
+namespace {
+
+// Collects the parts of the widget its paint events asked to copy to the screen.
+class PaintSpy : public QObject {
+public:
+    QRegion painted;
+    int events = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(e)->region();
+            ++events;
+        }
+        return false;
+    }
+};
+
+qint64 Area(const QRegion& r)
+{
+    qint64 a = 0;
+    for (const QRect& part : r) a += qint64(part.width()) * part.height();
+    return a;
+}
+
+}  // namespace
+
+// A clock tick copies to the screen only the clock and the seconds left, not the table; a
+// card raised copies its own column; what the screen shows afterwards is the surface.
+TEST(TableWidget, ScreenGetsOnlyWhatChanged)
+{
+    Table t(1000, 700);
+    t.Seat(0);
+    t.ts.GamePhase = 2;
+    t.ts.TurnSeconds = 30;
+    t.ts.TableIdle = false;
+    t.ts.DeckCount = 2;
+    for (uint8_t card = 0; card < 20; ++card) t.ts.MyPai.append(card);
+    t.p.ClockTag = [] { return QStringLiteral("1"); };
+    GameTableWidget w(t.ctx);
+    w.resize(1000, 700);
+    w.show();
+    QApplication::processEvents();
+    PaintSpy spy;
+    w.installEventFilter(&spy);
+    auto settle = [&] {
+        spy.painted = QRegion();
+        spy.events = 0;
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    };
+    settle();
+
+    // The right seat's clock, and the seconds' box at (63, 35) with what the text may reach.
+    const QRect clock(t.p.SeatX[3], t.p.SeatY[3] - 80, 31, 38);
+    const QRegion allowed = QRegion(clock).united(QRect(40, 10, 90, 80));
+    for (int tick = 1; tick <= 3; ++tick) {
+        t.p.ClockTicks = tick;
+        PaintClock(t.ctx, true);
+        settle();
+        ASSERT_GT(spy.events, 0) << "the tick reaches the screen";
+        EXPECT_TRUE(spy.painted.subtracted(allowed).isEmpty()) << "tick " << tick;
+        EXPECT_TRUE(spy.painted.intersects(clock));
+    }
+
+    // One card raised: its column, not the hand.
+    t.ts.PaiSelected.redim(20);
+    t.ts.PaiSelected[7] = 1;
+    RedrawMyPk(t.ctx, 7);
+    settle();
+    EXPECT_LE(Area(spy.painted), 80 * (105 + 24)) << "one card's column";
+
+    const QImage shown = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, std::as_const(t.surf).image());
+
+    // A full repaint goes to the screen whole.
+    picGameBack_Paint(t.ctx);
+    settle();
+    EXPECT_GE(Area(spy.painted), 1000 * 700 / 2);
 }
 
 int main(int argc, char** argv)

@@ -1,5 +1,6 @@
 #include "platform/draw/imagecache.h"
 
+#include "platform/draw/diskwatch.h"
 #include "platform/draw/respath.h"
 
 #include <QBuffer>
@@ -14,11 +15,9 @@ namespace {
 
 // Modification time in nanoseconds and size of a regular file; false when it is not one.
 // Nanoseconds matter: a picture rewritten twice within one millisecond must still be seen anew.
-bool fileStamp(const QString& path, qint64& mtime, qint64& size)
+bool fileStamp(const struct stat& st, qint64& mtime, qint64& size)
 {
-    struct stat st;
-    const QByteArray p = QFile::encodeName(path);
-    if (::stat(p.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (!S_ISREG(st.st_mode))
         return false;
     mtime = qint64(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
     size = qint64(st.st_size);
@@ -73,20 +72,55 @@ bool ImageCache::exists(const QString& path)
 
 QImage ImageCache::get(const QString& path)
 {
-    const QString file = ResolvePath(path);
-    qint64 mtime = 0, size = -1;
-    if (file.isEmpty() || !fileStamp(file, mtime, size)) {
-        if (!file.isEmpty())
-            map_.remove(file);
+    const Entry* e = fetch(path);
+    return e ? e->img : QImage();
+}
+
+QImage ImageCache::getWithAlpha(const QString& path)
+{
+    const Entry* e = fetch(path);
+    if (!e)
         return QImage();
+    return e->alpha.isNull() ? e->img : e->alpha;
+}
+
+const ImageCache::Entry* ImageCache::fetch(const QString& path)
+{
+    // While the disk watch reports nothing about the file or the folders on its way, the picture
+    // kept for it is still the file's: no need to look at the disk at all.
+    const quint64 gen = DiskWatch::instance().generation();
+    struct stat st;
+    const ResolvedPath found = ResolvePathAt(path, gen, &st);
+    const QString& file = found.path;
+    if (file.isEmpty())
+        return nullptr;
+    auto it = map_.find(file);
+    if (enabled_ && found.watched && it != map_.end() && it->generation == gen)
+        return &*it;
+    // Otherwise one look at the file (the resolver's, when it took one).
+    ++looks_;
+    qint64 mtime = 0, size = -1;
+    if (!found.looked) {
+        const QByteArray p = QFile::encodeName(file);
+        if (::stat(p.constData(), &st) != 0) {
+            map_.remove(file);
+            return nullptr;
+        }
     }
+    if (!fileStamp(st, mtime, size)) {
+        map_.remove(file);
+        return nullptr;
+    }
+    const quint64 holdsAt = found.watched ? gen : 0;
     QByteArray bytes;
     bool haveBytes = false;
     if (enabled_) {
-        auto it = map_.find(file);
+        it = map_.find(file);
         if (it != map_.end() && it->mtime == mtime && it->size == size) {
-            if (it->settled)
-                return it->img;
+            if (it->settled) {
+                it->generation = holdsAt;
+                return &*it;
+            }
             bytes = readAll(file);
             haveBytes = true;
             if (digestOf(bytes) == it->digest) {
@@ -94,7 +128,8 @@ QImage ImageCache::get(const QString& path)
                     it->settled = true;
                     it->digest.clear();
                 }
-                return it->img;
+                it->generation = holdsAt;
+                return &*it;
             }
         }
     }
@@ -105,6 +140,7 @@ QImage ImageCache::get(const QString& path)
     Entry e;
     e.mtime = mtime;
     e.size = size;
+    e.generation = holdsAt;
     e.settled = nowNs() - mtime > kSettleNs;
     if (!e.settled)
         e.digest = digestOf(bytes);
@@ -115,18 +151,6 @@ QImage ImageCache::get(const QString& path)
             e.alpha = raw.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         e.img = raw.convertToFormat(QImage::Format_RGB32);
     }
-    // Kept even when the cache is off, so getWithAlpha finds the picture just decoded.
-    map_.insert(file, e);
-    return e.img;
-}
-
-QImage ImageCache::getWithAlpha(const QString& path)
-{
-    const QImage plain = get(path);
-    if (plain.isNull())
-        return plain;
-    auto it = map_.constFind(ResolvePath(path));
-    if (it != map_.constEnd() && !it->alpha.isNull())
-        return it->alpha;
-    return plain;
+    // Kept even when the cache is off: the entry is what the caller gets.
+    return &*map_.insert(file, e);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The one cache of decoded pictures, keyed by file. A picture is decoded once and kept; a file
 // that changed (modification time or size), appeared or disappeared on disk is honoured at the
-// next request, so drawing code asks the cache every time and never decodes by itself.
+// next request, so drawing code asks the cache every time and never decodes by itself. The disk
+// is looked at only when the disk watch reported a change on the file's way (or cannot watch it).
 #include <QHash>
 #include <QImage>
 #include <QString>
@@ -19,6 +20,8 @@ public:
     // Off: every request decodes the file again (kept for measuring the cache's worth).
     void setEnabled(bool on) { enabled_ = on; }
     int decodeCount() const { return decodes_; }
+    // Requests that had to look at the file on disk.
+    int diskLooks() const { return looks_; }
     void clear() { map_.clear(); }
 
     // The cache the drawing code shares.
@@ -28,6 +31,9 @@ private:
     struct Entry {
         qint64 mtime = 0;
         qint64 size = -1;
+        // The disk watch's generation up to which the entry is known to be the file's; 0 when
+        // the file is not watched.
+        quint64 generation = 0;
         QImage img;
         QImage alpha;
         // File times come from a coarse clock: a file rewritten within the same tick keeps its
@@ -36,7 +42,11 @@ private:
         bool settled = false;
         QByteArray digest;
     };
+    // The entry of the file the path names, brought up to date; null when there is no file.
+    const Entry* fetch(const QString& path);
+
     QHash<QString, Entry> map_;
     bool enabled_ = true;
     int decodes_ = 0;
+    int looks_ = 0;
 };

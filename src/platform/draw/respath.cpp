@@ -1,5 +1,7 @@
 #include "platform/draw/respath.h"
 
+#include "platform/draw/diskwatch.h"
+
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -55,11 +57,16 @@ struct Dep {
     qint64 mtimeNs;
 };
 
-// A remembered answer: valid while every folder it read is unchanged and, when a file was found,
-// that file is still there (a removed or renamed folder on the way removes it too).
+// A remembered answer. Watched: every folder entry it depends on is registered with the disk
+// watch, so it holds while the watch's generation is the one it was found at. Otherwise valid
+// while every folder it read is unchanged and, when a file was found, that file is still there
+// (a removed or renamed folder on the way removes it too).
 struct Memo {
     QString result;
     std::vector<Dep> deps;
+    bool watched = false;
+    quint64 generation = 0;
+    bool isFile = false;
 };
 
 QHash<QString, Memo>& memos()
@@ -110,26 +117,32 @@ QString parentOf(const QString& dir)
 // Walk the components from folder cur. Each step takes the exact spelling when it exists, else
 // the spellings that differ only in case, and goes back when a later component is not found
 // under the one chosen ("res\ResPk" must find "Res/ResPk" even when a "res" folder also exists).
-QString walk(const QString& cur, const QStringList& parts, int i, std::vector<Dep>& deps, bool& unsettled)
+// Each entry looked at is registered with the disk watch first; `watched` turns false when one
+// cannot be.
+QString walk(const QString& cur, const QStringList& parts, int i, std::vector<Dep>& deps, bool& unsettled,
+             bool& watched)
 {
     if (i == parts.size())
         return cur;
     const QString& part = parts[i];
     if (part == QLatin1String("."))
-        return walk(cur, parts, i + 1, deps, unsettled);
+        return walk(cur, parts, i + 1, deps, unsettled, watched);
     if (part == QLatin1String("..")) {
         struct stat st;
         if (!statPath(cur, st) || !S_ISDIR(st.st_mode))
             return QString();
-        return walk(parentOf(cur), parts, i + 1, deps, unsettled);
+        return walk(parentOf(cur), parts, i + 1, deps, unsettled, watched);
     }
+    DiskWatch& dw = DiskWatch::instance();
     struct stat st;
     const QString exact = joinPath(cur, part);
+    watched = dw.watch(cur, part) && watched;
     if (statPath(exact, st)) {
-        const QString r = walk(exact, parts, i + 1, deps, unsettled);
+        const QString r = walk(exact, parts, i + 1, deps, unsettled, watched);
         if (!r.isEmpty())
             return r;
     }
+    watched = dw.watch(cur) && watched;
     const Listing* l = listingOf(cur, deps, unsettled);
     if (!l)
         return QString();
@@ -138,28 +151,32 @@ QString walk(const QString& cur, const QStringList& parts, int i, std::vector<De
     for (const QString& n : others) {
         if (n == part)
             continue;
-        const QString r = walk(joinPath(cur, n), parts, i + 1, deps, unsettled);
+        const QString r = walk(joinPath(cur, n), parts, i + 1, deps, unsettled, watched);
         if (!r.isEmpty())
             return r;
     }
     return QString();
 }
 
-bool memoStillHolds(const Memo& m)
+// The found file itself is looked at last; its details are left in `st`.
+bool memoStillHolds(const Memo& m, struct stat& st, bool& looked)
 {
-    struct stat st;
     for (const Dep& d : m.deps)
         if (!statPath(d.dir, st) || mtimeNs(st) != d.mtimeNs)
             return false;
-    return m.result.isEmpty() || statPath(m.result, st);
+    if (m.result.isEmpty())
+        return true;
+    looked = statPath(m.result, st);
+    return looked;
 }
 
-} // namespace
-
-QString ResolvePath(const QString& path)
+// The answer for a path as of the watch's generation `gen`; `st` is filled (and `looked` set)
+// when the file or folder found was looked at on disk on the way.
+ResolvedPath resolve(const QString& path, quint64 gen, struct stat& st, bool& looked)
 {
+    looked = false;
     if (path.isEmpty())
-        return QString();
+        return {};
     QString p = path;
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     const bool absolute = p.startsWith(QLatin1Char('/'));
@@ -167,27 +184,58 @@ QString ResolvePath(const QString& path)
     const QString key = absolute ? p : start + QLatin1Char('\n') + p;
 
     auto it = memos().constFind(key);
-    if (it != memos().constEnd() && memoStillHolds(*it))
-        return it->result;
+    if (it != memos().constEnd()) {
+        if (it->watched && it->generation == gen)
+            return {it->result, it->isFile, true};
+        if (!it->watched && memoStillHolds(*it, st, looked))
+            return {it->result, looked && S_ISREG(st.st_mode), false};
+    }
 
     std::vector<Dep> deps;
     bool unsettled = false;
-    const QString r = walk(start, p.split(QLatin1Char('/'), Qt::SkipEmptyParts), 0, deps, unsettled);
-    if (unsettled) {
+    // Relative paths hang on the current folder's own place, which is not watched.
+    bool watched = absolute;
+    const QString r = walk(start, p.split(QLatin1Char('/'), Qt::SkipEmptyParts), 0, deps, unsettled, watched);
+    looked = !r.isEmpty() && statPath(r, st);
+    const bool isFile = looked && S_ISREG(st.st_mode);
+    if (memos().size() > 4096)
+        memos().clear();
+    if (watched) {
+        memos().insert(key, Memo{r, {}, true, gen, isFile});
+    } else if (unsettled) {
         memos().remove(key);
     } else {
-        if (memos().size() > 4096)
-            memos().clear();
-        memos().insert(key, Memo{r, std::move(deps)});
+        memos().insert(key, Memo{r, std::move(deps), false, 0, false});
     }
+    return {r, isFile, watched};
+}
+
+} // namespace
+
+ResolvedPath ResolvePathAt(const QString& path, quint64 generation, struct stat* st)
+{
+    struct stat own;
+    bool looked = false;
+    ResolvedPath r = resolve(path, generation, st ? *st : own, looked);
+    r.looked = looked;
     return r;
+}
+
+QString ResolvePath(const QString& path)
+{
+    struct stat st;
+    bool looked = false;
+    return resolve(path, DiskWatch::instance().generation(), st, looked).path;
 }
 
 bool ResFileExists(const QString& path)
 {
-    const QString r = ResolvePath(path);
-    if (r.isEmpty())
-        return false;
     struct stat st;
-    return statPath(r, st) && S_ISREG(st.st_mode);
+    bool looked = false;
+    const ResolvedPath r = resolve(path, DiskWatch::instance().generation(), st, looked);
+    if (r.path.isEmpty())
+        return false;
+    if (r.watched || looked)
+        return r.isFile;
+    return statPath(r.path, st) && S_ISREG(st.st_mode);
 }

@@ -1,10 +1,10 @@
 #include "platform/draw/surface.h"
 
-#include <QFont>
-#include <QFontMetrics>
 #include <QPainter>
+#include <QtMath>
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -33,14 +33,122 @@ QFont makeFont(const QString& name, int points, bool bold)
     return f;
 }
 
+// Tiles of the drawn-since-the-clear map: two cache lines of 16 rows.
+constexpr int kTileW = 32;
+constexpr int kTileH = 16;
+// Rectangles kept for the screen before they are merged into the one that bounds them all.
+constexpr size_t kMaxChanged = 24;
+
+constexpr QRgb kOpaque = 0xff000000u;
+
+// The raster operations on a block of rows, written so the compiler turns them into vector code:
+// no aliasing between the rows (a copy within the picture goes through a copy of its source) and
+// nothing but the operation in the inner loop. Where the processor has them, the 32-byte vector
+// instructions are used, chosen once when the program starts.
+#if defined(__x86_64__) && defined(__has_attribute)
+#if __has_attribute(target_clones)
+#define KVRN_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+#endif
+#ifndef KVRN_VECTOR_CLONES
+#define KVRN_VECTOR_CLONES
+#endif
+
+// Rows of n pixels, `rows` of them, each row `bpl` bytes after the previous one.
+struct Rows {
+    uchar* d;
+    qsizetype dbpl;
+    int n;
+    int rows;
+};
+
+inline QRgb* rowAt(const Rows& r, int y) { return reinterpret_cast<QRgb*>(r.d + y * r.dbpl); }
+
+inline const QRgb* rowAt(const uchar* base, qsizetype bpl, int y)
+{
+    return reinterpret_cast<const QRgb*>(base + y * bpl);
+}
+
+KVRN_VECTOR_CLONES void copyRows(Rows r, const uchar* s, qsizetype sbpl, bool mirY)
+{
+    for (int y = 0; y < r.rows; ++y) {
+        QRgb* __restrict d = rowAt(r, y);
+        const QRgb* __restrict sp = rowAt(s, sbpl, mirY ? -y : y);
+        for (int i = 0; i < r.n; ++i) d[i] = sp[i] | kOpaque;
+    }
+}
+
+KVRN_VECTOR_CLONES void andRows(Rows r, const uchar* s, qsizetype sbpl, bool mirY)
+{
+    for (int y = 0; y < r.rows; ++y) {
+        QRgb* __restrict d = rowAt(r, y);
+        const QRgb* __restrict sp = rowAt(s, sbpl, mirY ? -y : y);
+        for (int i = 0; i < r.n; ++i) d[i] = (d[i] & sp[i]) | kOpaque;
+    }
+}
+
+KVRN_VECTOR_CLONES void orRows(Rows r, const uchar* s, qsizetype sbpl, bool mirY)
+{
+    for (int y = 0; y < r.rows; ++y) {
+        QRgb* __restrict d = rowAt(r, y);
+        const QRgb* __restrict sp = rowAt(s, sbpl, mirY ? -y : y);
+        for (int i = 0; i < r.n; ++i) d[i] = d[i] | sp[i] | kOpaque;
+    }
+}
+
+KVRN_VECTOR_CLONES void notRows(Rows r, const uchar* s, qsizetype sbpl, bool mirY)
+{
+    for (int y = 0; y < r.rows; ++y) {
+        QRgb* __restrict d = rowAt(r, y);
+        const QRgb* __restrict sp = rowAt(s, sbpl, mirY ? -y : y);
+        for (int i = 0; i < r.n; ++i) d[i] = ~sp[i] | kOpaque;
+    }
+}
+
+// A mask ANDed and a face ORed in one pass.
+KVRN_VECTOR_CLONES void maskRows(Rows r, const uchar* m, qsizetype mbpl, const uchar* f, qsizetype fbpl)
+{
+    for (int y = 0; y < r.rows; ++y) {
+        QRgb* __restrict d = rowAt(r, y);
+        const QRgb* __restrict mp = rowAt(m, mbpl, y);
+        const QRgb* __restrict fp = rowAt(f, fbpl, y);
+        for (int i = 0; i < r.n; ++i) d[i] = (d[i] & mp[i]) | fp[i] | kOpaque;
+    }
+}
+
+KVRN_VECTOR_CLONES void fillRows(Rows r, QRgb v)
+{
+    for (int y = 0; y < r.rows; ++y) {
+        QRgb* __restrict d = rowAt(r, y);
+        for (int i = 0; i < r.n; ++i) d[i] = v;
+    }
+}
+
 inline void applyRop(QRgb* d, QRgb s, Rop rop)
 {
     switch (rop) {
-    case Rop::Copy: *d = s; break;
-    case Rop::And: *d = (*d & s) | 0xff000000u; break;
-    case Rop::Or: *d = *d | s | 0xff000000u; break;
-    case Rop::NotCopy: *d = ~s | 0xff000000u; break;
+    case Rop::Copy: *d = s | kOpaque; break;
+    case Rop::And: *d = (*d & s) | kOpaque; break;
+    case Rop::Or: *d = *d | s | kOpaque; break;
+    case Rop::NotCopy: *d = ~s | kOpaque; break;
     }
+}
+
+bool is32Bit(const QImage& img)
+{
+    return img.format() == QImage::Format_RGB32 || img.format() == QImage::Format_ARGB32;
+}
+
+QImage as32Bit(const QImage& img)
+{
+    return is32Bit(img) ? img : img.convertToFormat(QImage::Format_RGB32);
+}
+
+inline QRgb* pixelRow(uchar* base, qsizetype bpl, int y) { return reinterpret_cast<QRgb*>(base + y * bpl); }
+
+inline const QRgb* pixelRow(const uchar* base, qsizetype bpl, int y)
+{
+    return reinterpret_cast<const QRgb*>(base + y * bpl);
 }
 
 } // namespace
@@ -55,13 +163,130 @@ void Surface::resize(int w, int h)
     w = std::max(0, w);
     h = std::max(0, h);
     img_ = QImage(w, h, QImage::Format_RGB32);
+    tilesX_ = (w + kTileW - 1) / kTileW;
+    tilesY_ = (h + kTileH - 1) / kTileH;
+    cleanKnown_ = false;
+    resetTiles(false);
     clear();
+}
+
+QImage& Surface::drawingImage(const QRect& area)
+{
+    markDrawn(area);
+    return img_;
+}
+
+void Surface::resetTiles(bool clean)
+{
+    drawn_.assign(size_t(tilesX_) * size_t(tilesY_), clean ? 0 : 1);
+}
+
+void Surface::markTiles(int x0, int y0, int x1, int y1)
+{
+    const int tx0 = x0 / kTileW, tx1 = (x1 - 1) / kTileW;
+    for (int ty = y0 / kTileH; ty <= (y1 - 1) / kTileH; ++ty) {
+        uint8_t* row = drawn_.data() + size_t(ty) * size_t(tilesX_);
+        std::fill(row + tx0, row + tx1 + 1, uint8_t(1));
+    }
+}
+
+void Surface::noteChanged(int x0, int y0, int x1, int y1)
+{
+    if (changedAll_)
+        return;
+    const QRect r(x0, y0, x1 - x0, y1 - y0);
+    for (const QRect& c : changed_)
+        if (c.contains(r))
+            return;
+    std::erase_if(changed_, [&r](const QRect& c) { return r.contains(c); });
+    changed_.push_back(r);
+    if (changed_.size() > kMaxChanged) {
+        QRect all;
+        for (const QRect& c : changed_)
+            all |= c;
+        changed_.assign(1, all);
+    }
+}
+
+void Surface::markDrawn(const QRect& area)
+{
+    const QRect r = area.intersected(img_.rect());
+    if (r.isEmpty())
+        return;
+    markTiles(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+    noteChanged(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+}
+
+QRegion Surface::takeChanged()
+{
+    QRegion r;
+    if (changedAll_) {
+        r = QRegion(img_.rect());
+    } else {
+        for (const QRect& c : changed_)
+            r += c;
+    }
+    changed_.clear();
+    changedAll_ = false;
+    return r;
+}
+
+void Surface::fillSpan(int x0, int y0, int x1, int y1, QRgb v)
+{
+    const qsizetype bpl = img_.bytesPerLine();
+    fillRows(Rows{img_.bits() + y0 * bpl + x0 * 4, bpl, x1 - x0, y1 - y0}, v);
+}
+
+void Surface::eraseDrawn(int x0, int y0, int x1, int y1, QRgb v)
+{
+    const int tx0 = x0 / kTileW, tx1 = (x1 - 1) / kTileW;
+    for (int ty = y0 / kTileH; ty <= (y1 - 1) / kTileH; ++ty) {
+        const int top = ty * kTileH, bottom = std::min(top + kTileH, height());
+        const int ry0 = std::max(y0, top), ry1 = std::min(y1, bottom);
+        uint8_t* row = drawn_.data() + size_t(ty) * size_t(tilesX_);
+        // Only whole tiles inside the box (up to the picture's edge) are clean afterwards.
+        const bool rowsCovered = ry0 == top && ry1 == bottom;
+        for (int tx = tx0; tx <= tx1;) {
+            if (!row[tx]) {
+                ++tx;
+                continue;
+            }
+            int end = tx;
+            while (end <= tx1 && row[end])
+                ++end;
+            const int sx0 = std::max(x0, tx * kTileW), sx1 = std::min(x1, end * kTileW);
+            fillSpan(sx0, ry0, sx1, ry1, v);
+            erased_ += qint64(sx1 - sx0) * (ry1 - ry0);
+            noteChanged(sx0, ry0, sx1, ry1);
+            if (rowsCovered) {
+                for (int k = tx; k < end; ++k) {
+                    const int left = k * kTileW, right = std::min(left + kTileW, width());
+                    if (left >= x0 && right <= x1)
+                        row[k] = 0;
+                }
+            }
+            tx = end;
+        }
+    }
 }
 
 void Surface::clear()
 {
-    if (!img_.isNull())
-        img_.fill(backColor.rgb());
+    if (img_.isNull())
+        return;
+    const QRgb v = backColor.rgb() | kOpaque;
+    if (!cleanKnown_ || v != cleanColor_) {
+        img_.fill(v);
+        erased_ += qint64(width()) * height();
+        resetTiles(true);
+        cleanColor_ = v;
+        cleanKnown_ = true;
+        changedAll_ = true;
+        changed_.clear();
+        return;
+    }
+    // Where nothing was drawn since the last clear, the back colour is still there.
+    eraseDrawn(0, 0, width(), height(), v);
 }
 
 void Surface::fillRect(int x, int y, int w, int h, QColor c)
@@ -72,19 +297,21 @@ void Surface::fillRect(int x, int y, int w, int h, QColor c)
     int x1 = std::min(width(), x + w), y1 = std::min(height(), y + h);
     if (x0 >= x1 || y0 >= y1)
         return;
-    const QRgb v = c.rgb() | 0xff000000u;
-    for (int yy = y0; yy < y1; ++yy) {
-        QRgb* d = reinterpret_cast<QRgb*>(img_.scanLine(yy));
-        std::fill(d + x0, d + x1, v);
+    const QRgb v = c.rgb() | kOpaque;
+    if (cleanKnown_ && v == cleanColor_) {
+        eraseDrawn(x0, y0, x1, y1, v);
+        return;
     }
+    fillSpan(x0, y0, x1, y1, v);
+    markTiles(x0, y0, x1, y1);
+    noteChanged(x0, y0, x1, y1);
 }
 
 void Surface::blt(int dx, int dy, int w, int h, const QImage& srcIn, int sx, int sy, Rop rop)
 {
     if (w == 0 || h == 0 || img_.isNull() || srcIn.isNull())
         return;
-    const QImage src = (srcIn.format() == QImage::Format_RGB32 || srcIn.format() == QImage::Format_ARGB32)
-        ? srcIn : srcIn.convertToFormat(QImage::Format_RGB32);
+    QImage src = as32Bit(srcIn);
     const bool mirX = w < 0, mirY = h < 0;
     const int aw = std::abs(w), ah = std::abs(h);
     // Left/top edge of the destination block; a mirrored block ends at dx (resp. dy).
@@ -98,8 +325,6 @@ void Surface::blt(int dx, int dy, int w, int h, const QImage& srcIn, int sx, int
     j0 = std::max(j0, -by);
     j1 = std::min(j1, height() - by);
     // Clip to the source: the source column used by block column i must lie inside it.
-    auto srcCol = [&](int i) { return mirX ? sx + aw - 1 - i : sx + i; };
-    auto srcRow = [&](int j) { return mirY ? sy + ah - 1 - j : sy + j; };
     if (!mirX) {
         i0 = std::max(i0, -sx);
         i1 = std::min(i1, src.width() - sx);
@@ -117,30 +342,77 @@ void Surface::blt(int dx, int dy, int w, int h, const QImage& srcIn, int sx, int
     }
     if (i0 >= i1 || j0 >= j1)
         return;
-    for (int j = j0; j < j1; ++j) {
-        QRgb* d = reinterpret_cast<QRgb*>(img_.scanLine(by + j)) + bx;
-        const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(srcRow(j)));
-        if (!mirX) {
-            const QRgb* sp = s + sx;
-            switch (rop) {
-            case Rop::Copy:
-                for (int i = i0; i < i1; ++i) d[i] = sp[i] | 0xff000000u;
-                break;
-            case Rop::And:
-                for (int i = i0; i < i1; ++i) d[i] = (d[i] & sp[i]) | 0xff000000u;
-                break;
-            case Rop::Or:
-                for (int i = i0; i < i1; ++i) d[i] = d[i] | sp[i] | 0xff000000u;
-                break;
-            case Rop::NotCopy:
-                for (int i = i0; i < i1; ++i) d[i] = ~sp[i] | 0xff000000u;
-                break;
-            }
-        } else {
+    auto srcCol = [&](int i) { return mirX ? sx + aw - 1 - i : sx + i; };
+    auto srcRow = [&](int j) { return mirY ? sy + ah - 1 - j : sy + j; };
+    if (src.constBits() == img_.constBits()) {
+        // A copy within the picture reads the pixels as they were before it: copy just the part
+        // that is read, then read from there.
+        const int cx0 = std::min(srcCol(i0), srcCol(i1 - 1)), cy0 = std::min(srcRow(j0), srcRow(j1 - 1));
+        const int cw = i1 - i0, ch = j1 - j0;
+        src = src.copy(cx0, cy0, cw, ch);
+        sx -= cx0;
+        sy -= cy0;
+    }
+    uchar* const dbase = img_.bits();
+    const qsizetype dbpl = img_.bytesPerLine();
+    const uchar* const sbase = src.constBits();
+    const qsizetype sbpl = src.bytesPerLine();
+    if (!mirX) {
+        // Rows top to bottom on the surface; a mirrored block reads its source bottom up.
+        const Rows rows{dbase + (by + j0) * dbpl + (bx + i0) * 4, dbpl, i1 - i0, j1 - j0};
+        const uchar* s0 = sbase + srcRow(j0) * sbpl + (sx + i0) * 4;
+        switch (rop) {
+        case Rop::Copy: copyRows(rows, s0, sbpl, mirY); break;
+        case Rop::And: andRows(rows, s0, sbpl, mirY); break;
+        case Rop::Or: orRows(rows, s0, sbpl, mirY); break;
+        case Rop::NotCopy: notRows(rows, s0, sbpl, mirY); break;
+        }
+    } else {
+        for (int j = j0; j < j1; ++j) {
+            QRgb* d = pixelRow(dbase, dbpl, by + j) + bx;
+            const QRgb* s = pixelRow(sbase, sbpl, srcRow(j));
             for (int i = i0; i < i1; ++i)
                 applyRop(d + i, s[srcCol(i)], rop);
         }
     }
+    markTiles(bx + i0, by + j0, bx + i1, by + j1);
+    noteChanged(bx + i0, by + j0, bx + i1, by + j1);
+}
+
+void Surface::maskBlt(int dx, int dy, int w, int h, const QImage& mask, int mx, int my, const QImage& face, int fx,
+                      int fy)
+{
+    auto twoPasses = [&]() {
+        if (!mask.isNull())
+            blt(dx, dy, w, h, mask, mx, my, Rop::And);
+        blt(dx, dy, w, h, face, fx, fy, Rop::Or);
+    };
+    if (mask.isNull() || face.isNull() || w <= 0 || h <= 0 || img_.isNull() || !is32Bit(mask) || !is32Bit(face) ||
+        mask.constBits() == img_.constBits() || face.constBits() == img_.constBits()) {
+        twoPasses();
+        return;
+    }
+    // The block clipped to the picture, then to each source; one pass when both cover the same.
+    const int i0 = std::max(0, -dx), i1 = std::min(w, width() - dx);
+    const int j0 = std::max(0, -dy), j1 = std::min(h, height() - dy);
+    const int mi0 = std::max(i0, -mx), mi1 = std::min(i1, mask.width() - mx);
+    const int mj0 = std::max(j0, -my), mj1 = std::min(j1, mask.height() - my);
+    const int fi0 = std::max(i0, -fx), fi1 = std::min(i1, face.width() - fx);
+    const int fj0 = std::max(j0, -fy), fj1 = std::min(j1, face.height() - fy);
+    if (mi0 != fi0 || mi1 != fi1 || mj0 != fj0 || mj1 != fj1) {
+        twoPasses();
+        return;
+    }
+    if (fi0 >= fi1 || fj0 >= fj1)
+        return;
+    const qsizetype dbpl = img_.bytesPerLine();
+    const qsizetype mbpl = mask.bytesPerLine();
+    const qsizetype fbpl = face.bytesPerLine();
+    maskRows(Rows{img_.bits() + (dy + fj0) * dbpl + (dx + fi0) * 4, dbpl, fi1 - fi0, fj1 - fj0},
+             mask.constBits() + (my + fj0) * mbpl + (mx + fi0) * 4, mbpl,
+             face.constBits() + (fy + fj0) * fbpl + (fx + fi0) * 4, fbpl);
+    markTiles(dx + fi0, dy + fj0, dx + fi1, dy + fj1);
+    noteChanged(dx + fi0, dy + fj0, dx + fi1, dy + fj1);
 }
 
 void Surface::stretchBlt(int dx, int dy, int dw, int dh, const QImage& srcIn, int sx, int sy, int sw, int sh, Rop rop)
@@ -151,8 +423,9 @@ void Surface::stretchBlt(int dx, int dy, int dw, int dh, const QImage& srcIn, in
         blt(dx, dy, dw, dh, srcIn, sx, sy, rop);
         return;
     }
-    const QImage src = (srcIn.format() == QImage::Format_RGB32 || srcIn.format() == QImage::Format_ARGB32)
-        ? srcIn : srcIn.convertToFormat(QImage::Format_RGB32);
+    QImage src = as32Bit(srcIn);
+    if (src.constBits() == img_.constBits())
+        src = src.copy();
     // A negative source extent mirrors too; both negative cancel out.
     const bool mirX = (dw < 0) != (sw < 0), mirY = (dh < 0) != (sh < 0);
     const int aw = std::abs(dw), ah = std::abs(dh);
@@ -162,13 +435,19 @@ void Surface::stretchBlt(int dx, int dy, int dw, int dh, const QImage& srcIn, in
     const int by = dh < 0 ? dy - ah : dy;
     const int i0 = std::max(0, -bx), i1 = std::min(aw, width() - bx);
     const int j0 = std::max(0, -by), j1 = std::min(ah, height() - by);
+    if (i0 >= i1 || j0 >= j1)
+        return;
+    uchar* const dbase = img_.bits();
+    const qsizetype dbpl = img_.bytesPerLine();
+    const uchar* const sbase = src.constBits();
+    const qsizetype sbpl = src.bytesPerLine();
     for (int j = j0; j < j1; ++j) {
         int jj = mirY ? ah - 1 - j : j;
         int srow = ssy + int((qint64(jj) * 2 + 1) * ash / (qint64(ah) * 2));
         if (srow < 0 || srow >= src.height())
             continue;
-        const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(srow));
-        QRgb* d = reinterpret_cast<QRgb*>(img_.scanLine(by + j)) + bx;
+        const QRgb* s = pixelRow(sbase, sbpl, srow);
+        QRgb* d = pixelRow(dbase, dbpl, by + j) + bx;
         for (int i = i0; i < i1; ++i) {
             int ii = mirX ? aw - 1 - i : i;
             int scol = ssx + int((qint64(ii) * 2 + 1) * asw / (qint64(aw) * 2));
@@ -177,6 +456,8 @@ void Surface::stretchBlt(int dx, int dy, int dw, int dh, const QImage& srcIn, in
             applyRop(d + i, s[scol], rop);
         }
     }
+    markTiles(bx + i0, by + j0, bx + i1, by + j1);
+    noteChanged(bx + i0, by + j0, bx + i1, by + j1);
 }
 
 void Surface::line(int x1, int y1, int x2, int y2, QColor c)
@@ -184,41 +465,101 @@ void Surface::line(int x1, int y1, int x2, int y2, QColor c)
     if (img_.isNull())
         return;
     // Bresenham, end point excluded as the original line drawing did.
-    const QRgb v = c.rgb() | 0xff000000u;
+    const QRgb v = c.rgb() | kOpaque;
+    uchar* const base = img_.bits();
+    const qsizetype bpl = img_.bytesPerLine();
     int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
     int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
     int err = dx + dy;
     int x = x1, y = y1;
+    int minX = width(), minY = height(), maxX = -1, maxY = -1;
     while (!(x == x2 && y == y2)) {
-        if (x >= 0 && y >= 0 && x < width() && y < height())
-            reinterpret_cast<QRgb*>(img_.scanLine(y))[x] = v;
+        if (x >= 0 && y >= 0 && x < width() && y < height()) {
+            pixelRow(base, bpl, y)[x] = v;
+            minX = std::min(minX, x);
+            maxX = std::max(maxX, x);
+            minY = std::min(minY, y);
+            maxY = std::max(maxY, y);
+        }
         int e2 = 2 * err;
         if (e2 >= dy) { err += dy; x += sx; }
         if (e2 <= dx) { err += dx; y += sy; }
     }
+    if (maxX >= 0)
+        markDrawn(QRect(QPoint(minX, minY), QPoint(maxX, maxY)));
+}
+
+Surface::FontEntry& Surface::fontEntry() const
+{
+    for (FontEntry& f : fonts_)
+        if (f.size == fontSize && f.bold == fontBold && f.name == fontName)
+            return f;
+    // Building a font and its metrics costs more than drawing a short text; a table uses a
+    // handful of them.
+    if (fonts_.size() >= 32)
+        fonts_.clear();
+    const QFont f = makeFont(fontName, fontSize, fontBold);
+    fonts_.push_back(FontEntry{fontName, fontSize, fontBold, f, QFontMetrics(f), {}});
+    return fonts_.back();
 }
 
 void Surface::print(int x, int y, const QString& text)
 {
     if (img_.isNull() || text.isEmpty())
         return;
+    FontEntry& f = fontEntry();
+    // A text laid out once is drawn from its layout: the same pixels as laying it out again.
+    // Control characters would start new lines there, so such a text is drawn as it comes.
+    const bool plainLine = std::none_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x20; });
+    const QStaticText* laid = nullptr;
+    int width = 0;
+    if (plainLine) {
+        auto it = f.texts.find(text);
+        if (it == f.texts.end()) {
+            if (f.texts.size() >= 256)
+                f.texts.clear();
+            QStaticText layout(text);
+            layout.setTextFormat(Qt::PlainText);
+            layout.prepare(QTransform(), f.font);
+            it = f.texts.insert(text, layout);
+        }
+        laid = &*it;
+        width = qCeil(laid->size().width());
+    } else {
+        width = f.metrics.horizontalAdvance(text);
+    }
+    // No glyph reaches further than half a line beyond its line and the text's advance. The
+    // painter is clipped to that box, so what was drawn on is known.
+    const int lh = f.metrics.height();
+    const QRect box = QRect(x - lh / 2 - 2, y - lh / 2 - 2, width + lh + 4, 2 * lh + 4).intersected(img_.rect());
+    if (box.isEmpty())
+        return;
     QPainter p(&img_);
-    QFont f = makeFont(fontName, fontSize, fontBold);
-    p.setFont(f);
+    p.setClipRect(box);
+    p.setFont(f.font);
     p.setPen(foreColor);
     p.setBackgroundMode(Qt::TransparentMode);
-    QFontMetrics fm(f);
-    p.drawText(QPoint(x, y + fm.ascent()), text);
+    if (laid)
+        p.drawStaticText(QPoint(x, y), *laid);
+    else
+        p.drawText(QPoint(x, y + f.metrics.ascent()), text);
+    p.end();
+    markDrawn(box);
 }
 
 int Surface::textWidth(const QString& text) const
 {
-    return QFontMetrics(makeFont(fontName, fontSize, fontBold)).horizontalAdvance(text);
+    return fontEntry().metrics.horizontalAdvance(text);
 }
 
 int Surface::textHeight() const
 {
-    return QFontMetrics(makeFont(fontName, fontSize, fontBold)).height();
+    return fontEntry().metrics.height();
+}
+
+QFont Surface::currentFont() const
+{
+    return fontEntry().font;
 }
 
 void Surface::drawImage(int x, int y, const QImage& pic)
@@ -231,4 +572,6 @@ void Surface::drawImage(int x, int y, const QImage& pic)
     }
     QPainter p(&img_);
     p.drawImage(QPoint(x, y), pic);
+    p.end();
+    markDrawn(QRect(x, y, pic.width(), pic.height()));
 }

@@ -2,10 +2,23 @@
 // A drawing surface that keeps its picture: the table's persistent image. Every drawing call
 // paints into the image; a widget that shows it only copies the image to the screen, and tests
 // draw into the same image without a window.
+//
+// The surface remembers where it was drawn on, in two ways. Since the last clear: the picture is
+// cut into tiles, and a tile nothing was drawn on still holds the back colour, so clearing and
+// erasing in the back colour skip it. Since the last look: the rectangles changed since a widget
+// last asked (takeChanged), so the screen copies only those.
 #include <QColor>
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
+#include <QRect>
+#include <QHash>
+#include <QRegion>
+#include <QStaticText>
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 // Raster operations of a block copy: plain copy, AND, OR, inverted copy.
 enum class Rop { Copy, And, Or, NotCopy };
@@ -18,8 +31,12 @@ public:
     void resize(int w, int h);
     int width() const { return img_.width(); }
     int height() const { return img_.height(); }
-    QImage& image() { return img_; }
     const QImage& image() const { return img_; }
+    // Direct access for drawing outside these calls: counts as drawing on the whole picture.
+    // Don't keep the reference across another drawing call.
+    QImage& image() { return drawingImage(QRect(0, 0, width(), height())); }
+    // The same for drawing inside `area` only, which alone counts as drawn on.
+    QImage& drawingImage(const QRect& area);
 
     QColor backColor;
 
@@ -31,6 +48,10 @@ public:
     // w or h mirrors the copy left-to-right or top-to-bottom; the destination then spans
     // dx + w .. dx (resp. dy + h .. dy), as the original block copy did. Clipped to both images.
     void blt(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, Rop rop = Rop::Copy);
+    // A masked picture: the mask's rectangle (mx, my, w, h) ANDed, then the face's (fx, fy, w, h)
+    // ORed at (dx, dy), in one pass where both cover the same part. The same pixels as the two
+    // copies; a null mask leaves the face ORed alone.
+    void maskBlt(int dx, int dy, int w, int h, const QImage& mask, int mx, int my, const QImage& face, int fx, int fy);
     // Copy scaled: source (sx, sy, sw, sh) to destination (dx, dy, dw, dh), negative dw/dh mirror.
     void stretchBlt(int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy, int sw, int sh, Rop rop = Rop::Copy);
     // A picture drawn over the surface through its transparency (icons); opaque pictures are
@@ -47,11 +68,50 @@ public:
     void print(int x, int y, const QString& text);
     int textWidth(const QString& text) const;
     int textHeight() const;
+    // The font those are in now.
+    QFont currentFont() const;
 
     // Called after drawing so a widget showing the surface can schedule a repaint.
     std::function<void()> onChanged;
     void changed() { if (onChanged) onChanged(); }
+    // The part of the picture changed since the last call (nothing the first time after a call
+    // found nothing drawn), and forget it.
+    QRegion takeChanged();
+
+    // Pixels written by clearing and by erasing in the back colour so far: only what was drawn
+    // on since the last clear has to be. For measuring.
+    qint64 erasedPixels() const { return erased_; }
 
 private:
+    struct FontEntry {
+        QString name;
+        int size = 0;
+        bool bold = false;
+        QFont font;
+        QFontMetrics metrics{QFont()};
+        // Texts laid out in this font: the same few come back at every repaint.
+        QHash<QString, QStaticText> texts;
+    };
+    FontEntry& fontEntry() const;
+
+    void markDrawn(const QRect& area);
+    void resetTiles(bool clean);
+    void markTiles(int x0, int y0, int x1, int y1);
+    void noteChanged(int x0, int y0, int x1, int y1);
+    // Fills the part of [x0, x1) x [y0, y1) that lies on tiles drawn on since the clear.
+    void eraseDrawn(int x0, int y0, int x1, int y1, QRgb v);
+    void fillSpan(int x0, int y0, int x1, int y1, QRgb v);
+
     QImage img_;
+    // Tiles of kTileW x kTileH pixels, row by row: nonzero when something may have been drawn on
+    // the tile since the picture was last wholly in cleanColor_.
+    std::vector<uint8_t> drawn_;
+    int tilesX_ = 0, tilesY_ = 0;
+    QRgb cleanColor_ = 0;
+    bool cleanKnown_ = false;
+    // Changed since the last takeChanged: a few rectangles, or one bounding all when many.
+    std::vector<QRect> changed_;
+    bool changedAll_ = false;
+    qint64 erased_ = 0;
+    mutable std::vector<FontEntry> fonts_;
 };

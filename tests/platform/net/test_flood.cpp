@@ -16,16 +16,7 @@ namespace {
 
 using Clock = testsupport::FloodPeer::Clock;
 
-bool WaitFor(const std::function<bool()>& cond, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 uint32_t NumberAt(const QByteArray& m, int at)
 {

@@ -11,19 +11,11 @@
 #include <functional>
 
 #include "platform/net/tavsckclient.h"
+#include "support/timing.h"
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& cond, int ms = 3000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 void Spin(int ms)
 {

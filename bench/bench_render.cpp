@@ -1,0 +1,301 @@
+// The table's drawing: the full repaint of a large table, the card copies next to what the memory
+// allows and to QPainter's raster operations, the own hand redrawn after one card was raised, and
+// a clock tick. The card copies print their ratios at the end of the run.
+#include <benchmark/benchmark.h>
+
+#include "benchcount.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPainter>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <random>
+#include <string>
+
+#include "rules/cards.h"
+#include "tableview/gamepaint.h"
+
+namespace {
+
+// ---- A large table in the middle of a game --------------------------------------------------
+
+QString BinDir() { return QStringLiteral(KVRN_BENCH_BIN_DIR); }
+
+std::array<ByteArr, 4> Deal(unsigned seed)
+{
+    std::vector<uint8_t> deck;
+    for (int d = 0; d < 2; ++d)
+        for (int c = 0; c < 54; ++c) deck.push_back(uint8_t(c));
+    std::shuffle(deck.begin(), deck.end(), std::mt19937(seed));
+    std::array<ByteArr, 4> hands;
+    for (int i = 0; i < 108; ++i) hands[size_t(i % 4)].append(deck[size_t(i)]);
+    for (ByteArr& h : hands) ArrangeHand(h, true, 2);
+    return hands;
+}
+
+// 1920 x 1080, four seated players: the own 27 cards with three raised, the partner's open hand,
+// the side seats' backs, four plays (one a pass), the own turn with its clock and buttons.
+struct BigTable {
+    Surface surf;
+    TableState ts;
+    PublicState ps;
+    PaintState p;
+    ImageCache cache;
+    PaintCtx ctx{surf, ts, ps, p, cache};
+
+    BigTable()
+    {
+        ps.strAppPath = BinDir() + u'/';
+        ps.strParentPath = BinDir() + QStringLiteral("/../");
+        p.ScreenWidthPx = 1920;
+        surf.resize(1920, 1080);
+        ComputeLayout(ctx);
+        const QString names[4] = {QStringLiteral("东方不败"), QStringLiteral("我是玩家"), QStringLiteral("LuckyStar88"),
+                                  QStringLiteral("西门吹雪")};
+        for (int c = 0; c < 4; ++c) {
+            ts.Chairs[size_t(c)].Name = names[c];
+            ts.Chairs[size_t(c)].IconNo = 1000 * (c % 3) + c * 3;
+            ts.Chairs[size_t(c)].PaiCount = 27;
+        }
+        ts.strViewOwner = names[1];
+        ts.bteMyChair = 1;
+        ts.ViewPosOfChair = {1, 2, 3, 0};
+        ts.TableIdle = false;
+        ts.DeckCount = 2;
+        ts.ShowLeftPai = 1;
+        ts.ShowPartnerPai = 1;
+        ts.GamePhase = 2;
+        ts.TurnChair = 1;
+        ts.TurnSeconds = 30;
+        ts.TeamScore = {85, 120};
+        ts.TrickFen = 25;
+        const auto hands = Deal(11);
+        for (int i = 1; i <= 27; ++i) ts.MyPai.append(hands[1][i]);
+        for (int i = 1; i <= 27; ++i) ts.PartnerPai.append(hands[3][i]);
+        ts.PaiSelected.redim(27);
+        for (int i : {4, 5, 12}) ts.PaiSelected[i] = 1;
+        ts.Chairs[0].OutPai = ByteArr{49, 36, 23, 10};
+        ts.Chairs[1].OutPai = ByteArr{53, 53, 52, 52};
+        ts.Chairs[2].OutPai = ByteArr{kPassCard};
+        ts.Chairs[3].OutPai = ByteArr{50, 37, 24, 11, 11};
+        ts.OptButState = {1, 1};
+        ts.OutButState = {1, 2, 0};
+        ts.Chairs[2].Dropped = true;
+        p.ClockTag = [] { return QStringLiteral("1"); };
+        p.ClockTicks = 7;
+        ComputeCardLayout(ctx);
+        picGameBack_Paint(ctx);
+    }
+};
+
+bool HavePack(benchmark::State& state)
+{
+    if (QFileInfo::exists(BinDir() + QStringLiteral("/Res/ResPk/Pk0.bmp"))) return true;
+    state.SkipWithError("no generated pictures beside the programs");
+    return false;
+}
+
+void BM_FullRepaint(benchmark::State& state)
+{
+    if (!HavePack(state)) return;
+    BigTable t;
+    benchcount::CountedLoop counted(state);
+    for (auto _ : state) picGameBack_Paint(t.ctx);
+    benchmark::DoNotOptimize(t.surf.image().constBits());
+}
+BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
+
+// One card of the own hand raised or lowered, as a click does.
+void BM_RedrawMyPk(benchmark::State& state)
+{
+    if (!HavePack(state)) return;
+    BigTable t;
+    benchcount::CountedLoop counted(state);
+    for (auto _ : state) {
+        t.ts.PaiSelected[13] = t.ts.PaiSelected[13] != 0 ? 0 : 1;
+        RedrawMyPk(t.ctx, 13);
+    }
+    benchmark::DoNotOptimize(t.surf.image().constBits());
+}
+BENCHMARK(BM_RedrawMyPk)->Unit(benchmark::kMicrosecond);
+
+// The whole own hand erased and drawn again, as after a play or a re-sort.
+void BM_PaintMyPai(benchmark::State& state)
+{
+    if (!HavePack(state)) return;
+    BigTable t;
+    benchcount::CountedLoop counted(state);
+    for (auto _ : state) PaintMyPai(t.ctx);
+    benchmark::DoNotOptimize(t.surf.image().constBits());
+}
+BENCHMARK(BM_PaintMyPai)->Unit(benchmark::kMicrosecond);
+
+// The turn clock's tick: the clock picture and the seconds left, through turns of 30 seconds.
+void BM_ClockTick(benchmark::State& state)
+{
+    if (!HavePack(state)) return;
+    BigTable t;
+    benchcount::CountedLoop counted(state);
+    for (auto _ : state) {
+        t.p.ClockTicks = (t.p.ClockTicks + 1) % 30;
+        PaintClock(t.ctx, true);
+    }
+    benchmark::DoNotOptimize(t.surf.image().constBits());
+}
+BENCHMARK(BM_ClockTick)->Unit(benchmark::kMicrosecond);
+
+// ---- 280 card copies: 140 cards, each a mask ANDed and a face ORed ---------------------------
+
+constexpr int kCards = 140;
+constexpr int kCardW = 80, kCardH = 105;
+
+QPoint CardAt(int i) { return QPoint((i * 18) % 900, (i / 50) * 110); }
+
+struct CardPictures {
+    QImage mask{kCardW, kCardH, QImage::Format_RGB32};
+    QImage face{kCardW, kCardH, QImage::Format_RGB32};
+    CardPictures()
+    {
+        // White (see-through) rounded corners on the mask, black there on the face.
+        for (int y = 0; y < kCardH; ++y)
+            for (int x = 0; x < kCardW; ++x) {
+                const bool corner = (x < 3 || x >= kCardW - 3) && (y < 3 || y >= kCardH - 3);
+                mask.setPixel(x, y, corner ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+                face.setPixel(x, y, corner ? qRgb(0, 0, 0) : qRgb(x * 3, y * 2, (x * y) & 255));
+            }
+    }
+};
+
+// What the table does: mask and face in one pass.
+void BM_CardCopies_Surface(benchmark::State& state)
+{
+    const CardPictures pics;
+    Surface s(1000, 700);
+    benchcount::CountedLoop counted(state);
+    for (auto _ : state) {
+        for (int i = 0; i < kCards; ++i) {
+            const QPoint at = CardAt(i);
+            s.maskBlt(at.x(), at.y(), kCardW, kCardH, pics.mask, 0, 0, pics.face, 0, 0);
+        }
+        benchmark::ClobberMemory();
+    }
+    benchmark::DoNotOptimize(s.image().constBits());
+}
+BENCHMARK(BM_CardCopies_Surface)->Unit(benchmark::kMicrosecond);
+
+// The same as two block copies, AND then OR.
+void BM_CardCopies_SurfaceTwoPass(benchmark::State& state)
+{
+    const CardPictures pics;
+    Surface s(1000, 700);
+    benchcount::CountedLoop counted(state);
+    for (auto _ : state) {
+        for (int i = 0; i < kCards; ++i) {
+            const QPoint at = CardAt(i);
+            s.blt(at.x(), at.y(), kCardW, kCardH, pics.mask, 0, 0, Rop::And);
+            s.blt(at.x(), at.y(), kCardW, kCardH, pics.face, 0, 0, Rop::Or);
+        }
+        benchmark::ClobberMemory();
+    }
+    benchmark::DoNotOptimize(s.image().constBits());
+}
+BENCHMARK(BM_CardCopies_SurfaceTwoPass)->Unit(benchmark::kMicrosecond);
+
+// QPainter's raster operations giving the same pixels.
+void BM_CardCopies_QPainterRop(benchmark::State& state)
+{
+    const CardPictures pics;
+    QImage img(1000, 700, QImage::Format_RGB32);
+    img.fill(qRgb(16, 81, 115));
+    benchcount::CountedLoop counted(state);
+    for (auto _ : state) {
+        QPainter p(&img);
+        for (int i = 0; i < kCards; ++i) {
+            const QPoint at = CardAt(i);
+            p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+            p.drawImage(at, pics.mask);
+            p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+            p.drawImage(at, pics.face);
+        }
+    }
+    benchmark::DoNotOptimize(img.constBits());
+}
+BENCHMARK(BM_CardCopies_QPainterRop)->Unit(benchmark::kMicrosecond);
+
+// The floor: the same card rectangles filled, then the face copied into them, row by row with
+// the library's fill and copy.
+void BM_CardCopies_FillCopyFloor(benchmark::State& state)
+{
+    const CardPictures pics;
+    QImage img(1000, 700, QImage::Format_RGB32);
+    img.fill(qRgb(16, 81, 115));
+    uchar* const base = img.bits();
+    const qsizetype bpl = img.bytesPerLine();
+    const uchar* const face = pics.face.constBits();
+    const qsizetype fbpl = pics.face.bytesPerLine();
+    benchcount::CountedLoop counted(state);
+    for (auto _ : state) {
+        for (int i = 0; i < kCards; ++i) {
+            const QPoint at = CardAt(i);
+            for (int y = 0; y < kCardH; ++y) {
+                auto* d = reinterpret_cast<quint32*>(base + (at.y() + y) * bpl) + at.x();
+                std::fill_n(d, kCardW, 0xff105173u);
+                std::memcpy(d, face + y * fbpl, kCardW * 4);
+            }
+        }
+        benchmark::ClobberMemory();
+    }
+    benchmark::DoNotOptimize(img.constBits());
+}
+BENCHMARK(BM_CardCopies_FillCopyFloor)->Unit(benchmark::kMicrosecond);
+
+// Prints the run as usual and remembers each benchmark's best time per iteration, for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            if (r.run_type != Run::RT_Iteration || r.error_occurred || r.iterations == 0) continue;
+            const double t = r.GetAdjustedRealTime();
+            auto it = best_.find(r.run_name.function_name);
+            if (it == best_.end() || t < it->second) best_[r.run_name.function_name] = t;
+        }
+    }
+
+    void PrintRatios() const
+    {
+        const auto get = [this](const char* n) {
+            const auto it = best_.find(n);
+            return it == best_.end() ? 0.0 : it->second;
+        };
+        const double ours = get("BM_CardCopies_Surface"), two = get("BM_CardCopies_SurfaceTwoPass");
+        const double rop = get("BM_CardCopies_QPainterRop"), floor = get("BM_CardCopies_FillCopyFloor");
+        if (ours > 0 && floor > 0)
+            std::printf("card copies: ours %.1f us, floor %.1f us: %.2f times the floor\n", ours, floor, ours / floor);
+        if (two > 0 && floor > 0)
+            std::printf("card copies in two passes: %.1f us, %.2f times the floor\n", two, two / floor);
+        if (ours > 0 && rop > 0)
+            std::printf("card copies through QPainter raster operations: %.1f us, %.1f times ours\n", rop, rop / ours);
+    }
+
+private:
+    std::map<std::string, double> best_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}
