@@ -1,5 +1,5 @@
 // The table snapshot from arbitrary bytes: loading stops at the end of the message and leaves a
-// table whose parts agree with each other.
+// table whose parts agree with each other, with every value a later reader indexes by in range.
 #include <cstdint>
 #include <cstdlib>
 
@@ -9,7 +9,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     TableState t;
     InitGameDefine(t);
+    t.blnPangGuan = size > 0 && (data[size - 1] & 1);
     LoadTableSnapshot(t, data, int(size));
     if (t.PaiSelected.count() != t.MyPai.count()) abort();
+    if (!IsChairNo(t.TurnChair) || !IsGamePhase(t.GamePhase) || !IsDeckCount(t.DeckCount)) abort();
+    for (const ChairInfo& c : t.Chairs)
+        if (!IsMingCi(c.MingCi) || c.PaiCount > FullHandCount(t.DeckCount)) abort();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 
 namespace {
 
@@ -41,7 +42,8 @@ ProfileFile ProfileFile::Load(const QString& path)
     if (path.isEmpty() || !fi.isFile()) return ProfileFile();
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return ProfileFile();
-    return FromBytes(f.read(kMaxProfileBytes));
+    // Asking for the limit itself would set that much memory aside for every file read.
+    return FromBytes(f.read(std::min(f.size(), kMaxProfileBytes)));
 }
 
 ProfileFile ProfileFile::FromBytes(const QByteArray& bytes)

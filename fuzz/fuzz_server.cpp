@@ -1,0 +1,132 @@
+// The room server's table fed by its seats: arbitrary messages from four players and two
+// spectators, connections lost and made, legal moves that carry games along, and the bots that
+// take over a lost player's chair. Whatever happens, everything the table sends is a message the
+// client can read, no card is dealt twice, and the turn stays on a chair.
+//
+// Input: byte 0 the options (decks, settings round, players ready by themselves); then events,
+// each a control byte (low two bits the kind, the rest the seat) and the kind's bytes (a message:
+// two length bytes, big-endian, and the message; a legal move: one byte picking it).
+#include <QCoreApplication>
+#include <QDateTime>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+#include "protocol/messages.h"
+#include "protocol/shapes.h"
+#include "rules/legalplays.h"
+#include "server/seat.h"
+#include "server/table.h"
+
+namespace {
+
+enum EventKind : uint8_t { EV_MESSAGE = 0, EV_CONNECTION = 1, EV_LEGAL_MOVE = 2, EV_EVENT_LOOP = 3 };
+constexpr int kSeats = 6;     // four players, then two who watch
+constexpr int kLoopRounds = 64;
+
+// A connection as the table sees it: what it is sent must be a message of the server's.
+struct CheckedSeat : Seat {
+    int got = 0;
+    void deliver(const QByteArray& msg) override
+    {
+        if (!ParseMessage(msg, Sender::Server).fits) abort();
+        ++got;
+    }
+    bool isBot() const override { return false; }
+};
+
+void CheckTable(const Table& t, int decks)
+{
+    const GameRound& g = t.game();
+    if (g.TurnChair > 3 || g.LeadChair > 3 || g.Phase > 2 || g.MaxOutPai[0] > 3) abort();
+    if (!g.Running) return;
+    std::array<int, 256> seen{};
+    for (const auto& hand : g.Hands) {
+        if (int(hand.size()) > HandCountOf(decks)) abort();
+        for (uint8_t c : hand)
+            if (c > 53 || ++seen[c] > decks) abort();
+    }
+}
+
+void Spin()
+{
+    for (int i = 0; i < kLoopRounds; ++i) QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    static QCoreApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1) return 0;
+    RoomOptions opt;
+    opt.humans = 4;
+    opt.botDelayMs = 0;
+    opt.seed = 7;
+    opt.decks = (data[0] & 1) ? 2 : 1;
+    opt.settingsRound = data[0] & 2;
+    opt.autoReady = data[0] & 4;
+    opt.names = {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁")};
+    std::array<CheckedSeat, kSeats> seats;
+    std::array<bool, kSeats> joined{};
+    {
+        Table table(opt);
+        table.seatBots();
+        for (int s = 0; s < 4; ++s) {
+            table.join(&seats[size_t(s)], uint8_t((data[0] >> 3) & 1));
+            joined[size_t(s)] = true;
+        }
+        size_t i = 1;
+        while (i < size) {
+            const uint8_t ctl = data[i++];
+            const int s = (ctl >> 2) % kSeats;
+            CheckedSeat* seat = &seats[size_t(s)];
+            switch (ctl & 3) {
+            case EV_MESSAGE: {
+                size_t n = 0;
+                if (i + 2 <= size) n = size_t(data[i]) << 8 | data[i + 1];
+                i = std::min(i + 2, size);
+                n = std::min(n, size - i);
+                const QByteArray msg(reinterpret_cast<const char*>(data) + i, qsizetype(n));
+                i += n;
+                // The connection lets only the client's messages of the right shape through.
+                if (joined[size_t(s)] && ParseMessage(msg, Sender::Client).fits) table.receive(seat, msg);
+                break;
+            }
+            case EV_CONNECTION:
+                if (joined[size_t(s)]) table.leave(seat);
+                else table.join(seat, uint8_t(ctl >> 7));
+                joined[size_t(s)] = !joined[size_t(s)];
+                break;
+            case EV_LEGAL_MOVE: {
+                const uint8_t pick = i < size ? data[i++] : 0;
+                const GameRound& g = table.game();
+                int chair = -1;
+                for (const auto& u : table.users())
+                    if (u->seat == seat) chair = u->Chair;
+                if (chair < 0 || !g.Running || g.Dealing) break;
+                const std::vector<uint8_t>& hand = g.Hands[size_t(chair)];
+                const std::vector<LegalPlay> plays =
+                    EnumerateLegalPlays(hand, g.Phase == 1 ? nullptr : &g.MaxOutPai, g.ShuangShunPlayed);
+                const bool pass = plays.empty() || (g.Phase == 2 && pick % (plays.size() + 1) == plays.size());
+                table.receive(seat, pass ? BuildPass(uint8_t(chair)) : BuildPlay(uint8_t(chair), plays[pick % plays.size()].Cards));
+                break;
+            }
+            case EV_EVENT_LOOP:
+                Spin();
+                break;
+            }
+            CheckTable(table, opt.decks);
+        }
+        Spin();
+        CheckTable(table, opt.decks);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return 0;
+}
