@@ -2,16 +2,22 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <optional>
 
 namespace {
 
+// A converter that raised an error is replaced by one built in its place: a converter assigned
+// over it flags no further errors and lets their substitutes through.
+using Gbk = std::optional<QStringEncoder>;
+
+void FreshGbk(Gbk& enc) { enc.emplace("GBK", QStringConverter::Flag::Stateless); }
+
 // GBK as the target systems' code page: one byte for ASCII, two for the rest, never more.
-bool EncodeOne(QStringEncoder& enc, QStringView ch, QByteArray& out)
+bool EncodeOne(Gbk& enc, QStringView ch, QByteArray& out)
 {
-    QByteArray b = enc(ch);
-    if (enc.hasError()) {
-        // The converter keeps its error once raised: start a fresh one for what follows.
-        enc = QStringEncoder("GBK", QStringConverter::Flag::Stateless);
+    QByteArray b = (*enc)(ch);
+    if (enc->hasError()) {
+        FreshGbk(enc);
         return false;
     }
     if (b.isEmpty() || b.size() > 2) return false;
@@ -19,7 +25,7 @@ bool EncodeOne(QStringEncoder& enc, QStringView ch, QByteArray& out)
     // the other side and drop the whole text there: such a character is not sent.
     if (b.size() == 1 && uchar(b[0]) > 127) return false;
     // Some unmappable characters come back as the substitute byte without an error flag.
-    if (b.size() == 1 && (b[0] == '?' || b[0] == '\x1a') && ch.size() == 1 && ch[0].unicode() != uchar(b[0]))
+    if (b.size() == 1 && (b[0] == '?' || b[0] == '\x1a') && !(ch.size() == 1 && ch[0].unicode() == uchar(b[0])))
         return false;
     out.append(b);
     return true;
@@ -31,8 +37,9 @@ QByteArray EncodeGbk(const QString& text)
 {
     QByteArray out;
     if (text.isEmpty()) return out;
-    QStringEncoder enc("GBK", QStringConverter::Flag::Stateless);
-    if (!enc.isValid()) {
+    Gbk enc;
+    FreshGbk(enc);
+    if (!enc->isValid()) {
         // Without a GBK converter only ASCII can be trusted.
         for (QChar c : text)
             if (c.unicode() < 128) out.append(char(c.unicode()));
@@ -41,10 +48,31 @@ QByteArray EncodeGbk(const QString& text)
     out.reserve(text.size() * 2);
     const int n = int(text.size());
     for (int i = 0; i < n;) {
-        int w = 1;
-        if (text[i].isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) w = 2;
-        EncodeOne(enc, QStringView(text).mid(i, w), out);
-        i += w;
+        // ASCII is itself.
+        if (text[i].unicode() < 128) {
+            out.append(char(text[i].unicode()));
+            ++i;
+            continue;
+        }
+        // A run of other characters in one go when every one of them became a pair (GBK gives
+        // no more than two bytes a character); otherwise character by character, dropping what
+        // cannot be sent.
+        int end = i;
+        while (end < n && text[end].unicode() >= 128) ++end;
+        const QStringView run = QStringView(text).mid(i, end - i);
+        const QByteArray b = (*enc)(run);
+        if (!enc->hasError() && b.size() == 2 * run.size()) {
+            out.append(b);
+            i = end;
+            continue;
+        }
+        if (enc->hasError()) FreshGbk(enc);
+        while (i < end) {
+            int w = 1;
+            if (text[i].isHighSurrogate() && i + 1 < end && text[i + 1].isLowSurrogate()) w = 2;
+            EncodeOne(enc, QStringView(text).mid(i, w), out);
+            i += w;
+        }
     }
     return out;
 }

@@ -55,6 +55,32 @@ TEST(BuildPacket, UnrepresentableCharactersAreDropped)
     EXPECT_EQ(out, Bytes({7}));
 }
 
+// Characters GBK cannot send, inside runs of Chinese text: dropped one by one, the characters
+// around them kept.
+TEST(BuildPacket, UnrepresentableInsideChineseRuns)
+{
+    const QString han = QStringLiteral("中文");
+    const QByteArray want = EncodeGbk(QStringLiteral("中")) + EncodeGbk(QStringLiteral("文"));
+    ASSERT_EQ(want.size(), 4);
+    const struct {
+        const char* what;
+        QString middle;
+    } cases[] = {
+        {"emoji", QStringLiteral("\U0001F600")},
+        {"euro sign", QStringLiteral("€")},
+        {"Hangul", QStringLiteral("가")},
+        {"lone high surrogate", QString(QChar(0xD800))},
+        {"lone low surrogate", QString(QChar(0xDC00))},
+        {"several", QStringLiteral("가€\U0001F600")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EncodeGbk(han.left(1) + c.middle + han.mid(1)), want) << c.what;
+        EXPECT_EQ(EncodeGbk(QStringLiteral("a") + c.middle + QStringLiteral("长工") + c.middle),
+                  QByteArray("a") + EncodeGbk(QStringLiteral("长工")))
+            << c.what;
+    }
+}
+
 TEST(DecodePacketText, RoundTripOfMixedText)
 {
     const QString text = QStringLiteral("用户名`长工_100`ABC xyz 0123`恶霸");
