@@ -43,6 +43,7 @@ QString AppRes(const PaintCtx& c, const QString& rel);
 QString FigureFilePath(const QString& strParentPath, int32_t iconNo);
 
 // ---- Primitives ----------------------------------------------------------------------------
+// Erases to the table colour, and to the table's edges where the box reaches them.
 void FillBackRect(PaintCtx& c, int x, int y, int w, int h);
 void RestoreBackRect(PaintCtx& c, int x, int y, int w, int h);
 // The table background; `fill` false skips the first fill when the surface was just cleared to

@@ -218,9 +218,40 @@ void picGameBack_Paint(PaintCtx& c)
 
 // ---- Background ----------------------------------------------------------------------------
 
+namespace {
+
+// The table's edges, as the last full repaint kept them, put back inside `r`.
+void RestoreEdges(PaintCtx& c, const QRect& r)
+{
+    const PaintState::TableEdges& e = c.p.Edges;
+    const int W = e.W, H = e.H;
+    if (W != c.p.W || H != c.p.H || W != c.surf.width() || H != c.surf.height() || e.top.isNull()) return;
+    const int sideH = H - e.topH - e.bottomH;
+    const struct {
+        QRect band;
+        const QImage& pic;
+    } bands[] = {
+        {QRect(0, 0, W, e.topH), e.top},
+        {QRect(0, H - e.bottomH, W, e.bottomH), e.bottom},
+        {QRect(0, e.topH, e.leftW, sideH), e.left},
+        {QRect(W - e.rightW, e.topH, e.rightW, sideH), e.right},
+    };
+    for (const auto& b : bands) {
+        const QRect part = r.intersected(b.band);
+        if (!part.isEmpty() && !b.pic.isNull())
+            c.surf.blt(part.x(), part.y(), part.width(), part.height(), b.pic, part.x() - b.band.x(),
+                       part.y() - b.band.y());
+    }
+}
+
+}  // namespace
+
 void FillBackRect(PaintCtx& c, int x, int y, int w, int h)
 {
     c.surf.fillRect(x, y, w, h, kTableBackColor);
+    // An erase that reaches the table's edges (a side seat's column of 27 cards is taller than a
+    // small table) puts the edges back there: the table colour alone leaves holes in the frame.
+    RestoreEdges(c, QRect(x, y, w, h));
     c.surf.changed();
 }
 

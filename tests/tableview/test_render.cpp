@@ -308,6 +308,52 @@ TEST(Render, RepaintOverAnythingIsTheFreshPicture)
     EXPECT_EQ(std::as_const(t.surf).image(), want);
 }
 
+// Erases that reach the table's edges leave them whole: the side seats' columns of card backs
+// in a two-deck game are taller than a small table, and erasing them punched holes through the
+// top and bottom edges.
+TEST(Render, ErasesKeepTheEdges)
+{
+    REQUIRE_PACK();
+    const struct {
+        const char* what;
+        int w, h;
+        std::function<void(RealTable&)> erase;
+    } cases[] = {
+        {"side columns of an empty two-deck hand", 975, 725,
+         [](RealTable& t) {
+             for (int chair : {0, 2}) {  // seen at the left and the right
+                 t.ts.Chairs[size_t(chair)].PaiCount = 0;
+                 PaintUserPai(t.ctx, chair);
+             }
+         }},
+        {"a box over the whole table and beyond", 800, 600,
+         [](RealTable& t) { FillBackRect(t.ctx, -20, -20, 900, 700); }},
+    };
+    for (const auto& c : cases) {
+        RealTable bare(c.w, c.h, 1280);  // nothing but the table and its edges
+        PaintTableBack(bare.ctx);
+        RealTable t(c.w, c.h, 1280);
+        MidGame(t);
+        picGameBack_Paint(t.ctx);
+        const QImage before = std::as_const(t.surf).image().copy();
+        c.erase(t);
+        const QImage& after = std::as_const(t.surf).image();
+        // Along the edges each pixel is what the table showed, or the bare table where erased.
+        const int band = 18;
+        int holes = 0, other = 0;
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                if (x >= band && x < c.w - band && y >= band && y < c.h - band) continue;
+                const QRgb a = after.pixel(x, y), b = std::as_const(bare.surf).image().pixel(x, y);
+                if (a == before.pixel(x, y) || a == b) continue;
+                ++other;
+                if (Rgb(a) == Rgb(kTableBackColor.rgb())) ++holes;
+            }
+        EXPECT_EQ(holes, 0) << c.what;
+        EXPECT_EQ(other, 0) << c.what;
+    }
+}
+
 // The kept edge bands belong to one size and one set of edge pictures: a new size, or an edge
 // picture changed on disk, draws them piece by piece again.
 TEST(Render, EdgesFollowTheSizeAndTheirPictures)
