@@ -102,6 +102,9 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
     tmrForm = new QTimer(this);
     tmrStart = new QTimer(this);
     tmrPaintLastOutPai = new QTimer(this);
+    // Counted in seconds the player sees: a coarse timer may fire up to 5 % early.
+    tmrStart->setTimerType(Qt::PreciseTimer);
+    tmrPaintLastOutPai->setTimerType(Qt::PreciseTimer);
 
     connect(TavSckClient, &::TavSckClient::Connected, this, &frmGameMain::TavSckClient_Connected);
     connect(TavSckClient, &::TavSckClient::DataArrived, this, &frmGameMain::TavSckClient_DataArrived);

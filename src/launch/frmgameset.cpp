@@ -93,6 +93,8 @@ frmGameSet::frmGameSet(const PublicState& pub, QWidget* parent)
 
     tmrDelay = new QTimer(this);
     tmrDelay->setInterval(1000);
+    // The seconds shown are real seconds: a coarse timer may fire up to 5 % early.
+    tmrDelay->setTimerType(Qt::PreciseTimer);
     connect(tmrDelay, &QTimer::timeout, this, &frmGameSet::tmrDelay_Timer);
 
     ShowInputWarning = [this](const QString& text) {
