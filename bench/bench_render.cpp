@@ -13,6 +13,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "rules/cards.h"
 #include "tableview/gamepaint.h"
@@ -59,52 +60,47 @@ bool HavePack(benchmark::State& state)
     return false;
 }
 
-void BM_FullRepaint(benchmark::State& state)
+// Times `step` on the big table, drawn once beforehand.
+template <typename Step>
+void OnBigTable(benchmark::State& state, Step step)
 {
     if (!HavePack(state)) return;
     BigTable t;
     benchcount::CountedLoop counted(state);
-    for (auto _ : state) picGameBack_Paint(t.ctx);
-    benchmark::DoNotOptimize(t.surf.image().constBits());
+    for (auto _ : state) step(t);
+    benchmark::DoNotOptimize(std::as_const(t.surf).image().constBits());
+}
+
+void BM_FullRepaint(benchmark::State& state)
+{
+    OnBigTable(state, [](BigTable& t) { picGameBack_Paint(t.ctx); });
 }
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
 
 // One card of the own hand raised or lowered, as a click does.
 void BM_RedrawMyPk(benchmark::State& state)
 {
-    if (!HavePack(state)) return;
-    BigTable t;
-    benchcount::CountedLoop counted(state);
-    for (auto _ : state) {
+    OnBigTable(state, [](BigTable& t) {
         t.ts.PaiSelected[13] = t.ts.PaiSelected[13] != 0 ? 0 : 1;
         RedrawMyPk(t.ctx, 13);
-    }
-    benchmark::DoNotOptimize(t.surf.image().constBits());
+    });
 }
 BENCHMARK(BM_RedrawMyPk)->Unit(benchmark::kMicrosecond);
 
 // The whole own hand erased and drawn again, as after a play or a re-sort.
 void BM_PaintMyPai(benchmark::State& state)
 {
-    if (!HavePack(state)) return;
-    BigTable t;
-    benchcount::CountedLoop counted(state);
-    for (auto _ : state) PaintMyPai(t.ctx);
-    benchmark::DoNotOptimize(t.surf.image().constBits());
+    OnBigTable(state, [](BigTable& t) { PaintMyPai(t.ctx); });
 }
 BENCHMARK(BM_PaintMyPai)->Unit(benchmark::kMicrosecond);
 
 // The turn clock's tick: the clock picture and the seconds left, through turns of 30 seconds.
 void BM_ClockTick(benchmark::State& state)
 {
-    if (!HavePack(state)) return;
-    BigTable t;
-    benchcount::CountedLoop counted(state);
-    for (auto _ : state) {
+    OnBigTable(state, [](BigTable& t) {
         t.p.ClockTicks = (t.p.ClockTicks + 1) % 30;
         PaintClock(t.ctx, true);
-    }
-    benchmark::DoNotOptimize(t.surf.image().constBits());
+    });
 }
 BENCHMARK(BM_ClockTick)->Unit(benchmark::kMicrosecond);
 
