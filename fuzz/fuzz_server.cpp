@@ -39,11 +39,13 @@ struct CheckedSeat : Seat {
 void CheckTable(const Table& t, int decks)
 {
     const GameRound& g = t.game();
-    if (g.TurnChair > 3 || g.LeadChair > 3 || g.Phase > 2 || g.MaxOutPai[0] > 3) abort();
+    const RoundCore& r = g.Round;
+    if (r.turn() > 3 || r.lead() > 3 || WireValue(r.phase()) > 2 || r.maxOutPai()[0] > 3) abort();
     if (!g.Running) return;
     std::array<int, 256> seen{};
-    for (const auto& hand : g.Hands) {
-        if (int(hand.size()) > HandCountOf(decks)) abort();
+    for (uint8_t chair = 0; chair < 4; ++chair) {
+        const CardRun& hand = r.hand(chair);
+        if (hand.size() > HandCountOf(decks)) abort();
         for (uint8_t c : hand)
             if (c > 53 || ++seen[c] > decks) abort();
     }
@@ -111,10 +113,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 for (const auto& u : table.users())
                     if (u->seat == seat) chair = u->Chair;
                 if (chair < 0 || !g.Running || g.Dealing) break;
-                const std::vector<uint8_t>& hand = g.Hands[size_t(chair)];
+                const RoundCore& r = g.Round;
+                const std::vector<uint8_t> hand = r.hand(uint8_t(chair)).vec();
                 const std::vector<LegalPlay> plays =
-                    EnumerateLegalPlays(hand, g.Phase == 1 ? nullptr : &g.MaxOutPai, g.ShuangShunPlayed);
-                const bool pass = plays.empty() || (g.Phase == 2 && pick % (plays.size() + 1) == plays.size());
+                    EnumerateLegalPlays(hand, r.phase() == GamePhase::Lead ? nullptr : &r.maxOutPai(), r.shuangShunPlayed());
+                const bool pass = plays.empty() || (r.phase() == GamePhase::Follow && pick % (plays.size() + 1) == plays.size());
                 table.receive(seat, pass ? BuildPass(uint8_t(chair)) : BuildPlay(uint8_t(chair), plays[pick % plays.size()].Cards));
                 break;
             }

@@ -7,6 +7,7 @@
 
 #include "platform/core/bytearr.h"
 #include "protocol/codes.h"
+#include "rules/gamephase.h"
 
 // The 8-byte description of one play: byte 0 the chair, byte 1 the type, then two components
 // (type, key card, count) at bytes 2..4 and 5..7.
@@ -42,7 +43,7 @@ constexpr uint8_t kPassCard = kPassCode;
 // What a value from the server may be before it is stored: readers use these to index the
 // chairs, pick pictures and size hands, so a value out of range never gets into the state.
 inline bool IsChairNo(int c) { return c >= 0 && c <= 3; }
-inline bool IsGamePhase(int p) { return p == 0 || p == 1 || p == 2 || p == 100; }
+inline bool IsGamePhase(int p) { return IsGamePhaseValue(p); }
 inline bool IsDeckCount(int d) { return d == 1 || d == 2; }
 inline bool IsMingCi(int m) { return m >= 0 && m <= 4; }   // 0: still playing
 // Cards of one full hand: (decks x 54) div 4.

@@ -24,6 +24,18 @@ auto Cost(const LegalPlay& p)
 
 }  // namespace
 
+BotView ViewOf(const RoundCore& round, uint8_t chair)
+{
+    BotView v;
+    v.Hand = round.hand(chair).vec();
+    v.MyChair = chair;
+    v.Leading = round.phase() == GamePhase::Lead;
+    v.MaxOutPai = round.maxOutPai();
+    v.ShuangShunPlayed = round.shuangShunPlayed();
+    v.TrickFen = round.trickFen();
+    return v;
+}
+
 uint8_t LowestCard(const std::vector<uint8_t>& hand)
 {
     uint8_t low = hand.empty() ? 0 : hand.front();

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "rules/tablestate.h"
+#include "rules/roundcore.h"
 
 struct BotView {
     std::vector<uint8_t> Hand;
@@ -13,6 +13,9 @@ struct BotView {
     bool ShuangShunPlayed = false;
     int32_t TrickFen = 0;           // points played into the trick so far
 };
+
+// The view of a bot on this chair: its own hand and what every chair sees, nothing more.
+BotView ViewOf(const RoundCore& round, uint8_t chair);
 
 // Points a trick must hold before a bot spends a bomb on it.
 inline constexpr int32_t kBombWorthFen = 10;

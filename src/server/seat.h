@@ -3,6 +3,7 @@
 // answers with the client's messages (through Table::receive). A connection and a bot are both
 // seats, so the table runs the same game whoever sits.
 #include <QByteArray>
+#include <functional>
 
 class Seat {
 public:
@@ -13,3 +14,6 @@ public:
     // The table lets this seat go: a connection is closed once what was sent has gone out.
     virtual void release() {}
 };
+
+// How a seat that lives beside the table (a bot) answers: its message, as from that seat.
+using SeatReply = std::function<void(Seat* from, const QByteArray& msg)>;

@@ -1,6 +1,7 @@
 #include "server/table.h"
 
 #include <QStringList>
+#include <QTimer>
 #include <algorithm>
 
 #include "protocol/shapes.h"
@@ -12,55 +13,20 @@
 
 namespace {
 
-constexpr int kGraceMs = 3000;            // beyond the turn seconds, for the link and the client's pauses
-constexpr int kTrickPauseMs = 2000;       // the client shows a won trick this long before the next turn
-constexpr int kDealWaitMs = 5000;         // the longest the first move waits for the deal requests
-constexpr uint8_t kPhaseNone = 0, kPhaseLead = 1, kPhaseFollow = 2;
 constexpr uint8_t kHandUpRaise = 1, kHandUpLast = 2;   // 112's sub-code; above 1 lowers every hand after it
 const QString kEverybody = QStringLiteral("所有人");
 
 enum ChatField { CF_Sender, CF_Target, CF_SenderShown, CF_TargetShown, CF_Text, CF_Colour, CF_Bold, CF_Whisper };
 
-uint8_t Partner(uint8_t chair) { return uint8_t((chair + 2) & 3); }
-int SideOf(uint8_t chair) { return chair & 1; }
-
-std::vector<uint8_t> SortedDesc(std::vector<uint8_t> cards)
-{
-    SortPaiDesc(cards.data(), int(cards.size()));
-    return cards;
-}
-
-// Takes the cards out of the hand; false (hand untouched) when it does not hold them all.
-bool TakeFromHand(std::vector<uint8_t>& hand, const std::vector<uint8_t>& cards)
-{
-    std::vector<uint8_t> rest = hand;
-    for (uint8_t c : cards) {
-        const auto it = std::find(rest.begin(), rest.end(), c);
-        if (it == rest.end()) return false;
-        rest.erase(it);
-    }
-    hand = std::move(rest);
-    return true;
-}
-
-QString Joined(const std::array<int32_t, 4>& v)
-{
-    return QStringLiteral("%1,%2,%3,%4").arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]);
-}
-
 }  // namespace
 
-Table::Table(const RoomOptions& options, QObject* parent)
-    : QObject(parent), opt_(options), rng_(options.seed.value_or(std::random_device{}()))
+Table::Table(const RoomOptions& options, QObject* parent) : Table(options, EventLoopClock(), parent) {}
+
+Table::Table(const RoomOptions& options, TableClock& clock, QObject* parent)
+    : QObject(parent), opt_(options), game_(*this, options, clock)
 {
     if (opt_.settingsRound && opt_.humans > 0) settings_ = SettingsRound::WaitingOwner;
-    turnClock_.setSingleShot(true);
-    connect(&turnClock_, &QTimer::timeout, this, &Table::onTurnTimeout);
-    dealClock_.setSingleShot(true);
-    dealClock_.setInterval(kDealWaitMs);
-    connect(&dealClock_, &QTimer::timeout, this, &Table::finishDealing);
-    pauseClock_.setSingleShot(true);
-    connect(&pauseClock_, &QTimer::timeout, this, &Table::offerStartToAll);
+    pauseClock_ = clock.makeTimer([this] { offerStartToAll(); });
 }
 
 Table::~Table() = default;
@@ -136,7 +102,7 @@ void Table::broadcast(const QByteArray& msg, const RoomUser* except)
 
 BotSeat* Table::newBot(uint8_t chair, const QString& name)
 {
-    return new BotSeat(*this, chair, name, opt_.botDelayMs, this);
+    return new BotSeat([this](Seat* from, const QByteArray& msg) { receive(from, msg); }, chair, name, opt_.botDelayMs, this);
 }
 
 void Table::seatBots()
@@ -206,8 +172,8 @@ void Table::sendWelcome(RoomUser& u)
     sendTo(u, BuildDaoJuText(DJ_MY_LIST, OwnedItemsText(u.Items)));
     if (u.Chair < 0) {
         const uint8_t canSee = watched ? watched->AllowPangGuan : 1;
-        if (game_.Running) {
-            sendTo(u, snapshotFor(u.WatchedChair, canSee));
+        if (game_.running()) {
+            sendTo(u, game_.snapshotFor(u.WatchedChair, canSee));
         } else {
             std::array<bool, 4> raised{};
             for (int c = 0; c < 4; ++c) raised[size_t(c)] = chairs_[size_t(c)] && chairs_[size_t(c)]->Ready;
@@ -220,7 +186,7 @@ void Table::sendWelcome(RoomUser& u)
 
 void Table::offerStart(RoomUser& u)
 {
-    if (game_.Running || u.Chair < 0 || pauseClock_.isActive()) return;
+    if (game_.running() || u.Chair < 0 || pauseClock_->isActive()) return;
     switch (settings_) {
     case SettingsRound::WaitingOwner:
         if (&u == owner()) sendTo(u, BuildGameSet(true, 1, false, settingsText()));
@@ -256,14 +222,14 @@ QString Table::settingsText() const
 
 void Table::raiseHand(RoomUser& u, const QString& settings)
 {
-    if (game_.Running || u.Chair < 0 || u.Ready) return;
+    if (game_.running() || u.Chair < 0 || u.Ready) return;
     u.Ready = true;
     const bool all = std::all_of(chairs_.begin(), chairs_.end(), [](const RoomUser* c) { return c && c->Ready; });
     log(QStringLiteral("ready chair=%1 name=%2").arg(u.Chair).arg(u.Name));
     // The ready first: the last hand's 112 lowers every hand, and nothing may raise one after it.
     broadcast(BuildReady(uint8_t(u.Chair)));
     broadcast(BuildHandUp(all ? kHandUpLast : kHandUpRaise, u.Name, settings));
-    if (all) startGame();
+    if (all) game_.start();
 }
 
 void Table::removeUser(RoomUser* u)
@@ -287,7 +253,7 @@ void Table::leave(Seat* seat)
         broadcast(BuildUserState(RM_PANGGUAN_OUT, name));
         return;
     }
-    if (game_.Running) {
+    if (game_.running()) {
         takeOver(*u);
         return;
     }
@@ -307,16 +273,13 @@ void Table::takeOver(RoomUser& u)
 {
     u.Dropped = true;
     ++u.Escapes;
-    log(QStringLiteral("drop game=%1 chair=%2 name=%3 bot plays on").arg(game_.No).arg(u.Chair).arg(u.Name));
+    log(QStringLiteral("drop game=%1 chair=%2 name=%3 bot plays on").arg(game_.state().No).arg(u.Chair).arg(u.Name));
     broadcast(BuildUserState(RM_USER_DROPPED, u.Name));
     u.bot = newBot(uint8_t(u.Chair), u.Name);
     u.seat = u.bot;
-    game_.DealAnswered[size_t(u.Chair)] = true;
-    u.bot->deliver(snapshotFor(u.Chair, 1));
-    if (game_.Dealing && std::all_of(game_.DealAnswered.begin(), game_.DealAnswered.end(), [](bool b) { return b; }))
-        QTimer::singleShot(0, this, [this] {
-            if (game_.Dealing) finishDealing();
-        });
+    const bool allDealt = game_.skipDeal(uint8_t(u.Chair));
+    u.bot->deliver(game_.snapshotFor(u.Chair, 1));
+    if (allDealt) QTimer::singleShot(0, this, [this] { game_.finishDealing(); });
 }
 
 // ---- Messages from the seats ---------------------------------------------------------------
@@ -351,13 +314,13 @@ void Table::receive(Seat* seat, const QByteArray& msg)
         onSeePaiSetting(*u, m.fields);
         break;
     case MsgKind::DealReq:
-        if (game_.Running && u->Chair >= 0) answerDeal(uint8_t(u->Chair));
+        if (game_.running() && u->Chair >= 0) game_.answerDeal(uint8_t(u->Chair));
         break;
     case MsgKind::HandsReq:
-        if (game_.Running && u->Chair >= 0) sendTo(*u, BuildHands(game_.Hands[size_t(u->Chair)], {}));
+        if (game_.running() && u->Chair >= 0) sendTo(*u, BuildHands(game_.handOf(uint8_t(u->Chair)), {}));
         break;
     case MsgKind::OutPaiReq:
-        onPlayRequest(*u, msg);
+        if (u->Chair >= 0) game_.onPlayRequest(uint8_t(u->Chair), msg);
         break;
     case MsgKind::JoinGame:
     case MsgKind::Hello:
@@ -373,6 +336,7 @@ void Table::onGameSetDone(RoomUser& u, const QStringList& fields)
     stake_ = std::clamp(fields[1].toInt(), stakeMin_, stakeMax_);
     penalty_ = std::clamp(fields[4].toInt(), penaltyMin_, penaltyMax_);
     settings_ = SettingsRound::Decided;
+    game_.setStake(stake_);
     log(QStringLiteral("settings stake=%1 penalty=%2").arg(stake_).arg(penalty_));
     raiseHand(u, settingsText());
 }
@@ -421,230 +385,38 @@ void Table::onSeePaiSetting(RoomUser& u, const QStringList& fields)
         if (other->Chair < 0 && other->WatchedChair == u.Chair) sendTo(*other, BuildSeePai(u.AllowPangGuan != 0));
 }
 
-// ---- The game ------------------------------------------------------------------------------
+// ---- The game's needs ------------------------------------------------------------------------
 
 void Table::setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair)
 {
-    stackedDeck_ = std::move(deck);
-    nextLead_ = leadChair & 3;
+    game_.setNextDeal(std::move(deck), leadChair);
 }
 
-void Table::startGame()
+void Table::sendToChair(uint8_t chair, const QByteArray& msg)
 {
-    GameRound& g = game_;
-    const int no = g.No + 1;
-    g = GameRound();
-    g.No = no;
-    g.Running = true;
-    g.Dealing = true;
-    std::vector<uint8_t> deck;
-    for (int d = 0; d < opt_.decks; ++d)
-        for (int c = 0; c < 54; ++c) deck.push_back(uint8_t(c));
-    // Fisher-Yates on the seeded generator, so a seed gives the same deal on every build.
-    for (size_t i = deck.size() - 1; i > 0; --i) std::swap(deck[i], deck[rng_() % (i + 1)]);
-    if (stackedDeck_.size() == deck.size()) deck = std::exchange(stackedDeck_, {});
-    const size_t n = size_t(HandCountOf(opt_.decks));
-    for (size_t c = 0; c < 4; ++c) g.Hands[c].assign(deck.begin() + long(c * n), deck.begin() + long((c + 1) * n));
-    g.Spare.assign(deck.begin() + long(4 * n), deck.end());
-    g.LeadChair = uint8_t(nextLead_ >= 0 ? nextLead_ : int(rng_() % 4));
-    g.TurnChair = g.LeadChair;
-    g.Phase = kPhaseNone;
+    if (RoomUser* u = chairs_[chair & 3]) sendTo(*u, msg);
+}
+
+void Table::sendToWatchers(uint8_t chair, const QByteArray& msg)
+{
+    for (const auto& u : users_)
+        if (u->Chair < 0 && u->WatchedChair == chair) sendTo(*u, msg);
+}
+
+QString Table::chairName(uint8_t chair) const
+{
+    const RoomUser* u = chairs_[chair & 3];
+    return u ? u->Name : QString();
+}
+
+void Table::gameStarting()
+{
     for (RoomUser* u : chairs_) u->Ready = false;
     settings_ = SettingsRound::None;   // later games keep the values of the first
-
-    log(QStringLiteral("start game=%1 decks=%2 lead=%3").arg(g.No).arg(opt_.decks).arg(g.LeadChair));
-    for (int c = 0; c < 4; ++c)
-        log(QStringLiteral("deal game=%1 chair=%2 name=%3 cards=%4")
-                .arg(g.No).arg(c).arg(chairs_[size_t(c)]->Name, CardsText(SortedDesc(g.Hands[size_t(c)]))));
-    if (!g.Spare.empty()) log(QStringLiteral("spare game=%1 cards=%2").arg(g.No).arg(CardsText(SortedDesc(g.Spare))));
-    emit gameStarted(g.No);
-
-    broadcast(BuildGameStart(uint8_t(opt_.autoOutLimit), uint8_t(opt_.decks), 0, uint8_t(opt_.turnSeconds), g.LeadChair));
-    for (const auto& u : users_)
-        if (u->Chair < 0) sendTo(*u, BuildDeal(false, g.Hands[size_t(u->WatchedChair)], {}));
-    dealClock_.start();
 }
 
-void Table::answerDeal(uint8_t chair)
+void Table::gameEnded(int no, const std::array<int32_t, 4>& changes)
 {
-    GameRound& g = game_;
-    RoomUser* u = chairs_[chair];
-    if (!u) return;
-    const std::vector<uint8_t>& hand = g.Hands[chair];
-    if (int(hand.size()) == HandCountOf(opt_.decks)) sendTo(*u, BuildDeal(false, hand, {}));
-    else sendTo(*u, BuildHands(hand, {}));
-    g.DealAnswered[chair] = true;
-    if (g.Dealing && std::all_of(g.DealAnswered.begin(), g.DealAnswered.end(), [](bool b) { return b; })) finishDealing();
-}
-
-void Table::finishDealing()
-{
-    GameRound& g = game_;
-    if (!g.Running || !g.Dealing) return;
-    dealClock_.stop();
-    // A client that never asked gets its cards all the same.
-    for (uint8_t c = 0; c < 4; ++c)
-        if (!g.DealAnswered[c]) answerDeal(c);
-    g.Dealing = false;
-    g.Phase = kPhaseLead;
-    startTurnClock(false);
-    if (!g.HeldLead.isEmpty()) {
-        const QByteArray held = std::exchange(g.HeldLead, QByteArray());
-        if (RoomUser* u = chairs_[g.TurnChair]) onPlayRequest(*u, held);
-    }
-}
-
-void Table::onPlayRequest(RoomUser& u, const QByteArray& msg)
-{
-    GameRound& g = game_;
-    if (!g.Running || u.Chair < 0) return;
-    const uint8_t chair = uint8_t(u.Chair);
-    if (g.Dealing) {
-        // The lead may be quicker than the others' deal requests: its play waits for them.
-        if (chair == g.TurnChair) g.HeldLead = msg;
-        else refuse(chair, QStringLiteral("错误提示：还没有轮到你出牌！"), {});
-        return;
-    }
-    const auto* b = reinterpret_cast<const uint8_t*>(msg.constData());
-    const std::vector<uint8_t> cards(b + 7, b + msg.size());
-    if (chair != g.TurnChair || (g.Phase != kPhaseLead && g.Phase != kPhaseFollow)) {
-        refuse(chair, QStringLiteral("错误提示：还没有轮到你出牌！"), cards);
-        return;
-    }
-    play(chair, cards);
-}
-
-void Table::refuse(uint8_t chair, const QString& reason, const std::vector<uint8_t>& cards)
-{
-    ++game_.Refusals;
-    ++totalRefusals_;
-    log(QStringLiteral("refused game=%1 chair=%2 cards=%3 reason=%4").arg(game_.No).arg(chair).arg(CardsText(cards), reason));
-    if (RoomUser* u = chairs_[chair]) sendTo(*u, BuildOutPaiRefused(reason));
-}
-
-void Table::play(uint8_t chair, const std::vector<uint8_t>& cards)
-{
-    GameRound& g = game_;
-    const bool pass = cards.size() == 1 && cards[0] == kPassCode;
-    if (pass) {
-        if (g.Phase == kPhaseLead) {
-            refuse(chair, QStringLiteral("错误提示：你是首家，必须出牌！"), cards);
-            return;
-        }
-        ++g.Passes;
-        g.OutPai[chair] = cards;
-        afterPass(chair);
-        return;
-    }
-    std::vector<uint8_t> hand = g.Hands[chair];
-    if (!TakeFromHand(hand, cards)) {
-        refuse(chair, QStringLiteral("错误提示：你手里没有这些牌！"), cards);
-        return;
-    }
-    const std::vector<uint8_t> sorted = SortedDesc(cards);
-    QString reason;
-    PaiXingInfo info;
-    const bool ok = g.Phase == kPhaseLead
-                        ? CheckFirstOutPai(sorted.data(), int(sorted.size()), reason, info)
-                        : CheckFollowOutPai(sorted.data(), int(sorted.size()), g.MaxOutPai, g.ShuangShunPlayed, reason, info);
-    if (!ok) {
-        refuse(chair, reason, cards);
-        return;
-    }
-    turnClock_.stop();
-    if (g.Phase == kPhaseLead) {
-        g.OutPai = {};
-        g.ShuangShunPlayed = false;
-    }
-    g.Hands[chair] = std::move(hand);
-    g.OutPai[chair] = sorted;
-    info[0] = chair;
-    g.MaxOutPai = info;
-    if (info[1] == PX_ShuangShun) g.ShuangShunPlayed = true;
-    const int32_t fen = CountFenPai(sorted.data(), int(sorted.size()));
-    g.TrickFen += fen;
-    g.Passes = 0;
-    ++g.Plays;
-    if (g.Hands[chair].empty()) g.MingCi[chair] = g.NextPlace++;
-    const bool over = g.MingCi[chair] && g.MingCi[Partner(chair)];
-    const uint8_t next = nextActive(chair);
-    const uint8_t phase = over ? kPhaseNone : kPhaseFollow;
-    log(QStringLiteral("play game=%1 chair=%2 cards=%3 type=%4 fen=%5 next=%6 phase=%7 place=%8 left=%9")
-            .arg(g.No).arg(chair).arg(CardsText(sorted), GetPaiXingName(info[1])).arg(fen).arg(next).arg(phase)
-            .arg(g.MingCi[chair]).arg(g.Hands[chair].size()));
-    g.TurnChair = next;
-    g.Phase = phase;
-    broadcast(BuildOutPaiNotice(next, phase, g.MingCi[chair], chair, sorted));
-    if (over) endGame(chair);
-    else startTurnClock(false);
-}
-
-void Table::afterPass(uint8_t chair)
-{
-    GameRound& g = game_;
-    turnClock_.stop();
-    const uint8_t maxChair = g.MaxOutPai[0];
-    int others = 0;
-    for (uint8_t c = 0; c < 4; ++c)
-        if (c != maxChair && active(c)) ++others;
-    if (g.Passes < others) {
-        const uint8_t next = nextActive(chair);
-        log(QStringLiteral("pass game=%1 chair=%2 next=%3 phase=2").arg(g.No).arg(chair).arg(next));
-        g.TurnChair = next;
-        broadcast(BuildOutPaiNotice(next, kPhaseFollow, 0, chair, {kPassCode}));
-        startTurnClock(false);
-        return;
-    }
-    // Everybody still in play passed: the biggest play wins the trick; its chair leads, or its
-    // partner when it has gone out.
-    const uint8_t lead = active(maxChair) ? maxChair : (active(Partner(maxChair)) ? Partner(maxChair) : nextActive(maxChair));
-    g.TeamScore[size_t(SideOf(maxChair))] += g.TrickFen;
-    log(QStringLiteral("pass game=%1 chair=%2 next=%3 phase=1").arg(g.No).arg(chair).arg(lead));
-    log(QStringLiteral("trick game=%1 winner=%2 fen=%3 lead=%4 score=%5,%6")
-            .arg(g.No).arg(maxChair).arg(g.TrickFen).arg(lead).arg(g.TeamScore[0]).arg(g.TeamScore[1]));
-    g.TrickFen = 0;
-    g.Passes = 0;
-    g.MaxOutPai = {};
-    g.ShuangShunPlayed = false;
-    g.TurnChair = lead;
-    g.Phase = kPhaseLead;
-    broadcast(BuildOutPaiNotice(lead, kPhaseLead, 0, chair, {kPassCode}));
-    g.OutPai = {};
-    startTurnClock(true);
-}
-
-uint8_t Table::nextActive(uint8_t chair) const
-{
-    for (int k = 1; k <= 4; ++k) {
-        const uint8_t c = uint8_t((chair + k) & 3);
-        if (active(c)) return c;
-    }
-    return chair;
-}
-
-void Table::endGame(uint8_t lastChair)
-{
-    GameRound& g = game_;
-    turnClock_.stop();
-    // The unfinished trick goes to the side that made its biggest play.
-    g.TeamScore[size_t(SideOf(g.MaxOutPai[0]))] += g.TrickFen;
-    g.TrickFen = 0;
-    const int winner = g.TeamScore[0] == g.TeamScore[1] ? -1 : (g.TeamScore[0] > g.TeamScore[1] ? 0 : 1);
-    std::array<int32_t, 4> changes{};
-    for (int c = 0; c < 4; ++c) changes[size_t(c)] = winner < 0 ? 0 : (SideOf(uint8_t(c)) == winner ? stake_ : -stake_);
-    std::array<CardList, 4> left;
-    QStringList leftText;
-    int32_t leftFen = 0;
-    for (int c = 0; c < 4; ++c) {
-        left[size_t(c)] = SortedDesc(g.Hands[size_t(c)]);
-        leftText.append(CardsText(left[size_t(c)]));
-        leftFen += CountFenPai(left[size_t(c)].data(), int(left[size_t(c)].size()));
-    }
-    log(QStringLiteral("over game=%1 last=%2 changes=%3 score=%4,%5 leftfen=%6 left=%7")
-            .arg(g.No).arg(lastChair).arg(Joined(changes)).arg(g.TeamScore[0]).arg(g.TeamScore[1]).arg(leftFen)
-            .arg(leftText.join(QLatin1Char('|'))));
-    broadcast(BuildGameOver(true, changes, g.TeamScore, left));
-
     for (int c = 0; c < 4; ++c) {
         RoomUser* u = chairs_[size_t(c)];
         if (!u) continue;
@@ -655,15 +427,10 @@ void Table::endGame(uint8_t lastChair)
         else ++u->Drawn;
         if (u->Dropped) {
             u->Score -= penalty_;
-            log(QStringLiteral("escape game=%1 chair=%2 name=%3 penalty=%4").arg(g.No).arg(c).arg(u->Name).arg(penalty_));
+            log(QStringLiteral("escape game=%1 chair=%2 name=%3 penalty=%4").arg(no).arg(c).arg(u->Name).arg(penalty_));
         }
     }
-    for (uint8_t c = 0; c < 4; ++c)
-        if (g.MingCi[c] == 1) nextLead_ = c;
-    g.Running = false;
-    g.Phase = kPhaseNone;
-    ++gamesPlayed_;
-    emit gameOver(g.No);
+    emit gameOver(no);
     afterGame();
 }
 
@@ -679,47 +446,10 @@ void Table::afterGame()
         removeUser(u);
         broadcast(BuildUserOut(name));
     }
-    if (opt_.games > 0 && gamesPlayed_ >= opt_.games) {
+    if (opt_.games > 0 && gamesPlayed() >= opt_.games) {
         emit allGamesPlayed();
         return;
     }
     // A short pause lets the people at the table see the end before the bots are ready again.
-    pauseClock_.start(opt_.botDelayMs * 3);
-}
-
-void Table::startTurnClock(bool trickJustWon)
-{
-    turnClock_.start(opt_.turnSeconds * 1000 + kGraceMs + (trickJustWon ? kTrickPauseMs : 0));
-}
-
-void Table::onTurnTimeout()
-{
-    GameRound& g = game_;
-    if (!g.Running || g.Dealing) return;
-    const uint8_t chair = g.TurnChair;
-    log(QStringLiteral("timeout game=%1 chair=%2").arg(g.No).arg(chair));
-    if (g.Phase == kPhaseFollow) play(chair, {kPassCode});
-    else if (g.Phase == kPhaseLead && active(chair)) play(chair, {LowestCard(g.Hands[chair])});
-}
-
-QByteArray Table::snapshotFor(int viewChair, uint8_t canSeePai) const
-{
-    const GameRound& g = game_;
-    SnapshotGame s;
-    s.CanSeePai = canSeePai;
-    s.DeckCount = uint8_t(opt_.decks);
-    s.TurnSeconds = uint8_t(opt_.turnSeconds);
-    s.TurnChair = g.TurnChair;
-    s.GamePhase = g.Phase == kPhaseNone ? kPhaseLead : g.Phase;
-    s.ShuangShunPlayed = g.ShuangShunPlayed ? 1 : 0;
-    for (int i = 0; i < 2; ++i) s.TeamScore[size_t(i)] = uint16_t(std::clamp(g.TeamScore[size_t(i)], 0, 65535));
-    s.TrickFen = uint16_t(std::clamp(g.TrickFen, 0, 65535));
-    s.MaxOutPai = g.MaxOutPai.b;
-    s.MingCi = g.MingCi;
-    for (size_t c = 0; c < 4; ++c) {
-        s.PaiCount[c] = uint8_t(g.Hands[c].size());
-        s.OutPai[c] = g.OutPai[c];
-    }
-    s.MyPai = g.Hands[size_t(viewChair & 3)];
-    return BuildSnapshotGame(s);
+    pauseClock_->start(opt_.botDelayMs * 3);
 }

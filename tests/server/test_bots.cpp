@@ -10,6 +10,7 @@
 #include "server/botplayer.h"
 #include "server/cardtext.h"
 #include "logcheck.h"
+#include "manualclock.h"
 #include "serverfixture.h"
 
 using namespace servertest;
@@ -85,7 +86,8 @@ void RunBotGames(int games, int decks, uint32_t seed)
     o.decks = decks;
     o.games = games;
     o.seed = seed;
-    Table table(o);
+    ManualClock clock;
+    Table table(o, clock);
     std::map<int, GameCheck> checks;
     int lines = 0;
     table.logLine = [&](const QString& l) {
@@ -94,12 +96,18 @@ void RunBotGames(int games, int decks, uint32_t seed)
     };
     bool done = false;
     QObject::connect(&table, &Table::allGamesPlayed, [&] { done = true; });
-    QElapsedTimer clock;
-    clock.start();
+    QElapsedTimer wall;
+    wall.start();
     table.seatBots();
+    // The bots answer from the event loop; the table's pause between games (no bot delay: none)
+    // is on the test's clock, which moves on nothing each time the loop is idle, so no turn clock
+    // ever runs out.
+    QTimer idle;
+    QObject::connect(&idle, &QTimer::timeout, [&] { clock.advance(0); });
+    idle.start(0);
     // No stall: the whole run has a bound far above what it needs.
     ASSERT_TRUE(Spin([&] { return done; }, 120000)) << "stalled after " << table.gamesPlayed() << " games";
-    const qint64 ms = clock.elapsed();
+    const qint64 ms = wall.elapsed();
     EXPECT_EQ(table.gamesPlayed(), games);
     EXPECT_EQ(table.refusals(), 0);
     int plays = 0;

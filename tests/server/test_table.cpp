@@ -10,6 +10,7 @@
 #include "protocol/codec.h"
 #include "rules/cards.h"
 #include "server/botseat.h"
+#include "manualclock.h"
 #include "serverfixture.h"
 
 using namespace servertest;
@@ -30,13 +31,15 @@ RoomOptions Options(int humans, int decks = 1)
     return o;
 }
 
-// A table of four scripted players; ready() starts a game, deal() answers the deal requests.
+// A table of four scripted players on a clock the test drives; ready() starts a game, deal()
+// answers the deal requests.
 struct Room {
+    ManualClock clock;
     Table table;
     std::array<FakeSeat, 4> seats;
     QStringList log;
 
-    explicit Room(const RoomOptions& o) : table(o)
+    explicit Room(const RoomOptions& o) : table(o, clock)
     {
         table.logLine = [this](const QString& l) { log.append(l); };
         table.seatBots();
@@ -61,8 +64,10 @@ struct Room {
     // Everybody whose turn it is passes until the trick is won.
     void passRound()
     {
-        for (int guard = 0; guard < 4 && table.game().Phase == 2; ++guard) pass(table.game().TurnChair);
+        for (int guard = 0; guard < 4 && round().phase() == GamePhase::Follow; ++guard) pass(round().turn());
     }
+    const RoundCore& round() const { return table.game().Round; }
+    Cards hand(int chair) const { return round().hand(uint8_t(chair)).vec(); }
     Notice lastNotice(int viewer = 0) const { return ReadNotice(seats[size_t(viewer)].last(MsgKind::OutPai)); }
     int refusalsTo(int chair) const { return seats[size_t(chair)].count(MsgKind::OutPaiRefused); }
     QString lastRefusal(int chair) const
@@ -102,7 +107,7 @@ TEST(Dealing, EveryCardOncePerDeckAndEachPlayerGetsItsHand)
         const int n = decks == 1 ? 13 : 27;
         std::map<uint8_t, int> seen;
         for (int c = 0; c < 4; ++c) {
-            const Cards& hand = room.table.game().Hands[size_t(c)];
+            const Cards hand = room.hand(c);
             ASSERT_EQ(int(hand.size()), n);
             for (uint8_t x : hand) ++seen[x];
             // The deal the player got is its hand, in the client's layout.
@@ -125,8 +130,8 @@ TEST(Dealing, SameSeedSameDeal)
     Room a(Options(4)), b(Options(4));
     a.ready();
     b.ready();
-    EXPECT_EQ(a.table.game().Hands, b.table.game().Hands);
-    EXPECT_EQ(a.table.game().LeadChair, b.table.game().LeadChair);
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(a.hand(c), b.hand(c));
+    EXPECT_EQ(a.round().lead(), b.round().lead());
 }
 
 TEST(Dealing, LeadWaitsForEveryDealRequest)
@@ -164,7 +169,7 @@ TEST_F(TwoRunsGame, TricksTurnsAndScores)
     EXPECT_EQ(n.chair, 3);
     EXPECT_EQ(n.phase, 1);
     EXPECT_EQ(n.next, 0);
-    EXPECT_EQ(room.table.game().TeamScore, (std::array<int32_t, 2>{25, 0}));
+    EXPECT_EQ(room.round().teamScore(), (std::array<int32_t, 2>{25, 0}));
 
     // Chair 0 goes out: first place; the trick it won is led by its partner.
     room.play(0, {Code(0, R2)});
@@ -195,12 +200,13 @@ TEST_F(TwoRunsGame, TricksTurnsAndScores)
     ASSERT_EQ(room.seats[1].count(MsgKind::GameOver), 1);
     const QByteArray over = room.seats[1].last(MsgKind::GameOver);
     EXPECT_EQ(over, BuildGameOver(true, {kStake, -kStake, kStake, -kStake}, {50, 0},
-                                  {CardList{}, Desc(room.table.game().Hands[1]), CardList{}, Desc(room.table.game().Hands[3])}));
+                                  {CardList{}, Desc(room.hand(1)), CardList{}, Desc(room.hand(3))}));
     EXPECT_FALSE(room.table.game().Running);
     EXPECT_EQ(room.table.gamesPlayed(), 1);
     // The start is offered again after the pause.
     const int offers = room.seats[0].count(MsgKind::GameSet);
-    ASSERT_TRUE(Spin([&] { return room.seats[0].count(MsgKind::GameSet) > offers; }));
+    room.clock.advance(0);
+    EXPECT_GT(room.seats[0].count(MsgKind::GameSet), offers);
     EXPECT_TRUE(room.log.filter(QStringLiteral("over game=1")).size() == 1);
 }
 
@@ -227,14 +233,14 @@ TEST_F(TwoRunsGame, IllegalPlaysAreRefusedWithTheRulesMessage)
     EXPECT_EQ(room.seats[2].count(MsgKind::OutPai), 0) << "a refused play is not shown to the table";
     room.play(0, {Code(0, R9)});
     // Chair 1 holds suit 2 from the three to the two: follow with a run, then with a lower single.
-    const Cards hand1 = room.table.game().Hands[1];
+    const Cards hand1 = room.hand(1);
     ASSERT_GE(hand1.size(), 2u);
     room.play(1, {Code(2, R5), Code(2, R4), Code(2, R3)});
     EXPECT_EQ(room.lastRefusal(1), QStringLiteral("错误提示：必须和本轮最大出牌的牌型相同：单牌"));
     room.play(1, {Code(2, R3)});
     EXPECT_EQ(room.lastRefusal(1), QStringLiteral("错误提示：出牌必须比本轮最大出牌还要大！"));
-    EXPECT_EQ(room.table.game().TurnChair, 1) << "a refusal keeps the turn";
-    EXPECT_EQ(room.table.game().Hands[1], hand1);
+    EXPECT_EQ(room.round().turn(), 1) << "a refusal keeps the turn";
+    EXPECT_EQ(room.hand(1), hand1);
     EXPECT_EQ(room.table.refusals(), 7);
 }
 
@@ -248,7 +254,7 @@ TEST(GameEnd, EqualPointsChangeNothing)
         room.play(0, p);
         room.passRound();
     }
-    ASSERT_EQ(room.table.game().TurnChair, 2);
+    ASSERT_EQ(room.round().turn(), 2);
     for (const Cards& p : {Four(R8), Four(R9), Four(RJ), Cards{Code(0, RQ)}}) {
         room.play(2, p);
         room.passRound();
@@ -269,7 +275,8 @@ TEST(Room, WelcomeOfAPlayerAndASpectator)
 {
     RoomOptions o = Options(1);
     o.botDelayMs = 1000000;   // the bots stay ready but never move
-    Table table(o);
+    ManualClock clock;
+    Table table(o, clock);
     table.seatBots();
     ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
     FakeSeat a, b;
@@ -314,7 +321,7 @@ TEST(Room, WelcomeOfAPlayerAndASpectator)
     EXPECT_LT(lastReady, lastHandUp);
     EXPECT_LT(lastHandUp, start);
     // A spectator gets the watched player's cards with the start; one who comes later, the table.
-    EXPECT_EQ(b.last(MsgKind::Deal), BuildDeal(false, table.game().Hands[0], {}));
+    EXPECT_EQ(b.last(MsgKind::Deal), BuildDeal(false, table.game().Round.hand(0).vec(), {}));
     FakeSeat late;
     table.join(&late, 1);
     const QByteArray snap = late.last(MsgKind::TableSnapshot);
@@ -372,7 +379,8 @@ TEST(Room, SettingsRoundBeforeTheFirstGame)
 {
     RoomOptions o = Options(2);
     o.settingsRound = true;
-    Table table(o);
+    ManualClock clock;
+    Table table(o, clock);
     table.seatBots();
     FakeSeat owner, other;
     table.join(&owner, 1);
@@ -404,7 +412,8 @@ TEST(Room, ADroppedPlayerIsReplacedByABot)
 {
     RoomOptions o = Options(1);
     o.games = 1;
-    Table table(o);
+    ManualClock clock;
+    Table table(o, clock);
     QStringList log;
     table.logLine = [&](const QString& l) { log.append(l); };
     table.seatBots();
@@ -445,10 +454,25 @@ TEST(Room, ASilentPlayerIsMovedForAfterTheGrace)
     o.turnSeconds = 1;
     Room room(o);
     room.start(StackDeck({SuitRun(0, R3, R2), {}, {}, {}}), 0);
-    // Nobody moves: the lead plays its lowest card, then each follower is passed.
-    ASSERT_TRUE(Spin([&] { return room.seats[1].count(MsgKind::OutPai) >= 1; }, 15000));
+    // Nobody moves: the lead plays its lowest card once the turn seconds and the grace are over.
+    room.clock.advance(1000 + 3000 - 1);
+    EXPECT_EQ(room.seats[1].count(MsgKind::OutPai), 0);
+    room.clock.advance(1);
+    ASSERT_EQ(room.seats[1].count(MsgKind::OutPai), 1);
     EXPECT_EQ(room.lastNotice(1).cards, Cards{Code(0, R3)});
-    EXPECT_TRUE(room.log.filter(QStringLiteral("timeout game=1 chair=0")).size() == 1);
+    EXPECT_EQ(room.log.filter(QStringLiteral("timeout game=1 chair=0")).size(), 1);
+    // Each follower is passed after its own wait; the trick won, its winner gets two seconds more.
+    for (int chair : {1, 2, 3}) {
+        room.clock.advance(4000);
+        EXPECT_EQ(room.lastNotice().chair, chair);
+        EXPECT_EQ(room.lastNotice().cards, Cards{kPassCode});
+    }
+    EXPECT_EQ(room.lastNotice().phase, WireValue(GamePhase::Lead));
+    room.clock.advance(4000);
+    EXPECT_EQ(room.lastNotice().chair, 3) << "no move yet: the pause after a won trick";
+    room.clock.advance(2000);
+    EXPECT_EQ(room.lastNotice().chair, 0);
+    EXPECT_EQ(room.lastNotice().cards, Cards{Code(0, R4)});
 }
 
 }  // namespace

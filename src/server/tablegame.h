@@ -1,0 +1,91 @@
+#pragma once
+// The game at the table: the deal, the turns and tricks (on the round core), refusals, the turn
+// clock and the end of a game with its scores. The room (table.h) seats the people and hands the
+// game messages of its players on; what the game has to say goes out through the room.
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "rules/roundcore.h"
+#include "server/clock.h"
+#include "server/roomoptions.h"
+
+// What the game needs of the room around it.
+class GameHost {
+public:
+    virtual ~GameHost() = default;
+    virtual void log(const QString& line) = 0;
+    virtual void broadcast(const QByteArray& msg) = 0;
+    virtual void sendToChair(uint8_t chair, const QByteArray& msg) = 0;
+    // To the spectators who watch this chair.
+    virtual void sendToWatchers(uint8_t chair, const QByteArray& msg) = 0;
+    virtual QString chairName(uint8_t chair) const = 0;
+    // A game is about to be dealt: the hands go down, the settings are closed.
+    virtual void gameStarting() = 0;
+    virtual void gameBegun(int no) = 0;
+    // The game is over and announced: each chair's score change.
+    virtual void gameEnded(int no, const std::array<int32_t, 4>& changes) = 0;
+};
+
+// The game under way (or the last one, between games).
+struct GameRound {
+    bool Running = false;
+    bool Dealing = false;               // waiting for the players' deal requests
+    int No = 0;
+    RoundCore Round;
+    std::vector<uint8_t> Spare;         // one deck leaves two cards undealt
+    std::array<bool, 4> DealAnswered{};
+    int Refusals = 0;
+    QByteArray HeldLead;                // the lead's play, sent while others were still dealt
+};
+
+class TableGame {
+public:
+    TableGame(GameHost& host, const RoomOptions& options, TableClock& clock);
+
+    // Deals the next game and waits for the deal requests.
+    void start();
+    // A player's deal request; the last one lets the lead move.
+    void answerDeal(uint8_t chair);
+    // This chair needs no deal (a bot took it over with the table's snapshot); true when that
+    // was the last one missing.
+    bool skipDeal(uint8_t chair);
+    // The deal wait is over: every hand goes out and the lead is due.
+    void finishDealing();
+    // A player's play or pass (the client's message).
+    void onPlayRequest(uint8_t chair, const QByteArray& msg);
+    // The running game as this chair's player sees it.
+    QByteArray snapshotFor(int viewChair, uint8_t canSeePai) const;
+
+    void setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair);
+    void setStake(int stake) { stake_ = stake; }
+
+    const GameRound& state() const { return g_; }
+    bool running() const { return g_.Running; }
+    std::vector<uint8_t> handOf(uint8_t chair) const { return g_.Round.hand(chair).vec(); }
+    int gamesPlayed() const { return gamesPlayed_; }
+    int refusals() const { return totalRefusals_; }
+
+private:
+    void play(uint8_t chair, const std::vector<uint8_t>& cards);
+    void refuse(uint8_t chair, const QString& reason, const std::vector<uint8_t>& cards);
+    void endGame(uint8_t lastChair);
+    void startTurnClock(bool trickJustWon);
+    void onTurnTimeout();
+
+    GameHost& host_;
+    RoomOptions opt_;
+    std::mt19937 rng_;
+    GameRound g_;
+    int stake_ = 10;
+    int gamesPlayed_ = 0;
+    int totalRefusals_ = 0;
+    int nextLead_ = -1;
+    std::vector<uint8_t> stackedDeck_;
+    std::unique_ptr<TableTimer> turnClock_;
+    std::unique_ptr<TableTimer> dealClock_;
+};
