@@ -5,11 +5,7 @@
 #include <algorithm>
 
 #include "protocol/shapes.h"
-#include "rules/cards.h"
-#include "rules/paixing.h"
-#include "server/botplayer.h"
 #include "server/botseat.h"
-#include "server/cardtext.h"
 
 namespace {
 
