@@ -9,6 +9,7 @@
 
 #include "protocol/codec.h"
 #include "rules/cards.h"
+#include "server/botplayer.h"
 #include "server/botseat.h"
 #include "manualclock.h"
 #include "serverfixture.h"
@@ -432,6 +433,43 @@ TEST(Room, ADroppedPlayerIsReplacedByABot)
     EXPECT_EQ(watcher.of(MsgKind::UserOut).back().text, QStringLiteral("甲")) << "gone once the game is over";
     EXPECT_EQ(table.userAt(0), nullptr) << "the chair waits for a person again";
     EXPECT_EQ(log.filter(QStringLiteral("escape game=1 chair=0")).size(), 1);
+}
+
+TEST(Room, ABotTakingOverInTheMiddleOfATrickPlaysOnFromTheSnapshot)
+{
+    // Over several seeds: the player leads its lowest card and passes otherwise, and goes when it
+    // is to follow a trick that others have passed on already; the bot reads its chair from the
+    // snapshot and finishes the game without a refused move.
+    int tookOver = 0;
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        RoomOptions o = Options(1);
+        o.games = 1;
+        o.seed = seed;
+        ManualClock clock;
+        Table table(o, clock);
+        table.seatBots();
+        FakeSeat a;
+        table.join(&a, 1);
+        ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
+        table.receive(&a, BuildReady(0));
+        table.receive(&a, BuildDealRequest(0));
+        const RoundCore& r = table.game().Round;
+        auto myMove = [&] { return !table.game().Running || (!table.game().Dealing && r.turn() == 0 && IsMovePhase(r.phase())); };
+        while (true) {
+            ASSERT_TRUE(Spin(myMove)) << seed;
+            if (!table.game().Running) break;
+            if (r.phase() == GamePhase::Follow && r.passes() > 0) {
+                table.leave(&a);
+                ++tookOver;
+                break;
+            }
+            if (r.phase() == GamePhase::Lead) table.receive(&a, BuildPlay(0, {LowestCard(r.hand(0).vec())}));
+            else table.receive(&a, BuildPass(0));
+        }
+        ASSERT_TRUE(Spin([&] { return table.gamesPlayed() == 1; })) << seed;
+        EXPECT_EQ(table.refusals(), 0) << seed;
+    }
+    EXPECT_GT(tookOver, 0);
 }
 
 TEST(Room, LeavingBetweenGamesFreesTheChairAndClosesTheLink)
