@@ -7,6 +7,7 @@
 #include "launch/seats.h"
 #include "platform/core/vbnum.h"
 #include "protocol/messages.h"
+#include "protocol/received.h"
 #include "rules/cards.h"
 #include "rules/gamedefine.h"
 

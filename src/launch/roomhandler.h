@@ -9,10 +9,21 @@
 #include <functional>
 
 #include "launch/roomview.h"
-#include "protocol/received.h"
 
 struct Client;
 struct PublicState;
+// The decoded messages (protocol/received.h); only the handlers' sources need their layout.
+struct ReceivedMsg;
+struct UserRowMsg;
+struct ResetMsg;
+struct UserListMsg;
+struct IdentityMsg;
+struct ShowWindowMsg;
+struct UserNameMsg;
+struct GameSetMsg;
+struct HandUpMsg;
+struct NoticeMsg;
+struct TableSnapshotMsg;
 struct TableState;
 struct SeatHooks;
 
