@@ -1,14 +1,11 @@
 #include "launch/chat.h"
 
 #include "protocol/messages.h"
-#include "protocol/shapes.h"
+#include "protocol/received.h"
 
 namespace {
 
 constexpr int kChatFields = 10;
-// The fields of a relayed message that the pane shows.
-constexpr int kFirstShown = 2;
-constexpr int kShownCount = 8;
 
 }  // namespace
 
@@ -25,9 +22,14 @@ void SetChatTarget(RoomView& view, const QString& name)
     view.SetChatTarget(name);
 }
 
+void HandleChatMsg(RoomCtx& ctx, const ReceivedMsg& msg)
+{
+    const ChatMsg* m = msg.as<ChatMsg>();
+    if (msg.kind != MsgKind::Chat || !m) return;
+    ctx.view.AddChatMessage(m->shown);
+}
+
 void HandleChatMsg(RoomCtx& ctx, const QByteArray& msg)
 {
-    const ParsedMsg m = ParseMessage(msg, Sender::Server);
-    if (m.kind != MsgKind::Chat || !m.fits) return;
-    ctx.view.AddChatMessage(m.fields.mid(kFirstShown, kShownCount));
+    HandleChatMsg(ctx, DecodeServerMsg(msg));
 }

@@ -19,4 +19,5 @@ bool SendChat(RoomCtx& ctx, const QStringList& tenTexts);
 void SetChatTarget(RoomView& view, const QString& name);
 
 // A chat message relayed by the server: with ten fields or more, fields 2 to 9 are shown.
+void HandleChatMsg(RoomCtx& ctx, const ReceivedMsg& msg);
 void HandleChatMsg(RoomCtx& ctx, const QByteArray& msg);

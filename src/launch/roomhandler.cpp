@@ -7,31 +7,17 @@
 #include "launch/seats.h"
 #include "platform/core/vbnum.h"
 #include "protocol/messages.h"
+#include "protocol/received.h"
 #include "rules/cards.h"
 #include "rules/gamedefine.h"
 
 namespace {
 
-const QChar kFieldSep(u'`');
 const QString kAdd = QStringLiteral("ADD");
 const QString kDel = QStringLiteral("DEL");
 
-// RM_GAME_SET's fields that the client reads.
-enum GameSetField : int {
-    GS_Owner = 3,       // above 0: this client owns the table
-    GS_Round = 5,       // above 0: a settings round
-    GS_Decided = 6,     // 0: the owner has not set the table up yet
-    GS_Settings = 7,    // the settings text starts here
-};
-
-// RM_HAND_UP's sub-codes above this lower every hand (the game starts).
-constexpr uint8_t kHandUpLowersAll = 1;
-
-// Byte 2 of RM_SHOW_WINDOW: zero shows the window.
-constexpr int kShowWindowByte = 2;
-
 // A user row names somebody: a row with an empty name would list, greet and seat nobody.
-bool NamesUser(const ParsedMsg& m)
+bool NamesUser(const UserRowMsg& m)
 {
     return !m.fields.isEmpty() && !m.fields[kUserFieldName].isEmpty();
 }
@@ -44,11 +30,6 @@ bool IsSpectatorRow(const QStringList& f)
 bool Listed(RoomCtx& ctx, const QString& name)
 {
     return !ctx.view.FindUser(name).isEmpty();
-}
-
-QString JoinFrom(const QStringList& f, int first)
-{
-    return f.size() > first ? f.mid(first).join(kFieldSep) : QString();
 }
 
 void RedrawChairMarks(RoomView& v, int chair)
@@ -114,20 +95,20 @@ bool SendUserOut(RoomCtx& ctx)
 }
 
 // 130/0: a spectator came in.
-void OnPangGuanIn(RoomCtx& ctx, const ParsedMsg& m)
+void OnPangGuanIn(RoomCtx& ctx, const UserRowMsg& m)
 {
     const QStringList& f = m.fields;
     if (!NamesUser(m) || !IsSpectatorRow(f)) return;
     const QString& name = f[kUserFieldName];
     if (Listed(ctx, name)) return;
-    ctx.view.AddUser(m.text);
+    ctx.view.AddUser(m.row);
     ctx.view.AddSystemLine(PangGuanInLine(name, f[kUserFieldWatched]));
     ctx.view.UpdateTargets(name, kAdd);
     ctx.view.PlayGameSound(int(RoomSound::PangGuanIn));
 }
 
 // 130/1: the client is taken to a fresh table.
-void OnReset(RoomCtx& ctx, const ParsedMsg&)
+void OnReset(RoomCtx& ctx, const ResetMsg&)
 {
     InitPublicState(ctx.pub, ctx.tbl, ctx.pub.strAppPath);
     ctx.view.CloseMsgByOwner(kRoomMsgOwner);
@@ -142,63 +123,63 @@ void OnReset(RoomCtx& ctx, const ParsedMsg&)
 }
 
 // 130/2: every user of the table; the list's load event rebuilds the chairs.
-void OnUserList(RoomCtx& ctx, const ParsedMsg& m)
+void OnUserList(RoomCtx& ctx, const UserListMsg& m)
 {
     ctx.view.ClearUsers();
-    ctx.view.LoadUsers(m.text);
+    ctx.view.LoadUsers(m.rows);
 }
 
 // 130/3: the own name and the player shown at the bottom. The view follows with the next list.
-void OnIdentity(RoomCtx& ctx, const ParsedMsg& m)
+void OnIdentity(RoomCtx& ctx, const IdentityMsg& m)
 {
-    ctx.pub.strMyName = m.fields[0];
-    ctx.tbl.strViewOwner = m.fields[1];
+    ctx.pub.strMyName = m.myName;
+    ctx.tbl.strViewOwner = m.viewOwner;
     ctx.view.SetMyName(ctx.pub.strMyName);
 }
 
 // 130/4: a user came in; a player takes the chair the row names.
-void OnUserIn(RoomCtx& ctx, const ParsedMsg& m)
+void OnUserIn(RoomCtx& ctx, const UserRowMsg& m)
 {
     const QStringList& f = m.fields;
     if (!NamesUser(m)) return;
     const QString& name = f[kUserFieldName];
     if (Listed(ctx, name)) return;
-    ctx.view.AddUser(m.text);
+    ctx.view.AddUser(m.row);
     ctx.view.AddSystemLine(UserInLine(name));
     ctx.view.UpdateTargets(name, kAdd);
     if (!IsSpectatorRow(f)) SeatUserFromRow(ctx.tbl, f, SeatHooksOf(ctx.view));
 }
 
-// 130/5: byte 2 zero shows the main window, anything else hides it.
-void OnShowWindow(RoomCtx& ctx, const ParsedMsg&, const QByteArray& msg)
+// 130/5: shows or hides the main window.
+void OnShowWindow(RoomCtx& ctx, const ShowWindowMsg& m)
 {
-    ctx.view.ShowMainWindow(msg.at(kShowWindowByte) == 0);
+    ctx.view.ShowMainWindow(m.show);
 }
 
 // 108/0: a dropped player is back.
-void OnUserBack(RoomCtx& ctx, const ParsedMsg& m)
+void OnUserBack(RoomCtx& ctx, const UserNameMsg& m)
 {
-    const int c = FindChair(ctx.tbl, m.text);
+    const int c = FindChair(ctx.tbl, m.name);
     if (c >= 4) return;
     ctx.tbl.Chairs[size_t(c)].Dropped = false;
     ctx.view.PaintDropped(c);
-    ctx.view.AddSystemLine(UserBackLine(m.text));
+    ctx.view.AddSystemLine(UserBackLine(m.name));
 }
 
 // 108/3: a player lost the link.
-void OnUserDropped(RoomCtx& ctx, const ParsedMsg& m)
+void OnUserDropped(RoomCtx& ctx, const UserNameMsg& m)
 {
-    const int c = FindChair(ctx.tbl, m.text);
+    const int c = FindChair(ctx.tbl, m.name);
     if (c >= 4) return;
     ctx.tbl.Chairs[size_t(c)].Dropped = true;
     ctx.view.PaintDropped(c);
-    ctx.view.AddSystemLine(UserDroppedLine(m.text));
+    ctx.view.AddSystemLine(UserDroppedLine(m.name));
 }
 
 // 108/4: a spectator left.
-void OnPangGuanOut(RoomCtx& ctx, const ParsedMsg& m)
+void OnPangGuanOut(RoomCtx& ctx, const UserNameMsg& m)
 {
-    const QString& name = m.text;
+    const QString& name = m.name;
     if (name.isEmpty() || !Listed(ctx, name)) return;
     ctx.view.RemoveUser(name);
     ctx.view.AddSystemLine(PangGuanOutLine(name));
@@ -207,16 +188,16 @@ void OnPangGuanOut(RoomCtx& ctx, const ParsedMsg& m)
 }
 
 // 108/6: the list marks the user.
-void OnUserMark(RoomCtx& ctx, const ParsedMsg& m)
+void OnUserMark(RoomCtx& ctx, const UserNameMsg& m)
 {
-    if (m.text.isEmpty()) return;
-    ctx.view.MarkUser(m.text);
+    if (m.name.isEmpty()) return;
+    ctx.view.MarkUser(m.name);
 }
 
 // 110/0: a user left the table; a player's chair is emptied.
-void OnUserOut(RoomCtx& ctx, const ParsedMsg& m)
+void OnUserOut(RoomCtx& ctx, const UserNameMsg& m)
 {
-    const QString& name = m.text;
+    const QString& name = m.name;
     if (name.isEmpty() || !Listed(ctx, name)) return;
     ctx.view.RemoveUser(name);
     ctx.view.AddSystemLine(UserOutLine(name));
@@ -233,23 +214,22 @@ void OnUserOut(RoomCtx& ctx, const ParsedMsg& m)
 }
 
 // 111: the start is offered, or a settings round begins.
-void OnGameSet(RoomCtx& ctx, const ParsedMsg& m)
+void OnGameSet(RoomCtx& ctx, const GameSetMsg& m)
 {
-    const QStringList& f = m.fields;
-    const bool owner = Val(f[GS_Owner]) > 0;
-    if (!(Val(f[GS_Round]) > 0)) {
+    const bool owner = Val(m.owner) > 0;
+    if (!(Val(m.round) > 0)) {
         ctx.pub.TableJoined = 0;
         ctx.pub.StartButShown = true;
         ctx.view.RefreshStartButton();
         return;
     }
-    const QString settings = JoinFrom(f, GS_Settings);
+    const QString& settings = m.settings;
     if (owner) {
         OfferSettings(ctx, true, settings);
         return;
     }
-    // Six fields are enough for a round; a missing decision reads as none yet.
-    if (Val(f.value(GS_Decided)) == 0) {
+    // A missing decision reads as none yet.
+    if (Val(m.decided) == 0) {
         ctx.view.ShowNotice(WaitingForOwnerText());
         return;
     }
@@ -257,23 +237,20 @@ void OnGameSet(RoomCtx& ctx, const ParsedMsg& m)
 }
 
 // 112: a player raised the hand, perhaps with the owner's settings for the others to agree to.
-void OnHandUp(RoomCtx& ctx, const ParsedMsg& m, const QByteArray& msg)
+void OnHandUp(RoomCtx& ctx, const HandUpMsg& m)
 {
-    const QStringList& f = m.fields;
-    const int c = FindChair(ctx.tbl, f[0]);
+    const int c = FindChair(ctx.tbl, m.name);
     if (c >= 4) return;
     ctx.tbl.Chairs[size_t(c)].HandRaised = true;
     ctx.view.PaintHandUp(c);
-    const bool withSettings = f.size() >= 2;
-    const QString settings = JoinFrom(f, 1);
     ctx.view.CloseMsgByOwner(kRoomMsgOwner);
-    if (withSettings && f[0] != ctx.pub.strMyName) {
-        if (!ctx.view.OpenGameSet(false, settings)) {
+    if (m.withSettings && m.name != ctx.pub.strMyName) {
+        if (!ctx.view.OpenGameSet(false, m.settings)) {
             SendUserOut(ctx);
             return;
         }
     }
-    if (msg.size() > 1 && uint8_t(msg.at(1)) > kHandUpLowersAll) {
+    if (m.lowersAll) {
         for (int i = 0; i < 4; ++i) {
             ctx.tbl.Chairs[size_t(i)].HandRaised = false;
             ctx.view.PaintHandUp(i);
@@ -282,7 +259,7 @@ void OnHandUp(RoomCtx& ctx, const ParsedMsg& m, const QByteArray& msg)
 }
 
 // 105: a notice from the server.
-void OnNotice(RoomCtx& ctx, const ParsedMsg& m)
+void OnNotice(RoomCtx& ctx, const NoticeMsg& m)
 {
     // Nothing to show: a notice without text (or with text that does not decode).
     if (m.text.isEmpty()) return;
@@ -290,13 +267,13 @@ void OnNotice(RoomCtx& ctx, const ParsedMsg& m)
 }
 
 // 109: the whole table at once.
-void OnTableSnapshot(RoomCtx& ctx, const QByteArray& msg)
+void OnTableSnapshot(RoomCtx& ctx, const TableSnapshotMsg& m)
 {
     TableState& t = ctx.tbl;
     ctx.pub.TableJoined = 1;
     ResetGameTable(t, true);
     ctx.view.HideStartBut();
-    LoadTableSnapshot(t, msg);
+    LoadTableSnapshot(t, m);
     ctx.view.LayoutTable();
     ArrangeHand(t.MyPai, t.PaiSortMode, t.DeckCount);
     if (t.ShowPartnerPai != 0) ArrangeHand(t.PartnerPai, t.PaiSortMode, t.DeckCount);
@@ -304,33 +281,47 @@ void OnTableSnapshot(RoomCtx& ctx, const QByteArray& msg)
     ctx.view.UpdateTurn();
 }
 
-void HandleRoomMsg(RoomCtx& ctx, const QByteArray& msg)
+namespace {
+
+template <class T>
+void Call(RoomCtx& ctx, const ReceivedMsg& msg, void (*handler)(RoomCtx&, const T&))
 {
-    const ParsedMsg m = ParseMessage(msg, Sender::Server);
-    if (!m.fits) return;
-    switch (m.kind) {
-    case MsgKind::PangGuanIn: OnPangGuanIn(ctx, m); break;
-    case MsgKind::Reset: OnReset(ctx, m); break;
-    case MsgKind::UserList: OnUserList(ctx, m); break;
-    case MsgKind::Identity: OnIdentity(ctx, m); break;
-    case MsgKind::UserIn: OnUserIn(ctx, m); break;
-    case MsgKind::ShowWindow: OnShowWindow(ctx, m, msg); break;
-    case MsgKind::UserBack: OnUserBack(ctx, m); break;
-    case MsgKind::UserDropped: OnUserDropped(ctx, m); break;
-    case MsgKind::PangGuanOut: OnPangGuanOut(ctx, m); break;
-    case MsgKind::UserMark: OnUserMark(ctx, m); break;
-    case MsgKind::UserOut: OnUserOut(ctx, m); break;
-    case MsgKind::GameSet: OnGameSet(ctx, m); break;
-    case MsgKind::HandUp: OnHandUp(ctx, m, msg); break;
-    case MsgKind::Notice: OnNotice(ctx, m); break;
-    case MsgKind::TableSnapshot: OnTableSnapshot(ctx, msg); break;
+    if (const T* m = msg.as<T>()) handler(ctx, *m);
+}
+
+}  // namespace
+
+void HandleRoomMsg(RoomCtx& ctx, const ReceivedMsg& msg)
+{
+    if (!msg.fits) return;
+    switch (msg.kind) {
+    case MsgKind::PangGuanIn: Call(ctx, msg, OnPangGuanIn); break;
+    case MsgKind::Reset: Call(ctx, msg, OnReset); break;
+    case MsgKind::UserList: Call(ctx, msg, OnUserList); break;
+    case MsgKind::Identity: Call(ctx, msg, OnIdentity); break;
+    case MsgKind::UserIn: Call(ctx, msg, OnUserIn); break;
+    case MsgKind::ShowWindow: Call(ctx, msg, OnShowWindow); break;
+    case MsgKind::UserBack: Call(ctx, msg, OnUserBack); break;
+    case MsgKind::UserDropped: Call(ctx, msg, OnUserDropped); break;
+    case MsgKind::PangGuanOut: Call(ctx, msg, OnPangGuanOut); break;
+    case MsgKind::UserMark: Call(ctx, msg, OnUserMark); break;
+    case MsgKind::UserOut: Call(ctx, msg, OnUserOut); break;
+    case MsgKind::GameSet: Call(ctx, msg, OnGameSet); break;
+    case MsgKind::HandUp: Call(ctx, msg, OnHandUp); break;
+    case MsgKind::Notice: Call(ctx, msg, OnNotice); break;
+    case MsgKind::TableSnapshot: Call(ctx, msg, OnTableSnapshot); break;
     default: break;  // not a room message
     }
 }
 
+void HandleRoomMsg(RoomCtx& ctx, const QByteArray& msg)
+{
+    HandleRoomMsg(ctx, DecodeServerMsg(msg));
+}
+
 // The room side of the protocol: users, chairs, the list and chat, the table's settings. Every
 // message is checked for its length and field count before anything is read from it.
-void HandleRoomMsg(Client& c, const QByteArray& msg)
+void HandleRoomMsg(Client& c, const ReceivedMsg& msg)
 {
     RoomCtx ctx = RoomCtxOf(c);
     HandleRoomMsg(ctx, msg);

@@ -9,10 +9,21 @@
 #include <functional>
 
 #include "launch/roomview.h"
-#include "protocol/shapes.h"
 
 struct Client;
 struct PublicState;
+// The decoded messages (protocol/received.h); only the handlers' sources need their layout.
+struct ReceivedMsg;
+struct UserRowMsg;
+struct ResetMsg;
+struct UserListMsg;
+struct IdentityMsg;
+struct ShowWindowMsg;
+struct UserNameMsg;
+struct GameSetMsg;
+struct HandUpMsg;
+struct NoticeMsg;
+struct TableSnapshotMsg;
 struct TableState;
 struct SeatHooks;
 
@@ -28,8 +39,10 @@ struct RoomCtx {
 // its sender.
 RoomCtx RoomCtxOf(Client& c);
 
-// Identifies a room message and hands it to its handler; a message of another shape, another
-// code or another sub-code does nothing.
+// Hands a decoded room message to its handler; a message of another shape, another code or
+// another sub-code does nothing.
+void HandleRoomMsg(RoomCtx& ctx, const ReceivedMsg& msg);
+// The same from the message's bytes.
 void HandleRoomMsg(RoomCtx& ctx, const QByteArray& msg);
 
 // The user list's list-loaded event: the chairs, the chat targets, the view and the seats are
@@ -41,22 +54,22 @@ SeatHooks SeatHooksOf(RoomView& view);
 // Leaves the table: RM_USER_OUT with the own name. Nothing is sent without an own name.
 bool SendUserOut(RoomCtx& ctx);
 
-// One handler per room message; `m` has been identified as the handler's kind and fits its shape.
-void OnPangGuanIn(RoomCtx& ctx, const ParsedMsg& m);
-void OnReset(RoomCtx& ctx, const ParsedMsg& m);
-void OnUserList(RoomCtx& ctx, const ParsedMsg& m);
-void OnIdentity(RoomCtx& ctx, const ParsedMsg& m);
-void OnUserIn(RoomCtx& ctx, const ParsedMsg& m);
-void OnShowWindow(RoomCtx& ctx, const ParsedMsg& m, const QByteArray& msg);
-void OnUserBack(RoomCtx& ctx, const ParsedMsg& m);
-void OnUserDropped(RoomCtx& ctx, const ParsedMsg& m);
-void OnPangGuanOut(RoomCtx& ctx, const ParsedMsg& m);
-void OnUserMark(RoomCtx& ctx, const ParsedMsg& m);
-void OnUserOut(RoomCtx& ctx, const ParsedMsg& m);
-void OnGameSet(RoomCtx& ctx, const ParsedMsg& m);
-void OnHandUp(RoomCtx& ctx, const ParsedMsg& m, const QByteArray& msg);
-void OnNotice(RoomCtx& ctx, const ParsedMsg& m);
-void OnTableSnapshot(RoomCtx& ctx, const QByteArray& msg);
+// One handler per room message, on its decoded payload.
+void OnPangGuanIn(RoomCtx& ctx, const UserRowMsg& m);
+void OnReset(RoomCtx& ctx, const ResetMsg& m);
+void OnUserList(RoomCtx& ctx, const UserListMsg& m);
+void OnIdentity(RoomCtx& ctx, const IdentityMsg& m);
+void OnUserIn(RoomCtx& ctx, const UserRowMsg& m);
+void OnShowWindow(RoomCtx& ctx, const ShowWindowMsg& m);
+void OnUserBack(RoomCtx& ctx, const UserNameMsg& m);
+void OnUserDropped(RoomCtx& ctx, const UserNameMsg& m);
+void OnPangGuanOut(RoomCtx& ctx, const UserNameMsg& m);
+void OnUserMark(RoomCtx& ctx, const UserNameMsg& m);
+void OnUserOut(RoomCtx& ctx, const UserNameMsg& m);
+void OnGameSet(RoomCtx& ctx, const GameSetMsg& m);
+void OnHandUp(RoomCtx& ctx, const HandUpMsg& m);
+void OnNotice(RoomCtx& ctx, const NoticeMsg& m);
+void OnTableSnapshot(RoomCtx& ctx, const TableSnapshotMsg& m);
 
 // The chat lines of the room events.
 QString PangGuanInLine(const QString& name, const QString& watched);

@@ -2,25 +2,24 @@
 
 #include "launch/chat.h"
 #include "launch/client.h"
+#include "protocol/received.h"
 #include "shop/daojumaket.h"
 
-MsgRoute DispatchMessage(Client& c, const QByteArray& msg)
+MsgRoute DispatchMessage(Client& c, const QByteArray& bytes)
 {
-    const MsgRoute r = RouteOf(msg);
-    if (r == MsgRoute::Room) {
-        HandleRoomMsg(c, msg);
-    } else if (IsDaoJuMsg(msg)) {
-        HandleDaoJuMsg(DaoJuCtx{c.daoJu, c.pub, c.sendHook}, msg);
-    } else if (r == MsgRoute::Game) {
-        // Received chat is the room side's, although its code lies on the game side.
-        if (uint8_t(msg[0]) == GM_CHAT) {
-            RoomCtx ctx = RoomCtxOf(c);
-            HandleChatMsg(ctx, msg);
-        } else {
-            HandleGameMsg(c, msg);
-        }
+    const ReceivedMsg msg = DecodeServerMsg(bytes);
+    switch (msg.route) {
+    case MsgRoute::Room: HandleRoomMsg(c, msg); break;
+    case MsgRoute::Items: HandleDaoJuMsg(DaoJuCtx{c.daoJu, c.pub, c.sendHook}, msg); break;
+    case MsgRoute::Chat: {
+        RoomCtx ctx = RoomCtxOf(c);
+        HandleChatMsg(ctx, msg);
+        break;
     }
-    return r;
+    case MsgRoute::Game: HandleGameMsg(c, msg); break;
+    case MsgRoute::None: break;
+    }
+    return msg.route;
 }
 
 bool SendPacket(Client& c, const QByteArray& header, const QString& body)

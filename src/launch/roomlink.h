@@ -1,19 +1,22 @@
 #pragma once
-// The client's side of the room link: the dispatch of received messages by their code, and the
+// The client's side of the room link: the dispatch of received messages by their route, and the
 // sender every outgoing message goes through.
 #include <QByteArray>
 #include <QString>
 
 #include "protocol/messages.h"
+#include "protocol/shapes.h"
 
 struct Client;
+struct ReceivedMsg;
 
-// Hands a received message to HandleRoomMsg or HandleGameMsg; returns where it went.
+// Decodes a received message once and hands it to the room, round, item or chat handler its
+// route names; returns the route.
 MsgRoute DispatchMessage(Client& c, const QByteArray& msg);
 
 // The room and game handlers of received messages.
-void HandleRoomMsg(Client& c, const QByteArray& msg);
-void HandleGameMsg(Client& c, const QByteArray& msg);
+void HandleRoomMsg(Client& c, const ReceivedMsg& msg);
+void HandleGameMsg(Client& c, const ReceivedMsg& msg);
 
 // Sends header + GBK body as one message. Nothing is sent (false) for an empty body or header,
 // or without a link.

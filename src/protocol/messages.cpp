@@ -36,14 +36,6 @@ void AppendShortBE(QByteArray& out, uint16_t v)
 
 }  // namespace
 
-MsgRoute RouteOf(const QByteArray& msg)
-{
-    if (msg.isEmpty()) return MsgRoute::None;
-    const uint8_t code = uint8_t(msg[0]);
-    if (code >= 95 && code != GM_SEE_PAI && code != GM_DAOJU) return MsgRoute::Room;
-    return MsgRoute::Game;
-}
-
 QByteArray TextMessage(const QByteArray& header, const QString& body)
 {
     QByteArray out = header;

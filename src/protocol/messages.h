@@ -13,13 +13,6 @@
 
 using CardList = std::vector<uint8_t>;
 
-// Which handler a received message belongs to on the client.
-enum class MsgRoute { None, Room, Game };
-
-// Codes 95..255 except 113 and 133 go to the room side, the rest to the game side; an empty
-// message goes nowhere.
-MsgRoute RouteOf(const QByteArray& msg);
-
 // The game's code in the hello and the protocol version before it.
 inline constexpr const char* kGameCode = "KVRN";
 inline constexpr const char* kProtocolVersion = "600";

@@ -14,6 +14,10 @@
 // directions.
 enum class Sender : uint8_t { Server, Client };
 
+// Which client side handles a received message: the room's, the round's, the item shop's, the
+// chat pane's. Messages a client sends have none.
+enum class MsgRoute : uint8_t { None, Room, Game, Items, Chat };
+
 enum class MsgKind : uint8_t {
     Unknown,
     // Server to client: room.
@@ -38,6 +42,7 @@ enum class FieldRule : uint8_t {
 struct MsgShape {
     MsgKind kind;
     Sender from;
+    MsgRoute route;
     uint8_t code;
     int16_t sub;          // -1: any sub-code (byte 1 may even be missing)
     int8_t textStart;     // byte where the text body starts; -1 for a binary message
@@ -53,6 +58,9 @@ struct MsgShape {
 // A received message, identified and checked.
 struct ParsedMsg {
     MsgKind kind = MsgKind::Unknown;
+    // The shape's route; a message of no known shape still has its code's side (the round
+    // counts every message of its codes).
+    MsgRoute route = MsgRoute::None;
     const MsgShape* shape = nullptr;
     // The message has its shape. A message can be identified without fitting (some handlers do
     // a first step whatever the length, then stop).

@@ -1,13 +1,14 @@
 // The game messages from the room server: a game's start, the deal, every play and pass, the
 // refusal of the own play, the end with its results, the hands, a player who cannot go on, a
 // raised hand and the spectators' view of the cards. Each message is identified and its length
-// checked by the protocol's shape table; a chair above 3 or a byte past the end stops it.
+// checked by the protocol's shape table and its fields decoded there (received.h): a chair
+// above 3 or a byte past the end stops it before the handler sees it.
 #include <QStringList>
 #include <algorithm>
 
 #include "platform/core/vbnum.h"
 #include "protocol/messages.h"
-#include "protocol/shapes.h"
+#include "protocol/received.h"
 #include "round/roundinternal.h"
 #include "rules/cards.h"
 #include "rules/gamedefine.h"
@@ -19,50 +20,13 @@ using namespace roundflow;
 
 namespace {
 
-// Reads a message from a position on and refuses to go past its end.
-class MsgReader {
-public:
-    MsgReader(const QByteArray& msg, int pos) : m_(msg), pos_(pos) {}
-    bool byte(uint8_t& v)
-    {
-        if (pos_ < 0 || pos_ >= m_.size()) return false;
-        v = uint8_t(m_[pos_++]);
-        return true;
-    }
-    bool chair(uint8_t& v) { return byte(v) && v <= 3; }
-    bool long32(int32_t& v)
-    {
-        if (pos_ < 0 || pos_ + 4 > m_.size()) return false;
-        uint32_t u = 0;
-        for (int i = 0; i < 4; ++i) u = (u << 8) | uint8_t(m_[pos_++]);
-        v = int32_t(u);
-        return true;
-    }
-    bool cards(int n, ByteArr& out)
-    {
-        out.clear();
-        if (n < 0 || pos_ < 0 || pos_ + n > m_.size()) return false;
-        out = ByteArr::fromCards(reinterpret_cast<const uint8_t*>(m_.constData()) + pos_, n);
-        pos_ += n;
-        return true;
-    }
-    // A count byte and that many cards.
-    bool countedCards(ByteArr& out)
-    {
-        uint8_t n = 0;
-        return byte(n) && cards(n, out);
-    }
-
-private:
-    const QByteArray& m_;
-    int pos_;
-};
+ByteArr CardsOf(const std::vector<uint8_t>& cards) { return ByteArr::fromVector(cards); }
 
 uint8_t ClampCount(int n) { return uint8_t(std::clamp(n, 0, 255)); }
 
 // ---- GM_START ------------------------------------------------------------------------------
 
-void OnStart(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+void OnStart(RoundCtx& c, const ReceivedMsg& msg)
 {
     TableState& ts = c.ts();
     PublicState& pub = c.pub();
@@ -75,21 +39,16 @@ void OnStart(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
     ResetTable(c, true);
     pub.TableJoined = 1;
     ts.TableIdle = false;
-    if (!pm.fits) return;
-    MsgReader r(msg, 3);
-    uint8_t limit = 0, decks = 0, showLeft = 0, seconds = 0, lead = 0;
-    r.byte(limit);
-    ts.AutoOutLimit = limit;
-    MsgReader settings(msg, 11);
+    const StartMsg* m = msg.as<StartMsg>();
+    if (!m) return;
+    ts.AutoOutLimit = m->autoOutLimit;
     // A deck count the table cannot hold ends the message before anything sized by it is kept.
-    if (!settings.byte(decks) || !IsDeckCount(decks)) return;
-    settings.byte(showLeft);
-    settings.byte(seconds);
-    ts.DeckCount = decks;
-    ts.ShowLeftPai = showLeft;
-    ts.TurnSeconds = seconds;
-    if (!settings.chair(lead)) return;
-    ts.TurnChair = lead;
+    if (!m->settingsValid) return;
+    ts.DeckCount = m->deckCount;
+    ts.ShowLeftPai = m->showLeftPai;
+    ts.TurnSeconds = m->turnSeconds;
+    if (!m->leadValid) return;
+    ts.TurnChair = m->leadChair;
     ComputeCardLayout(c.pc);
     picGameBack_Paint(c.pc);
     if (IsPlayer(ts)) {
@@ -100,21 +59,17 @@ void OnStart(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
 
 // ---- GM_DEAL -------------------------------------------------------------------------------
 
-void OnDeal(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+void OnDeal(RoundCtx& c, const DealMsg& m)
 {
     TableState& ts = c.ts();
-    if (!pm.fits) return;
-    ts.ShowPartnerPai = uint8_t(msg[2]);
+    ts.ShowPartnerPai = m.showPartner;
     const int n = HandCountOf(ts.DeckCount);
-    if (msg.size() != DealLength(n, ts.ShowPartnerPai != 0)) return;
-    MsgReader r(msg, 3);
-    ByteArr mine, partner;
-    r.cards(n, mine);
-    if (ts.ShowPartnerPai != 0) r.cards(n, partner);
-    ts.MyPai = mine;
+    std::vector<uint8_t> mine, partner;
+    if (!m.split(n, mine, partner)) return;
+    ts.MyPai = CardsOf(mine);
     ArrangeHand(ts.MyPai, ts.PaiSortMode, ts.DeckCount);
     ts.PaiSelected.clear();
-    ts.PartnerPai = partner;
+    ts.PartnerPai = CardsOf(partner);
     ArrangeHand(ts.PartnerPai, ts.PaiSortMode, ts.DeckCount);
     ComputeCardLayout(c.pc);
     for (ChairInfo& ch : ts.Chairs) ch.PaiCount = ClampCount(n);
@@ -153,25 +108,23 @@ void TakeFromHands(RoundCtx& c, int p, const ByteArr& cards)
     PaintYuPai(c.pc, p);
 }
 
-void OnOutPai(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+void OnOutPai(RoundCtx& c, const ReceivedMsg& msg)
 {
     TableState& ts = c.ts();
     StopTurnClock(c);
     if (ts.OutButState[0] != BUT_HIDDEN) ShowOutBut(c.pc, false);
-    if (!pm.fits) return;
-    MsgReader r(msg, 2);
-    uint8_t next = 0, phase = 0, mingCi = 0, p = 0, n = 0;
-    if (!r.chair(next) || !r.byte(phase) || !r.byte(mingCi) || !r.chair(p) || !r.byte(n)) return;
-    if (!IsGamePhase(phase) || !IsMingCi(mingCi)) return;
-    ByteArr cards;
-    if (!r.cards(n, cards) || cards.empty()) return;
+    const OutPaiMsg* m = msg.as<OutPaiMsg>();
+    if (!m) return;
+    const uint8_t p = m->chair;
+    const ByteArr cards = CardsOf(m->cards);
+    const int n = cards.upperBound();
 
     FinishTrickMove(c);
     if (ts.GamePhase == PHASE_LEAD) ts.ShuangShunPlayed = false;
-    ts.TurnChair = next;
-    ts.GamePhase = phase;
+    ts.TurnChair = m->next;
+    ts.GamePhase = m->phase;
     ChairInfo& ch = ts.Chairs[p];
-    ch.MingCi = mingCi;
+    ch.MingCi = m->mingCi;
     ch.OutPai = cards;
 
     int blast = BLAST_NONE;
@@ -237,12 +190,12 @@ void OnOutPai(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
 
 // ---- GM_OUTPAI_REFUSED ---------------------------------------------------------------------
 
-void OnOutPaiRefused(RoundCtx& c, const ParsedMsg& pm)
+void OnOutPaiRefused(RoundCtx& c, const RefusedMsg& m)
 {
     TableState& ts = c.ts();
     const WaitMark mark = MarkWait(c);
     const uint32_t turnSeq = c.rs.TurnSeq;
-    c.view.ShowMsg(pm.text, c.pub().strGameTitle);
+    c.view.ShowMsg(m.reason, c.pub().strGameTitle);
     if (!Resumable(c, mark)) return;
     if (InTrick(ts) && !ts.MyPaiBackup.empty()) {
         ts.MyPai = ts.MyPaiBackup;
@@ -257,7 +210,7 @@ void OnOutPaiRefused(RoundCtx& c, const ParsedMsg& pm)
 
 // ---- GM_GAME_OVER --------------------------------------------------------------------------
 
-void OnGameOver(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+void OnGameOver(RoundCtx& c, const ReceivedMsg& msg)
 {
     TableState& ts = c.ts();
     PublicState& pub = c.pub();
@@ -268,21 +221,18 @@ void OnGameOver(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
     // Nothing is pending once the game is over: no turn is timed or played any more.
     ts.GamePhase = PHASE_NONE;
     const WaitMark mark = MarkWait(c);
-    if (pm.fits) {
-        MsgReader r(msg, 2);
-        if (msg[1] == 1) {
-            for (int32_t& v : changes)
-                if (!r.long32(v)) return;
+    if (const GameOverMsg* m = msg.as<GameOverMsg>()) {
+        if (m->withChanges) {
+            if (!m->changesRead) return;
+            changes = m->changes;
             for (int chair = 0; chair < 4; ++chair)
                 c.view.AddSystemLine(ts.Chairs[size_t(chair)].Name + QStringLiteral("：") + QString::number(changes[size_t(chair)]));
         }
-        int32_t side0 = 0, side1 = 0;
-        if (!r.long32(side0) || !r.long32(side1)) return;
-        ts.TeamScore = {side0, side1};
+        if (!m->scoresRead) return;
+        ts.TeamScore = m->teamScore;
         for (int chair = 0; chair < 4; ++chair) {
-            ByteArr left;
-            if (!r.countedCards(left)) return;
-            if (chair != ts.bteMyChair) ts.Chairs[size_t(chair)].LeftPai = left;
+            if (chair >= m->leftRead) return;
+            if (chair != ts.bteMyChair) ts.Chairs[size_t(chair)].LeftPai = CardsOf(m->leftPai[size_t(chair)]);
         }
         HideStartBut(c);
         ts.ShowLeftPai = 1;
@@ -313,12 +263,10 @@ void OnGameOver(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
 
 // ---- GM_HANDS ------------------------------------------------------------------------------
 
-void OnHands(RoundCtx& c, const QByteArray& msg)
+void OnHands(RoundCtx& c, const HandsMsg& m)
 {
     TableState& ts = c.ts();
-    MsgReader r(msg, 2);
-    ByteArr mine, partner;
-    if (!r.countedCards(mine) || !r.countedCards(partner)) return;
+    const ByteArr mine = CardsOf(m.mine), partner = CardsOf(m.partner);
     // More cards than a hand holds would be counted and drawn as such.
     const int most = FullHandCount(ts.DeckCount);
     if (mine.upperBound() > most || partner.upperBound() > most) return;
@@ -340,35 +288,29 @@ void OnHands(RoundCtx& c, const QByteArray& msg)
 
 // ---- GM_QUIT, GM_READY, GM_SEE_PAI ---------------------------------------------------------
 
-void OnQuit(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+void OnQuit(RoundCtx& c, const QuitMsg& m)
 {
     const TableState& ts = c.ts();
-    if (!pm.fits) return;
-    MsgReader r(msg, 2);
-    uint8_t chair = 0;
-    if (!r.chair(chair)) return;
+    const uint8_t chair = m.chair;
     // Decided by the table as the message found it: the box lets other messages run.
     const bool meLeaving = chair == ts.bteMyChair && IsPlayer(ts);
-    c.view.ShowMsg(ts.Chairs[chair].Name + QStringLiteral(" 不能继续玩下去，原因：") + pm.text,
+    c.view.ShowMsg(ts.Chairs[chair].Name + QStringLiteral(" 不能继续玩下去，原因：") + m.reason,
                    c.pub().strGameTitle + QStringLiteral("系统提示"));
     if (meLeaving && c.view.IsAlive()) c.view.CloseMainWindow();
 }
 
-void OnReady(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+void OnReady(RoundCtx& c, const ReadyMsg& m)
 {
-    if (!pm.fits) return;
-    MsgReader r(msg, 1);
-    uint8_t chair = 0;
-    if (!r.chair(chair)) return;
+    const uint8_t chair = m.chair;
     c.ts().Chairs[chair].HandRaised = true;
     PaintHandUp(c.pc, chair);
 }
 
-void OnSeePai(RoundCtx& c, const QByteArray& msg, const ParsedMsg& pm)
+void OnSeePai(RoundCtx& c, const SeePaiMsg& m)
 {
     TableState& ts = c.ts();
-    if (!pm.fits || c.pub().TableJoined != 1 || !ts.blnPangGuan) return;
-    ts.CanSeePai = msg[2] != 0 ? 1 : 0;
+    if (c.pub().TableJoined != 1 || !ts.blnPangGuan) return;
+    ts.CanSeePai = m.canSee ? 1 : 0;
     if (ts.TableIdle) return;
     ArrangeHand(ts.MyPai, ts.PaiSortMode, ts.DeckCount);
     PaintMyPai(c.pc);
@@ -428,24 +370,36 @@ PlayEffect PlayEffectOf(uint8_t paiXing)
 
 void HandleRoundMsg(RoundCtx& c, const QByteArray& msg)
 {
-    const ParsedMsg pm = ParseMessage(msg, Sender::Server);
+    HandleRoundMsg(c, DecodeServerMsg(msg));
+}
+
+void HandleRoundMsg(RoundCtx& c, const ReceivedMsg& msg)
+{
     ++c.rs.MsgSeq;
     // Every picture the message redraws is looked up once for the whole message.
     paintutil::ImageMemoScope memo(c.pc);
-    switch (pm.kind) {
-    case MsgKind::Start: OnStart(c, msg, pm); break;
-    case MsgKind::Deal: OnDeal(c, msg, pm); break;
-    case MsgKind::OutPai: OnOutPai(c, msg, pm); break;
+    switch (msg.kind) {
+    case MsgKind::Start: OnStart(c, msg); break;
+    case MsgKind::Deal:
+        if (const DealMsg* m = msg.as<DealMsg>()) OnDeal(c, *m);
+        break;
+    case MsgKind::OutPai: OnOutPai(c, msg); break;
     case MsgKind::OutPaiRefused:
-        if (pm.fits) OnOutPaiRefused(c, pm);
+        if (const RefusedMsg* m = msg.as<RefusedMsg>()) OnOutPaiRefused(c, *m);
         break;
-    case MsgKind::GameOver: OnGameOver(c, msg, pm); break;
+    case MsgKind::GameOver: OnGameOver(c, msg); break;
     case MsgKind::Hands:
-        if (pm.fits) OnHands(c, msg);
+        if (const HandsMsg* m = msg.as<HandsMsg>()) OnHands(c, *m);
         break;
-    case MsgKind::Quit: OnQuit(c, msg, pm); break;
-    case MsgKind::Ready: OnReady(c, msg, pm); break;
-    case MsgKind::SeePai: OnSeePai(c, msg, pm); break;
+    case MsgKind::Quit:
+        if (const QuitMsg* m = msg.as<QuitMsg>()) OnQuit(c, *m);
+        break;
+    case MsgKind::Ready:
+        if (const ReadyMsg* m = msg.as<ReadyMsg>()) OnReady(c, *m);
+        break;
+    case MsgKind::SeePai:
+        if (const SeePaiMsg* m = msg.as<SeePaiMsg>()) OnSeePai(c, *m);
+        break;
     default: break;  // chat and items have handlers of their own; nothing else is the game's
     }
 }

@@ -66,7 +66,10 @@ inline constexpr int kReadySeconds = 20;
 inline constexpr int kLastTrickTicks = 2;
 
 // ---- Game messages (code below 95, or 113) ------------------------------------------------------
-// One message from the server. Chat (code 1) and items (133) are not handled here.
+// One decoded message from the server. Chat (code 1) and items (133) are not handled here.
+struct ReceivedMsg;
+void HandleRoundMsg(RoundCtx& c, const ReceivedMsg& msg);
+// The same from the message's bytes.
 void HandleRoundMsg(RoundCtx& c, const QByteArray& msg);
 // Buttons, clock and automatic requests from GamePhase and TurnChair.
 void UpdateTurn(RoundCtx& c);

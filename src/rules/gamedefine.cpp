@@ -1,5 +1,7 @@
 #include "rules/gamedefine.h"
 
+#include "protocol/snapshot.h"
+
 namespace {
 
 const QString kOptSortLong = QStringLiteral(" 对手里的牌重新排序 ");
@@ -22,46 +24,6 @@ void clearHands(TableState& t)
     t.MyPaiBackup.clear();
     t.SelectedPai.clear();
 }
-
-// Sequential reader over the message that refuses to go past its end.
-class Reader {
-public:
-    Reader(const uint8_t* p, int len, int pos) : p_(p), len_(p ? len : 0), pos_(pos) {}
-    bool byte(uint8_t& v)
-    {
-        if (pos_ < 0 || pos_ >= len_) return false;
-        v = p_[pos_++];
-        return true;
-    }
-    bool be16(int32_t& v)
-    {
-        uint8_t hi = 0, lo = 0;
-        if (pos_ + 1 >= len_) return false;
-        byte(hi);
-        byte(lo);
-        v = int32_t(hi) * 256 + lo;
-        return true;
-    }
-    // A count byte and that many cards. False when the message ends first; `cards` then holds
-    // the cards that were there.
-    bool cardList(ByteArr& cards)
-    {
-        cards.clear();
-        uint8_t n = 0;
-        if (!byte(n)) return false;
-        for (int i = 0; i < n; ++i) {
-            uint8_t c = 0;
-            if (!byte(c)) return false;
-            cards.append(c);
-        }
-        return true;
-    }
-
-private:
-    const uint8_t* p_;
-    int len_;
-    int pos_;
-};
 
 }  // namespace
 
@@ -129,65 +91,82 @@ void ResetGameTable(TableState& t, bool clearReady)
     ++t.ResetCount;
 }
 
-bool LoadTableSnapshot(TableState& t, const uint8_t* msg, int len)
+bool LoadTableSnapshot(TableState& t, const TableSnapshotMsg& s)
 {
-    if (!msg || len < 3) return false;
-    Reader r(msg, len, 4);
-    uint8_t v = 0;
+    using L = TableSnapshotMsg::Layout;
+    constexpr uint8_t kPhaseWaiting = 100;  // no game: waiting for the players to be ready
+    if (s.layout == L::None) return false;
+    // What the watched player allows a spectator; a player always sees his cards.
+    const auto seen = [&t](uint8_t v) { return uint8_t(t.blnPangGuan ? v : 1); };
 
-    if (msg[2] == 0) {
-        for (ChairInfo& c : t.Chairs) {
-            if (!r.byte(v)) return false;
-            c.HandRaised = v != 0;
+    if (s.layout == L::Idle) {
+        for (int i = 0; i < 4; ++i) {
+            if (!s.has(SI_HandRaised0 + i)) return false;
+            t.Chairs[size_t(i)].HandRaised = s.handRaised[size_t(i)];
         }
-        if (!r.byte(v)) return false;
-        t.CanSeePai = t.blnPangGuan ? v : 1;
+        if (!s.has(SI_CanSeePai)) return false;
+        t.CanSeePai = seen(s.canSeePai);
         t.TableIdle = true;
-        t.GamePhase = 100;
+        t.GamePhase = kPhaseWaiting;
         return true;
     }
 
-    if (!r.byte(v)) return false;
-    t.CanSeePai = t.blnPangGuan ? v : 1;
-    // A value out of its range ends the loading like a missing byte: it is not stored.
-    if (!r.byte(v) || !IsDeckCount(v)) return false;
-    t.DeckCount = v;
-    if (!r.byte(t.ShowLeftPai)) return false;
-    if (!r.byte(t.TurnSeconds)) return false;
-    if (!r.byte(v) || !IsChairNo(v)) return false;
-    t.TurnChair = v;
-    if (!r.byte(v) || !IsGamePhase(v)) return false;
-    t.GamePhase = v;
-    if (!r.byte(v)) return false;
-    t.ShuangShunPlayed = v != 0;
-    if (!r.be16(t.TeamScore[0])) return false;
-    if (!r.be16(t.TeamScore[1])) return false;
-    if (!r.be16(t.TrickFen)) return false;
-    for (int i = 0; i < 8; ++i)
-        if (!r.byte(t.MaxOutPai[i])) return false;
-    for (ChairInfo& c : t.Chairs) {
-        if (!r.byte(v) || !IsMingCi(v)) return false;
-        c.MingCi = v;
+    if (!s.has(SG_CanSeePai)) return false;
+    t.CanSeePai = seen(s.canSeePai);
+    if (!s.has(SG_DeckCount)) return false;
+    t.DeckCount = s.deckCount;
+    if (!s.has(SG_ShowLeftPai)) return false;
+    t.ShowLeftPai = s.showLeftPai;
+    if (!s.has(SG_TurnSeconds)) return false;
+    t.TurnSeconds = s.turnSeconds;
+    if (!s.has(SG_TurnChair)) return false;
+    t.TurnChair = s.turnChair;
+    if (!s.has(SG_GamePhase)) return false;
+    t.GamePhase = s.gamePhase;
+    if (!s.has(SG_ShuangShunPlayed)) return false;
+    t.ShuangShunPlayed = s.shuangShunPlayed;
+    for (int i = 0; i < 2; ++i) {
+        if (!s.has(SG_TeamScore0 + i)) return false;
+        t.TeamScore[size_t(i)] = s.teamScore[size_t(i)];
     }
-    for (ChairInfo& c : t.Chairs) {
-        if (!r.byte(v) || v > FullHandCount(t.DeckCount)) return false;
-        c.PaiCount = v;
+    if (!s.has(SG_TrickFen)) return false;
+    t.TrickFen = s.trickFen;
+    for (int i = 0; i < 8; ++i) {
+        if (!s.has(SG_MaxOutPai0 + i)) return false;
+        t.MaxOutPai[size_t(i)] = s.maxOutPai[size_t(i)];
     }
-    for (ChairInfo& c : t.Chairs)
-        if (!r.cardList(c.OutPai)) return false;
-    const bool handComplete = r.cardList(t.MyPai);
+    for (int i = 0; i < 4; ++i) {
+        if (!s.has(SG_MingCi0 + i)) return false;
+        t.Chairs[size_t(i)].MingCi = s.mingCi[size_t(i)];
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (!s.has(SG_PaiCount0 + i)) return false;
+        t.Chairs[size_t(i)].PaiCount = s.paiCount[size_t(i)];
+    }
+    // A card list the message cut short is loaded as far as it came.
+    for (int i = 0; i < 4; ++i) {
+        if (!s.reaches(SG_OutPai0 + i)) return false;
+        t.Chairs[size_t(i)].OutPai = ByteArr::fromVector(s.outPai[size_t(i)]);
+    }
+    if (!s.reaches(SG_MyPai)) return false;
+    t.MyPai = ByteArr::fromVector(s.myPai);
     // One selection flag per card of the new hand, none raised.
     t.PaiSelected.clear();
     t.PaiSelected.redim(t.MyPai.upperBound());
-    if (!handComplete) return false;
-    if (!r.byte(t.ShowPartnerPai)) return false;
-    t.PartnerPai.clear();
-    if (t.ShowPartnerPai != 0 && !r.cardList(t.PartnerPai)) return false;
+    if (!s.has(SG_MyPai) || !s.has(SG_ShowPartnerPai)) return false;
+    t.ShowPartnerPai = s.showPartnerPai;
+    t.PartnerPai = ByteArr::fromVector(s.partnerPai);
+    if (!s.has(SG_PartnerPai)) return false;
     t.TableIdle = false;
     return true;
 }
 
+bool LoadTableSnapshot(TableState& t, const uint8_t* msg, int len)
+{
+    return LoadTableSnapshot(t, DecodeTableSnapshot(msg, len));
+}
+
 bool LoadTableSnapshot(TableState& t, const QByteArray& msg)
 {
-    return LoadTableSnapshot(t, reinterpret_cast<const uint8_t*>(msg.constData()), int(msg.size()));
+    return LoadTableSnapshot(t, DecodeTableSnapshot(msg));
 }

@@ -12,8 +12,11 @@ void InitGameDefine(TableState& t);
 // chair's raised hand; otherwise the ready flags survive.
 void ResetGameTable(TableState& t, bool clearReady);
 
-// Loads the table snapshot message (byte 0 the message code, byte 2 non-zero when a game runs).
-// A message that ends early loads what it holds up to the first missing byte and stops there;
-// nothing is read past its end. Returns true when the whole layout was present.
+// Loads a decoded table snapshot. A message that ended early (or held a value out of its range)
+// loads what it holds up to that field and stops there. Returns true when the whole layout was
+// present.
+struct TableSnapshotMsg;
+bool LoadTableSnapshot(TableState& t, const TableSnapshotMsg& s);
+// The same from the message's bytes (byte 0 the message code, byte 2 non-zero when a game runs).
 bool LoadTableSnapshot(TableState& t, const uint8_t* msg, int len);
 bool LoadTableSnapshot(TableState& t, const QByteArray& msg);

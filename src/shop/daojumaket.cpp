@@ -5,9 +5,8 @@
 
 #include "platform/core/vbnum.h"
 #include "platform/draw/respath.h"
-#include "protocol/codec.h"
 #include "protocol/messages.h"
-#include "protocol/shapes.h"
+#include "protocol/received.h"
 #include "shop/profilefile.h"
 
 namespace {
@@ -41,13 +40,6 @@ QHash<int32_t, CatalogueSpot> FirstSpots(const DaoJuState& st)
 void RedrawIfLoaded(const DaoJuState& st)
 {
     if (st.blnMaketLoaded && st.view) st.view->RedrawMaket();
-}
-
-// A body whose bytes did not decode arrives as an empty text; taking it as "no types" or "no
-// items" would throw the lists away, so such a message is dropped instead.
-bool BodyLost(const ParsedMsg& pm, const QByteArray& msg)
-{
-    return pm.text.isEmpty() && msg.size() > pm.shape->textStart;
 }
 
 }  // namespace
@@ -214,33 +206,32 @@ QString DaoJuUsedText(int fromUser, int toUser, int32_t itemId)
            QStringLiteral(" 号用户使用ID号为 ") + QString::number(itemId) + QStringLiteral(" 的道具");
 }
 
-bool IsDaoJuMsg(const QByteArray& msg)
+void HandleDaoJuMsg(const DaoJuCtx& c, const ReceivedMsg& msg)
 {
-    return !msg.isEmpty() && uint8_t(msg[0]) == GM_DAOJU;
+    DaoJuView* view = c.st.view;
+    switch (msg.kind) {
+    // A body whose bytes did not decode has no payload: taking it as "no types" or "no items"
+    // would throw the lists away.
+    case MsgKind::DaoJuList:
+        if (const DaoJuTextMsg* m = msg.as<DaoJuTextMsg>()) ParseDaoJuList(c, m->text);
+        break;
+    case MsgKind::MyDaoJuList:
+        if (const DaoJuTextMsg* m = msg.as<DaoJuTextMsg>()) ParseMyDaoJuList(c, m->text);
+        break;
+    case MsgKind::DaoJuNotice:
+        if (const DaoJuTextMsg* m = msg.as<DaoJuTextMsg>(); m && view && !m->text.isEmpty())
+            view->ShowDaoJuNotice(m->text, c.pub.strGameTitle + QStringLiteral("提示"));
+        break;
+    case MsgKind::DaoJuUsed:
+        if (const DaoJuUsedMsg* m = msg.as<DaoJuUsedMsg>(); m && view)
+            view->ShowDaoJuUsed(DaoJuUsedText(m->fromUser, m->toUser, m->itemId));
+        break;
+    default:
+        break;
+    }
 }
 
 void HandleDaoJuMsg(const DaoJuCtx& c, const QByteArray& msg)
 {
-    const ParsedMsg pm = ParseMessage(msg, Sender::Server);
-    if (!pm.fits || !pm.shape) return;
-    DaoJuView* view = c.st.view;
-    switch (pm.kind) {
-    case MsgKind::DaoJuList:
-        if (!BodyLost(pm, msg)) ParseDaoJuList(c, pm.text);
-        break;
-    case MsgKind::MyDaoJuList:
-        if (!BodyLost(pm, msg)) ParseMyDaoJuList(c, pm.text);
-        break;
-    case MsgKind::DaoJuNotice:
-        if (view && !pm.text.isEmpty()) view->ShowDaoJuNotice(pm.text, c.pub.strGameTitle + QStringLiteral("提示"));
-        break;
-    case MsgKind::DaoJuUsed: {
-        int32_t id = 0;
-        if (!ReadLongBE(id, msg, 4)) return;
-        if (view) view->ShowDaoJuUsed(DaoJuUsedText(uint8_t(msg[2]), uint8_t(msg[3]), id));
-        break;
-    }
-    default:
-        break;
-    }
+    HandleDaoJuMsg(c, DecodeServerMsg(msg));
 }

@@ -54,8 +54,8 @@ bool BuyDaoJu(const DaoJuCtx& c, int cell);
 // The text of an item use: "2 号用户对 0 号用户使用ID号为 5001 的道具".
 QString DaoJuUsedText(int fromUser, int toUser, int32_t itemId);
 
-// True for an item message (code 133), which HandleDaoJuMsg takes.
-bool IsDaoJuMsg(const QByteArray& msg);
 // One received item message: the two lists, the notice box, the item-use box. Other sub-codes
 // and malformed messages are ignored.
+struct ReceivedMsg;
+void HandleDaoJuMsg(const DaoJuCtx& c, const ReceivedMsg& msg);
 void HandleDaoJuMsg(const DaoJuCtx& c, const QByteArray& msg);

@@ -72,7 +72,7 @@ TEST(ReceivedChat, CodeOneIsRoutedToTheChat)
     Client c;
     FakeView v;
     c.roomView = &v;
-    EXPECT_EQ(DispatchMessage(c, BuildChat(Texts(10))), MsgRoute::Game);
+    EXPECT_EQ(DispatchMessage(c, BuildChat(Texts(10))), MsgRoute::Chat);
     EXPECT_EQ(v.log, QStringList{"chat:t2|t3|t4|t5|t6|t7|t8|t9"});
     // A one-byte chat message has no text at all.
     v.log.clear();

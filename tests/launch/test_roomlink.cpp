@@ -3,6 +3,7 @@
 
 #include "launch/client.h"
 #include "launch/roomlink.h"
+#include "protocol/received.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ TEST(Dispatch, EveryCodeAndLengthIsHandledWithoutHarm)
         for (int len = 1; len <= 4; ++len) {
             QByteArray m(len, char(0xB0));
             m[0] = char(code);
-            EXPECT_EQ(DispatchMessage(c, m), RouteOf(m));
+            EXPECT_EQ(DispatchMessage(c, m), DecodeServerMsg(m).route);
         }
 }
 

@@ -134,17 +134,4 @@ TEST(Builders, SnapshotOfARunningGameListsEveryPart)
     EXPECT_EQ(m.mid(33).toHex(' '), Bytes({0, 1, 7, 0, 0, 3, 1, 2, 3, 1, 1, 4}).toHex(' '));
 }
 
-TEST(Route, ByFirstByte)
-{
-    const struct { int code; MsgRoute route; } cases[] = {
-        {0, MsgRoute::Game},    {94, MsgRoute::Game},  {95, MsgRoute::Room},  {112, MsgRoute::Room},
-        {113, MsgRoute::Game},  {114, MsgRoute::Room}, {130, MsgRoute::Room}, {133, MsgRoute::Game},
-        {134, MsgRoute::Room},  {255, MsgRoute::Room}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(RouteOf(Bytes({c.code, 2})), c.route) << c.code;
-        EXPECT_EQ(RouteOf(Bytes({c.code})), c.route) << c.code << " alone";
-    }
-    EXPECT_EQ(RouteOf(QByteArray()), MsgRoute::None);
-}
-
 }  // namespace

@@ -50,6 +50,7 @@ const ShapeCase kCases[] = {
     {"user_in_17", Sender::Server, Text(130, 4, Fields(17)), MsgKind::UserIn, false},
     {"pangguan_in_16", Sender::Server, Text(130, 0, Fields(16)), MsgKind::PangGuanIn, true},
     {"pangguan_in_15", Sender::Server, Text(130, 0, Fields(15)), MsgKind::PangGuanIn, false},
+    {"pangguan_in_17", Sender::Server, Text(130, 0, Fields(17)), MsgKind::PangGuanIn, false},
     // Identity: exactly two.
     {"identity_1", Sender::Server, Text(130, 3, Fields(1)), MsgKind::Identity, false},
     {"identity_2", Sender::Server, Text(130, 3, Fields(2)), MsgKind::Identity, true},
@@ -58,6 +59,7 @@ const ShapeCase kCases[] = {
     {"reset", Sender::Server, Bytes({130, 1}), MsgKind::Reset, true},
     {"room_without_sub", Sender::Server, Bytes({130}), MsgKind::Unknown, false},
     {"room_sub_9", Sender::Server, Bytes({130, 9}), MsgKind::Unknown, false},
+    {"room_sub_6", Sender::Server, Bytes({130, 6, 0}), MsgKind::Unknown, false},
     {"show_window_no_byte", Sender::Server, Bytes({130, 5}), MsgKind::ShowWindow, false},
     {"show_window", Sender::Server, Bytes({130, 5, 1}), MsgKind::ShowWindow, true},
     // User state by sub-code; other sub-codes are not messages.
@@ -103,6 +105,8 @@ const ShapeCase kCases[] = {
     {"daoju_used_8", Sender::Server, Bytes({133, 3, 2, 0, 0, 0, 19, 137}), MsgKind::DaoJuUsed, true},
     {"daoju_sub_4", Sender::Server, Bytes({133, 4}), MsgKind::Unknown, false},
     {"code_3", Sender::Server, Bytes({3, 0}), MsgKind::Unknown, false},
+    {"code_99", Sender::Server, Bytes({99, 0, 1}), MsgKind::Unknown, false},
+    {"code_200", Sender::Server, Bytes({200}), MsgKind::Unknown, false},
     // The same bytes from the client mean other things.
     {"hello", Sender::Client, BuildHello(1), MsgKind::Hello, true},
     {"join", Sender::Client, Bytes({130, 1}), MsgKind::JoinGame, true},
@@ -152,10 +156,17 @@ TEST(Shape, EveryKindHasExactlyOneShapeAndEveryCodeOneRoute)
         EXPECT_FALSE(kinds.contains(int(all[i].kind))) << all[i].name;
         kinds.insert(int(all[i].kind));
         EXPECT_EQ(ShapeOf(all[i].kind), &all[i]);
-        // What the server sends to the room side must be a room code, and so on.
-        QByteArray m(1, char(all[i].code));
-        const bool roomCode = all[i].code >= 95 && all[i].code != 113 && all[i].code != 133;
-        EXPECT_EQ(RouteOf(m), roomCode ? MsgRoute::Room : MsgRoute::Game) << all[i].name;
+        // What the server sends to the room side must be a room code, and so on; a client's
+        // messages go to no client side.
+        const uint8_t code = all[i].code;
+        MsgRoute side = MsgRoute::None;
+        if (all[i].from == Sender::Server) {
+            side = code == GM_CHAT     ? MsgRoute::Chat
+                   : code == GM_DAOJU  ? MsgRoute::Items
+                   : code >= 95 && code != GM_SEE_PAI ? MsgRoute::Room
+                                                      : MsgRoute::Game;
+        }
+        EXPECT_EQ(all[i].route, side) << all[i].name;
     }
     EXPECT_EQ(ShapeOf(MsgKind::Unknown), nullptr);
 }

@@ -433,7 +433,7 @@ TEST(Dispatch, ItemMessagesReachTheShop)
     FakeView view;
     c.daoJu.view = &view;
     c.pub.strGameTitle = QStringLiteral("牌局");
-    EXPECT_EQ(DispatchMessage(c, BuildDaoJuText(DJ_LIST, Catalogue({"A", "B"}, {Block("5001", "1", "a")}))), MsgRoute::Game);
+    EXPECT_EQ(DispatchMessage(c, BuildDaoJuText(DJ_LIST, Catalogue({"A", "B"}, {Block("5001", "1", "a")}))), MsgRoute::Items);
     EXPECT_EQ(c.daoJu.TypeCount(), 2);
     DispatchMessage(c, BuildDaoJuText(DJ_MY_LIST, QStringLiteral("5001:1:2011102318")));
     EXPECT_EQ(MyIdsOf(c.daoJu, 2), QList<int32_t>{5001});
