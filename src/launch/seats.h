@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "launch/publicstate.h"
+#include "rules/publicstate.h"
 #include "rules/tablestate.h"
 
 struct PaintCtx;
