@@ -129,9 +129,17 @@ function(kvrn_module target)
   file(MAKE_DIRECTORY ${_parent})
   file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${_inc}/${_lib} SYMBOLIC)
 
-  add_library(${target} STATIC ${_src} ${_hdr})
-  target_link_libraries(${target} PUBLIC ${ARGN})
-  target_include_directories(${target} PUBLIC ${_inc})
+  if(_src)
+    add_library(${target} STATIC ${_src} ${_hdr})
+    target_link_libraries(${target} PUBLIC ${ARGN})
+    target_include_directories(${target} PUBLIC ${_inc})
+  else()
+    # A folder with no sources yet (headers only, or none) is an interface library, so the
+    # tree configures at every stage.
+    add_library(${target} INTERFACE)
+    target_link_libraries(${target} INTERFACE ${ARGN})
+    target_include_directories(${target} INTERFACE ${_inc})
+  endif()
 endfunction()
 
 # kvrn_tests(<link libraries...>)
