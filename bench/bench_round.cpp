@@ -8,12 +8,12 @@
 
 #include <QApplication>
 
-#include "launch/publicstate.h"
 #include "platform/draw/imagecache.h"
 #include "platform/draw/surface.h"
 #include "protocol/messages.h"
 #include "round/roundflow.h"
 #include "rules/gamedefine.h"
+#include "rules/publicstate.h"
 
 namespace {
 

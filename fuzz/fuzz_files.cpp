@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "launch/publicstate.h"
+#include "rules/publicstate.h"
 #include "settings/usersetstate.h"
 #include "shop/daojumaket.h"
 #include "shop/profilefile.h"

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
+#include <exception>
 
 #include "launch/client.h"
 #include "launch/publicdefine.h"
@@ -173,7 +174,6 @@ void frmGameMain::Form_Load()
     tmrForm->start();
     setWindowTitle(LiteralWindowTitle(pub.strGameTitle));
 
-    TavSckClient->setVisible(false);
     TavSckClient->setKeepAlive(false);
 
     // The user list.
@@ -265,8 +265,9 @@ void frmGameMain::TavSckClient_DataArrived(const QByteArray& msg)
     if (unloaded_) return;
     try {
         DispatchMessage(c_, msg);
-    } catch (...) {
-        // A message the handlers could not digest is dropped; the link goes on.
+    } catch (const std::exception&) {
+        // A message the handlers could not digest (the standard library's allocation and range
+        // failures are all they can raise) is dropped; the link goes on.
     }
 }
 

@@ -12,7 +12,6 @@
 #include "frame/frameskin.h"
 #include "frame/frmgamemain.h"
 #include "launch/client.h"
-#include "launch/roomlink.h"
 #include "platform/draw/imagecache.h"
 #include "platform/widgets/skinframe.h"
 #include "settings/frmuserset.h"
@@ -322,9 +321,7 @@ frmUserSet* frmGameMain::ShowUserSet()
     if (!userSet_) {
         userSet_ = new frmUserSet(c_.userSet, c_.pub.strAppPath + QString::fromLatin1(kUserSetFileName),
                                   c_.pub.strMyName,
-                                  [this](const QByteArray& header, const QString& body) {
-                                      return SendPacket(c_, header, body);
-                                  },
+                                  [this](const QByteArray& message) { return c_.SendData(message); },
                                   this);
     }
     userSet_->show();

@@ -4,10 +4,10 @@
 #include <QByteArray>
 #include <functional>
 
-#include "launch/publicstate.h"
 #include "msgbox/msgpool.h"
 #include "platform/draw/surface.h"
 #include "round/roundstate.h"
+#include "rules/publicstate.h"
 #include "rules/tablestate.h"
 #include "settings/usersetstate.h"
 #include "shop/daojustate.h"

@@ -1,7 +1,7 @@
 #include "launch/commandline.h"
 
-#include "launch/publicstate.h"
 #include "platform/core/vbnum.h"
+#include "rules/publicstate.h"
 
 const QString LaunchToken = QStringLiteral("p3!Hq&Zv{7}Lx^Wm(2)Tc;8Rd#Ky%Ub*4=Ne+J");
 

@@ -8,10 +8,10 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include "launch/publicstate.h"
 #include "platform/core/vbnum.h"
 #include "platform/widgets/windowtitle.h"
 #include "protocol/messages.h"
+#include "rules/publicstate.h"
 
 namespace {
 

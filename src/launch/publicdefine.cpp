@@ -4,8 +4,8 @@
 #include <QStringList>
 
 #include "launch/client.h"
-#include "launch/publicstate.h"
 #include "launch/seats.h"
+#include "rules/publicstate.h"
 #include "rules/tablestate.h"
 
 QString AppPathOf(const QString& programDir)

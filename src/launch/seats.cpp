@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "platform/core/vbnum.h"
-#include "tableview/gamepaint.h"
 
 namespace {
 
@@ -17,8 +16,7 @@ bool IsPlayerRow(const QStringList& f)
 
 void Call(const std::function<void(int)>& hook, int chair)
 {
-    if (!hook) return;
-    try { hook(chair); } catch (...) {}
+    if (hook) hook(chair);
 }
 
 }  // namespace
@@ -30,15 +28,6 @@ QString TrimBlanks(const QString& s)
     while (b < e && s[b] == u' ') ++b;
     while (e > b && s[e - 1] == u' ') --e;
     return s.mid(b, e - b);
-}
-
-void BindSeatPainting(SeatHooks& hooks, PaintCtx& ctx)
-{
-    PaintCtx* c = &ctx;
-    hooks.EraseFigure = [c](int chair) { PaintUserFace(*c, chair, true); };
-    hooks.PaintFigure = [c](int chair) { PaintUserFace(*c, chair, false); };
-    hooks.PaintDropped = [c](int chair) { PaintNetBreak(*c, chair); };
-    hooks.PaintHandUp = [c](int chair) { PaintHandUp(*c, chair); };
 }
 
 void ParseLevelInfo(PublicState& ps, const QString& strLevelInfo)
@@ -74,11 +63,6 @@ QString MemberName(const PublicState& ps, int32_t iconNo)
     return QStringLiteral("未知身份");
 }
 
-QString FigureFile(const PublicState& ps, int32_t iconNo)
-{
-    return FigureFilePath(ps.strParentPath, iconNo);
-}
-
 int ChairOfRow(const QStringList& fields)
 {
     if (fields.size() != kUserFieldCount) return -1;
@@ -111,13 +95,10 @@ void RebuildChairs(TableState& ts, const PublicState& ps, const QString& names, 
     const QStringList list = names.isEmpty() ? QStringList() : names.split(kFieldSep);
     for (const QString& n : list) {
         if (!hooks.UpdateTargets) break;
-        try { hooks.UpdateTargets(n, QStringLiteral("ADD")); } catch (...) {}
+        hooks.UpdateTargets(n, QStringLiteral("ADD"));
     }
     for (const QString& n : list) {
-        QString row;
-        if (hooks.FindUser) {
-            try { row = hooks.FindUser(n); } catch (...) { row.clear(); }
-        }
+        const QString row = hooks.FindUser ? hooks.FindUser(n) : QString();
         const QStringList f = row.split(kFieldSep);
         if (!IsPlayerRow(f)) continue;
         const int c = ChairOfRow(f);

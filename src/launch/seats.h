@@ -1,16 +1,14 @@
 #pragma once
-// Who sits where: level titles and membership names for the player card, the figure file of a
-// seat, filling the four chairs from user rows, and the mapping from chair number to the seat's
-// place on screen (2 bottom, 3 right, 0 top, 1 left).
+// Who sits where: level titles and membership names for the player card, filling the four
+// chairs from user rows, and the mapping from chair number to the seat's place on screen
+// (2 bottom, 3 right, 0 top, 1 left).
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
 
-#include "launch/publicstate.h"
+#include "rules/publicstate.h"
 #include "rules/tablestate.h"
-
-struct PaintCtx;
 
 // Number of fields of one user row and the field positions the chairs read.
 constexpr int kUserFieldCount = 16;
@@ -38,15 +36,10 @@ struct SeatHooks {
 // The text without the blanks around it (spaces only: row fields are padded with nothing else).
 QString TrimBlanks(const QString& s);
 
-// Fills the four drawing hooks of `hooks` with the table drawing of `ctx` (which must outlive them).
-void BindSeatPainting(SeatHooks& hooks, PaintCtx& ctx);
-
 // Level titles from "title_threshold`title_threshold`...".
 void ParseLevelInfo(PublicState& ps, const QString& strLevelInfo);
 QString LevelTitle(const PublicState& ps, int32_t level);
 QString MemberName(const PublicState& ps, int32_t iconNo);
-// strParentPath & "UserRes\LargeUser\" & (iconNo Mod 1000) + 1 & ".ico"
-QString FigureFile(const PublicState& ps, int32_t iconNo);
 
 // The chair number a row claims (field 13 Mod 4), or -1 when the value gives no chair.
 int ChairOfRow(const QStringList& fields);

@@ -5,10 +5,10 @@
 #include <QTimer>
 
 #include "launch/chat.h"
-#include "launch/publicstate.h"
 #include "launch/roomview.h"
 #include "launch/seats.h"
 #include "platform/core/vbnum.h"
+#include "rules/publicstate.h"
 
 namespace {
 

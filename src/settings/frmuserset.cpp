@@ -4,7 +4,7 @@
 #include <QGroupBox>
 #include <QPushButton>
 
-#include "protocol/codes.h"
+#include "protocol/messages.h"
 
 namespace {
 
@@ -32,18 +32,6 @@ const ButtonPlace kButtons[3] = {
 };
 
 }  // namespace
-
-QByteArray SeePaiChangeHeader()
-{
-    QByteArray h;
-    h.append(char(GM_SEE_PAI)).append(char(GM_SEE_PAI_SETTING));
-    return h;
-}
-
-QString SeePaiChangeBody(const QString& myName, uint8_t allowPangGuan)
-{
-    return myName + u'`' + QString::number(allowPangGuan);
-}
 
 frmUserSet::frmUserSet(UserSetState& settings, QString path, QString myName, Sender send, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -96,7 +84,7 @@ void frmUserSet::cmdUser_Click(int index)
         // A file that cannot be written leaves the new values in force for this run.
         SaveUserSet(set_, path_);
         if (set_.bytAllowPangGuan != bytAllowPangGuanAtOpen && send_)
-            send_(SeePaiChangeHeader(), SeePaiChangeBody(myName_, set_.bytAllowPangGuan));
+            send_(BuildSeePaiSetting(myName_, set_.bytAllowPangGuan));
         close();
         return;
     }

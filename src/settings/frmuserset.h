@@ -15,16 +15,11 @@ class QCheckBox;
 class QGroupBox;
 class QPushButton;
 
-// The message for a changed spectator setting: GM_SEE_PAI, sub-code GM_SEE_PAI_SETTING; its text
-// is the own user name, the grave accent, then "0" or "1".
-QByteArray SeePaiChangeHeader();
-QString SeePaiChangeBody(const QString& myName, uint8_t allowPangGuan);
-
 class frmUserSet : public QDialog {
     Q_OBJECT
 public:
-    // Sends one message (header bytes, then the text) to the room server; false when nothing went.
-    using Sender = std::function<bool(const QByteArray& header, const QString& body)>;
+    // Sends one message to the room server; false when nothing went.
+    using Sender = std::function<bool(const QByteArray& message)>;
 
     // settings: the running program's settings, changed on OK; path: the file they are saved to;
     // myName: the own user name the change message carries.

@@ -5,7 +5,7 @@
 #include <QString>
 #include <functional>
 
-#include "launch/publicstate.h"
+#include "rules/publicstate.h"
 #include "shop/daojustate.h"
 
 // What the item handlers work on: the shop state (and through it the view), the folders and

@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QString>
 
-#include "launch/publicstate.h"
 #include "platform/draw/imagecache.h"
+#include "rules/publicstate.h"
 #include "shop/daojustate.h"
 
 class QPainter;

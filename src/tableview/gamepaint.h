@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <functional>
 
-#include "launch/publicstate.h"
 #include "platform/core/bytearr.h"
 #include "platform/draw/imagecache.h"
 #include "platform/draw/surface.h"
+#include "rules/publicstate.h"
 #include "rules/tablestate.h"
 #include "tableview/paintstate.h"
 

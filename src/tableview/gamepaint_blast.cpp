@@ -53,11 +53,8 @@ void PlayBlast(PaintCtx& c, int chair, int kind)
     // stays blocked until the outer one has finished too.
     const bool wasRunning = c.ts.BlastRunning;
     c.ts.BlastRunning = true;
-    try {
-        PlayFrames(c, AppRes(c, kindInfo.folder + QStringLiteral("Blast0")), QStringLiteral(".jpg"), 1, kindInfo.frames,
-                   kindInfo.w, kindInfo.h, kindInfo.key, kindInfo.pauseMs, x, y);
-    } catch (...) {
-    }
+    PlayFrames(c, AppRes(c, kindInfo.folder + QStringLiteral("Blast0")), QStringLiteral(".jpg"), 1, kindInfo.frames,
+               kindInfo.w, kindInfo.h, kindInfo.key, kindInfo.pauseMs, x, y);
     c.ts.BlastRunning = wasRunning;
 }
 

@@ -168,9 +168,7 @@ void picGameBack_Resize(PaintCtx& c, int w, int h, const std::function<void()>& 
 {
     c.surf.resize(std::max(0, w), std::max(0, h));
     ComputeLayout(c);
-    if (afterLayout) {
-        try { afterLayout(); } catch (...) {}
-    }
+    if (afterLayout) afterLayout();
     picGameBack_Paint(c);
 }
 
@@ -179,7 +177,8 @@ void picGameBack_Paint(PaintCtx& c)
     PaintState& p = c.p;
     if (p.blnPaintRunning) return;
     p.blnPaintRunning = true;
-    try {
+    {
+        // Pictures looked up during this repaint are remembered until it ends.
         ImageMemoScope memo(c);
         c.surf.clear();
         PaintTableBack(c, c.surf.backColor != kTableBackColor);
@@ -197,9 +196,7 @@ void picGameBack_Paint(PaintCtx& c)
                     PaintYuPai(c, chair);
                 }
             }
-            if (p.UpdateStartButton) {
-                try { p.UpdateStartButton(); } catch (...) {}
-            }
+            if (p.UpdateStartButton) p.UpdateStartButton();
             PaintOptBut(c, 0);
             PaintOptBut(c, 1);
             PaintOutBut(c, 0);
@@ -209,7 +206,6 @@ void picGameBack_Paint(PaintCtx& c)
             PaintClock(c, true);
             PaintGameScore(c);
         }
-    } catch (...) {
     }
     p.blnTableDrawn = true;
     p.blnPaintRunning = false;

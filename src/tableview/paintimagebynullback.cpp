@@ -37,9 +37,3 @@ void clsPaintImageByNullBack::PictureBox_PaintImageByNullBack(Surface& picBack, 
                          ShowImage, lngShowImageBackColor.rgb(), lngDstX, lngDstY);
     picBack.changed();
 }
-
-void clsPaintImageByNullBack::Form_PaintImageByNullBack(QImage& FormBack, const QImage& ShowImage,
-                                                        QColor lngShowImageBackColor, int lngDstX, int lngDstY)
-{
-    PaintImageByNullBack(FormBack, ShowImage, lngShowImageBackColor.rgb(), lngDstX, lngDstY);
-}

@@ -13,12 +13,9 @@ public:
     // to the surface; the surface is told it changed.
     void PictureBox_PaintImageByNullBack(Surface& picBack, const QImage& ShowImage, QColor lngShowImageBackColor,
                                          int lngDstX, int lngDstY);
-    // The same onto a window's own picture.
-    void Form_PaintImageByNullBack(QImage& FormBack, const QImage& ShowImage, QColor lngShowImageBackColor,
-                                   int lngDstX, int lngDstY);
 };
 
-// The one implementation of both: exact colour test per pixel on RGB32, which gives the same
+// The implementation: exact colour test per pixel on RGB32, which gives the same
 // pixels as cutting a hole with the background mask (AND) and filling it with the masked
 // picture (OR). Nothing is kept between calls.
 void PaintImageByNullBack(QImage& dst, const QImage& pic, QRgb key, int x, int y);

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScreen>
+#include <exception>
 #include <utility>
 
 GameTableWidget::GameTableWidget(PaintCtx& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx)
@@ -45,7 +46,8 @@ void GameTableWidget::resizeEvent(QResizeEvent*)
         // The played-cards layout depends on the screen the table is shown on.
         if (const QScreen* s = screen()) ctx_.p.ScreenWidthPx = s->geometry().width();
         picGameBack_Resize(ctx_, width(), height(), onResized);
-    } catch (...) {
+    } catch (const std::exception&) {
+        // Nothing leaves an event handler; the table shows what was drawn before.
     }
     update();
 }
@@ -58,7 +60,8 @@ void GameTableWidget::forward(const std::function<void(Qt::MouseButtons, int, in
     const QPoint pos = e->position().toPoint();
     try {
         hook(b, pos.x(), pos.y());
-    } catch (...) {
+    } catch (const std::exception&) {
+        // The click's handler failed: the click is lost, the table goes on.
     }
 }
 

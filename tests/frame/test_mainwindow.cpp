@@ -78,7 +78,6 @@ TEST(FormLoad, ComponentsGetTheirStartValues)
     EXPECT_EQ(w.TavAdvWeb->mode(), 1);
     EXPECT_FALSE(w.TavAdvWeb->showingPlaceholder());
     EXPECT_TRUE(w.TavAdvWeb->plainText().contains("local advert"));
-    EXPECT_FALSE(w.TavSckClient->isVisible());
     EXPECT_FALSE(w.cmdStart->isVisibleTo(&w));
     EXPECT_EQ(w.cmdStart->text(), QStringLiteral("可以开始"));
     EXPECT_TRUE(w.tmrForm->isActive());

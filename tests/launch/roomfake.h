@@ -8,11 +8,11 @@
 #include <array>
 #include <functional>
 
-#include "launch/publicstate.h"
 #include "launch/roomhandler.h"
 #include "launch/seats.h"
 #include "protocol/messages.h"
 #include "rules/gamedefine.h"
+#include "rules/publicstate.h"
 #include "rules/tablestate.h"
 
 namespace roomtest {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "launch/commandline.h"
-#include "launch/publicstate.h"
+#include "rules/publicstate.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <QTimer>
 
 #include "launch/frmgameset.h"
-#include "launch/publicstate.h"
 #include "protocol/messages.h"
+#include "rules/publicstate.h"
 
 namespace {
 

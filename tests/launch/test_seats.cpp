@@ -7,7 +7,6 @@
 #include <QStringList>
 #include <vector>
 
-#include "../tableview/tablefixture.h"
 #include "launch/seats.h"
 
 namespace {
@@ -83,14 +82,6 @@ TEST(MemberNames, ByThousands)
         {4999, "绿钻会员"}, {5000, "未知身份"}, {7012, "未知身份"}, {-1000, "未知身份"},
     };
     for (const auto& c : cases) EXPECT_EQ(MemberName(ps, c.icon), QString::fromUtf8(c.name)) << c.icon;
-}
-
-TEST(FigureFiles, NumberIsIconModThousandPlusOne)
-{
-    const PublicState ps = MakePublic();
-    EXPECT_EQ(FigureFile(ps, 2005), QStringLiteral("/games/UserRes\\LargeUser\\6.ico"));
-    EXPECT_EQ(FigureFile(ps, 0), QStringLiteral("/games/UserRes\\LargeUser\\1.ico"));
-    EXPECT_EQ(FigureFile(ps, 3999), QStringLiteral("/games/UserRes\\LargeUser\\1000.ico"));
 }
 
 TEST(ViewPositions, ForEachOwnChair)
@@ -275,31 +266,6 @@ TEST(RebuildChairs, WithoutHooksNothingBreaks)
     SeatHooks none;
     RebuildChairs(ts, ps, QStringLiteral("a`b"), none);
     for (const ChairInfo& ch : ts.Chairs) EXPECT_TRUE(ch.Name.isEmpty());
-}
-
-TEST(SeatPainting, RebuildDrawsTheSeatsWhereTheViewPutsThem)
-{
-    tabletest::Table t(800, 600);
-    PublicState ps = MakePublic();
-    ps.strAppPath = t.ps.strAppPath;
-    ps.strParentPath = t.ps.strParentPath;
-    t.ts.strViewOwner = QStringLiteral("me");
-    Lobby lobby;
-    BindSeatPainting(lobby.hooks, t.ctx);
-    lobby.rows[QStringLiteral("me")] = Row(QStringLiteral("me"), QStringLiteral("2"), QString(), 0, 1, 0);
-    lobby.rows[QStringLiteral("bob")] = Row(QStringLiteral("bob"), QStringLiteral("3"), QString(), 0, 0, 1);
-    RebuildChairs(t.ts, ps, QStringLiteral("me`bob"), lobby.hooks);
-    const QRgb figure = tabletest::Rgb(qRgb(0, 250, 0));
-    // Own chair 2 at the bottom, bob's chair 3 on the right; the top and the left stay empty.
-    EXPECT_EQ(t.px(t.p.SeatX[2] + 5, t.p.SeatY[2] + 5), figure);
-    EXPECT_EQ(t.px(t.p.SeatX[3] + 5, t.p.SeatY[3] + 5), figure);
-    EXPECT_EQ(t.px(t.p.SeatX[0] + 5, t.p.SeatY[0] + 5), tabletest::kBack);
-    EXPECT_EQ(t.px(t.p.SeatX[1] + 5, t.p.SeatY[1] + 5), tabletest::kBack);
-    EXPECT_EQ(t.px(t.p.HandUpX[2] + 2, t.p.HandUpY[2] + 2), tabletest::Rgb(qRgb(240, 240, 240)));
-    // Bob leaves: his chair is cleared and redrawn empty.
-    t.ts.Chairs[3].Name.clear();
-    lobby.hooks.PaintFigure(3);
-    EXPECT_EQ(t.px(t.p.SeatX[3] + 5, t.p.SeatY[3] + 5), tabletest::kBack);
 }
 
 int main(int argc, char** argv)

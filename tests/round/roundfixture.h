@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <functional>
 
-#include "launch/publicstate.h"
 #include "platform/draw/imagecache.h"
 #include "platform/draw/surface.h"
 #include "protocol/messages.h"
 #include "protocol/shapes.h"
 #include "round/roundflow.h"
 #include "rules/gamedefine.h"
+#include "rules/publicstate.h"
 
 namespace roundtest {
 

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <sys/stat.h>
 
+#include "protocol/codec.h"
 #include "settings/frmuserset.h"
 #include "settings/usersetstate.h"
 
@@ -134,23 +135,18 @@ TEST(UserSet, FailedSaveKeepsTheOldFile)
 
 // ---- the dialog ----
 
-struct Sent {
-    QByteArray header;
-    QString body;
-};
-
 struct Dialog {
     QTemporaryDir dir;
     UserSetState set;
-    QList<Sent> sent;
+    QList<QByteArray> sent;
     QPointer<frmUserSet> d;
 
     explicit Dialog(UserSetState start, QString path = QString())
         : set(start)
     {
         if (path.isEmpty()) path = dir.filePath("UserSet.ini");
-        d = new frmUserSet(set, path, QStringLiteral("玩家甲"), [this](const QByteArray& h, const QString& b) {
-            sent.append({h, b});
+        d = new frmUserSet(set, path, QStringLiteral("玩家甲"), [this](const QByteArray& message) {
+            sent.append(message);
             return true;
         });
         d->show();
@@ -227,8 +223,7 @@ TEST_P(UserSetOk, SavesAndSendsOnlyWhenTheSpectatorSettingChanged)
     EXPECT_EQ(t.fileText(), expected);
     if (c.sentBody) {
         ASSERT_EQ(t.sent.size(), 1);
-        EXPECT_EQ(t.sent[0].header, QByteArray("\x71\x01", 2));
-        EXPECT_EQ(t.sent[0].body, QString::fromUtf8(c.sentBody));
+        EXPECT_EQ(t.sent[0], QByteArray("\x71\x01", 2) + EncodeGbk(QString::fromUtf8(c.sentBody)));
     } else {
         EXPECT_TRUE(t.sent.isEmpty());
     }
@@ -265,7 +260,7 @@ TEST(UserSetDialog, DefaultsThenOkTurnsEverythingOnAndTellsTheServer)
     t.d->cmdUser(1)->click();
     EXPECT_EQ(t.set, kAllOn);
     ASSERT_EQ(t.sent.size(), 1);
-    EXPECT_EQ(t.sent[0].body, QStringLiteral("玩家甲`1"));
+    EXPECT_EQ(t.sent[0], QByteArray("\x71\x01", 2) + EncodeGbk(QStringLiteral("玩家甲`1")));
 }
 
 TEST(UserSetDialog, AFailedSaveKeepsTheValuesForTheRun)

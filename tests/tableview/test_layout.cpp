@@ -173,6 +173,13 @@ TEST(Seats, EmptiedSeatIsErasedOnlyWhenTheTableIsDrawn)
     EXPECT_EQ(t.px(t.p.SeatX[2] - 1 + 150, t.p.SeatY[2] + 5), Rgb(qRgb(1, 2, 3)));
 }
 
+TEST(Seats, FigureFileNumberIsIconModThousandPlusOne)
+{
+    EXPECT_EQ(FigureFilePath(QStringLiteral("/games/"), 2005), QStringLiteral("/games/UserRes\\LargeUser\\6.ico"));
+    EXPECT_EQ(FigureFilePath(QStringLiteral("/games/"), 0), QStringLiteral("/games/UserRes\\LargeUser\\1.ico"));
+    EXPECT_EQ(FigureFilePath(QStringLiteral("/games/"), 3999), QStringLiteral("/games/UserRes\\LargeUser\\1000.ico"));
+}
+
 TEST(Seats, MarksDrawAndErase)
 {
     Table t(800, 600);

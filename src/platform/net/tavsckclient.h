@@ -65,9 +65,6 @@ public:
     qsizetype decoderCapacity() const { return frames_.capacity(); }
     qint64 socketBuffered() const;
 
-    // The component shows nothing; the property exists because the window sets it at load.
-    void setVisible(bool v) { visible_ = v; }
-    bool isVisible() const { return visible_; }
     // TCP keep-alive probes on the link (applied now and to every later connection).
     void setKeepAlive(bool on);
     bool keepAlive() const { return keepAlive_; }
@@ -96,7 +93,6 @@ private:
     bool ended_ = true;      // no link, or the link's end has been reported
     bool peerClosed_ = false;     // the peer has closed; Closed follows the last buffered message
     bool deliveryQueued_ = false;
-    bool visible_ = true;
     bool keepAlive_ = true;
     bool wasConnected_ = false;
     Failure failure_ = Failure::None;

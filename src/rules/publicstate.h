@@ -1,6 +1,7 @@
 #pragma once
 // The shared state set up at start-up: the launch parameters, the folders, the level titles and
-// membership names, and the few flags the room and game messages share.
+// membership names, and the few flags the room and game messages share. It lives with the rules,
+// below the table drawing and the shop, which read its folders and title.
 #include <QString>
 #include <QStringList>
 #include <array>
