@@ -1,8 +1,9 @@
 #pragma once
 // The shape of every message the room link carries, described once: which code and sub-code it
-// has, where its text starts, how many back-quote fields its text must have, how many bytes the
-// whole message must have. ParseMessage identifies a received message, checks it against its
-// shape and hands the handler the decoded text and fields, so no handler counts by hand.
+// has, which client side handles it, where its text starts, how many back-quote fields its text
+// must have, how many bytes the whole message must have. ParseMessage identifies a received
+// message and checks it against its shape; the decoders of received.h build on it, so no handler
+// counts by hand.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
