@@ -4,19 +4,11 @@
 #include <algorithm>
 
 #include "protocol/messages.h"
-#include "protocol/shapes.h"
+#include "protocol/received.h"
 #include "rules/cards.h"
 #include "rules/gamedefine.h"
 #include "rules/paixing.h"
 #include "server/botplayer.h"
-
-namespace {
-
-constexpr int kStartDecksByte = 11;
-constexpr int kStartTurnChairByte = 14;
-constexpr int kPlayHeaderBytes = 7;   // GM_OUTPAI: code, unused, next, phase, place, chair, count
-
-}  // namespace
 
 BotSeat::BotSeat(SeatReply reply, uint8_t chair, QString name, int delayMs, QObject* parent)
     : QObject(parent), reply_(std::move(reply)), chair_(chair), name_(std::move(name)), delayMs_(delayMs)
@@ -31,77 +23,77 @@ void BotSeat::send(const QByteArray& msg)
 
 void BotSeat::deliver(const QByteArray& msg)
 {
-    const ParsedMsg m = ParseMessage(msg, Sender::Server);
+    const ReceivedMsg m = DecodeServerMsg(msg);
     if (!m.fits) return;
     switch (m.kind) {
     case MsgKind::GameSet:
         // A plain start offer: ready at once. In a settings round a bot waits for the owner.
-        if (m.fields.value(5).toInt() <= 0) send(BuildReady(chair_));
-        else if (m.fields.value(6).toInt() > 0) send(BuildHandUpReq(name_));
+        if (const GameSetMsg* s = m.as<GameSetMsg>()) {
+            if (s->round.toInt() <= 0) send(BuildReady(chair_));
+            else if (s->decided.toInt() > 0) send(BuildHandUpReq(name_));
+        }
         break;
     case MsgKind::HandUp:
         // The owner's settings: a bot always agrees.
-        if (m.fields.size() >= 2 && m.fields[0] != name_) send(BuildHandUpReq(name_));
+        if (const HandUpMsg* h = m.as<HandUpMsg>(); h && h->withSettings && h->name != name_) send(BuildHandUpReq(name_));
         break;
     case MsgKind::Start:
         ++turnSerial_;
-        round_.observe(uint8_t(msg[kStartDecksByte]), uint8_t(msg[kStartTurnChairByte]));
+        if (const StartMsg* s = m.as<StartMsg>(); s && s->settingsValid && s->leadValid)
+            round_.observe(s->deckCount, s->leadChair);
         send(BuildDealRequest(chair_));
         break;
-    case MsgKind::Deal: {
-        ++turnSerial_;
-        const auto* b = reinterpret_cast<const uint8_t*>(msg.constData());
-        const int n = msg.size() - 3;
-        // With the partner's hand shown the first half is ours.
-        const int mine = b[2] ? n / 2 : n;
-        round_.learnHand(chair_, b + 3, mine);
-        round_.beginPlay();
-        considerMove();
+    case MsgKind::Deal:
+        if (const DealMsg* d = m.as<DealMsg>()) {
+            ++turnSerial_;
+            // With the partner's hand shown the first half is ours.
+            const size_t mine = d->showPartner ? d->cards.size() / 2 : d->cards.size();
+            round_.learnHand(chair_, d->cards.data(), int(mine));
+            round_.beginPlay();
+            considerMove();
+        }
         break;
-    }
     case MsgKind::OutPai:
-        onPlay(msg);
+        if (const OutPaiMsg* p = m.as<OutPaiMsg>()) onPlay(*p);
         break;
     case MsgKind::OutPaiRefused:
         // Never expected (bots only play what the rules allow); give way rather than stall.
         if (round_.phase() == GamePhase::Follow) send(BuildPass(chair_));
         else if (!round_.hand(chair_).empty()) send(BuildPlay(chair_, {LowestCard(round_.hand(chair_).vec())}));
         break;
-    case MsgKind::Hands: {
-        const auto* b = reinterpret_cast<const uint8_t*>(msg.constData());
-        const int a = std::min<int>(b[2], int(msg.size()) - 3);
-        round_.learnHand(chair_, b + 3, a);
-        ++turnSerial_;
-        considerMove();
+    case MsgKind::Hands:
+        if (const HandsMsg* h = m.as<HandsMsg>()) {
+            round_.learnHand(chair_, h->mine.data(), int(h->mine.size()));
+            ++turnSerial_;
+            considerMove();
+        }
         break;
-    }
     case MsgKind::GameOver:
         ++turnSerial_;
         round_ = RoundCore();
         break;
     case MsgKind::TableSnapshot:
-        loadSnapshot(msg);
+        if (const TableSnapshotMsg* s = m.as<TableSnapshotMsg>()) loadSnapshot(*s);
         break;
     default:
         break;
     }
 }
 
-void BotSeat::onPlay(const QByteArray& msg)
+void BotSeat::onPlay(const OutPaiMsg& p)
 {
     ++turnSerial_;
-    const auto* b = reinterpret_cast<const uint8_t*>(msg.constData());
     MoveNotice n;
-    n.next = b[2];
-    n.phase = GamePhaseOf(b[3]);
-    n.place = b[4];
-    n.chair = b[5];
-    n.cards.assign(b + kPlayHeaderBytes, int(msg.size()) - kPlayHeaderBytes);
+    n.next = p.next;
+    n.phase = GamePhaseOf(p.phase);
+    n.place = p.mingCi;
+    n.chair = p.chair;
+    n.cards.assign(p.cards.data(), int(p.cards.size()));
     round_.apply(n);
     considerMove();
 }
 
-void BotSeat::loadSnapshot(const QByteArray& msg)
+void BotSeat::loadSnapshot(const TableSnapshotMsg& msg)
 {
     TableState t;
     InitGameDefine(t);

@@ -10,6 +10,9 @@
 #include "rules/roundcore.h"
 #include "server/seat.h"
 
+struct OutPaiMsg;
+struct TableSnapshotMsg;
+
 class BotSeat : public QObject, public Seat {
     Q_OBJECT
 public:
@@ -25,8 +28,8 @@ public:
 private:
     void send(const QByteArray& msg);        // to the table, from the event loop
     void considerMove();
-    void onPlay(const QByteArray& msg);
-    void loadSnapshot(const QByteArray& msg);
+    void onPlay(const OutPaiMsg& p);
+    void loadSnapshot(const TableSnapshotMsg& s);
 
     SeatReply reply_;
     uint8_t chair_;

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "protocol/shapes.h"
+#include "protocol/received.h"
 #include "server/botseat.h"
 
 namespace {
@@ -284,8 +284,14 @@ void Table::receive(Seat* seat, const QByteArray& msg)
 {
     RoomUser* u = userOf(seat);
     if (!u) return;
-    const ParsedMsg m = ParseMessage(msg, Sender::Client);
-    if (!m.fits) return;
+    const ReceivedMsg r = DecodeClientMsg(msg);
+    if (const PlayReqMsg* play = r.as<PlayReqMsg>()) {
+        if (u->Chair >= 0) game_.onPlayRequest(uint8_t(u->Chair), play->cards);
+        return;
+    }
+    const ParsedMsg* pm = r.as<ParsedMsg>();
+    if (!pm) return;
+    const ParsedMsg& m = *pm;
     switch (m.kind) {
     case MsgKind::ReadyReq:
         raiseHand(*u);
@@ -314,9 +320,6 @@ void Table::receive(Seat* seat, const QByteArray& msg)
         break;
     case MsgKind::HandsReq:
         if (game_.running() && u->Chair >= 0) sendTo(*u, BuildHands(game_.handOf(uint8_t(u->Chair)), {}));
-        break;
-    case MsgKind::OutPaiReq:
-        if (u->Chair >= 0) game_.onPlayRequest(uint8_t(u->Chair), msg);
         break;
     case MsgKind::JoinGame:
     case MsgKind::Hello:

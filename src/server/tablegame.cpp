@@ -15,7 +15,6 @@ namespace {
 constexpr int kGraceMs = 3000;            // beyond the turn seconds, for the link and the client's pauses
 constexpr int kTrickPauseMs = 2000;       // the client shows a won trick this long before the next turn
 constexpr int kDealWaitMs = 5000;         // the longest the first move waits for the deal requests
-constexpr int kPlayHeaderBytes = 7;       // the play request: code, unused, next, phase, place, chair, count
 
 std::vector<uint8_t> SortedDesc(std::vector<uint8_t> cards)
 {
@@ -111,20 +110,23 @@ void TableGame::finishDealing()
     g_.Dealing = false;
     g_.Round.beginPlay();
     startTurnClock(false);
-    if (!g_.HeldLead.isEmpty()) onPlayRequest(g_.Round.turn(), std::exchange(g_.HeldLead, QByteArray()));
+    if (g_.HeldLead) {
+        const std::vector<uint8_t> held = std::move(*g_.HeldLead);
+        g_.HeldLead.reset();
+        onPlayRequest(g_.Round.turn(), held);
+    }
 }
 
-void TableGame::onPlayRequest(uint8_t chair, const QByteArray& msg)
+void TableGame::onPlayRequest(uint8_t chair, const std::vector<uint8_t>& cards)
 {
     if (!g_.Running) return;
     if (g_.Dealing) {
         // The lead may be quicker than the others' deal requests: its play waits for them.
-        if (chair == g_.Round.turn()) g_.HeldLead = msg;
+        if (chair == g_.Round.turn()) g_.HeldLead = cards;
         else refuse(chair, RefusalText(Refusal::NotYourTurn, {}), {});
         return;
     }
-    const auto* b = reinterpret_cast<const uint8_t*>(msg.constData());
-    play(chair, std::vector<uint8_t>(b + kPlayHeaderBytes, b + msg.size()));
+    play(chair, cards);
 }
 
 void TableGame::refuse(uint8_t chair, const QString& reason, const std::vector<uint8_t>& cards)

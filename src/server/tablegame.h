@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -40,7 +41,7 @@ struct GameRound {
     std::vector<uint8_t> Spare;         // one deck leaves two cards undealt
     std::array<bool, 4> DealAnswered{};
     int Refusals = 0;
-    QByteArray HeldLead;                // the lead's play, sent while others were still dealt
+    std::optional<std::vector<uint8_t>> HeldLead;   // the lead's play, sent while others were still dealt
 };
 
 class TableGame {
@@ -57,7 +58,7 @@ public:
     // The deal wait is over: every hand goes out and the lead is due.
     void finishDealing();
     // A player's play or pass (the client's message).
-    void onPlayRequest(uint8_t chair, const QByteArray& msg);
+    void onPlayRequest(uint8_t chair, const std::vector<uint8_t>& cards);
     // The running game as this chair's player sees it.
     QByteArray snapshotFor(int viewChair, uint8_t canSeePai) const;
 
