@@ -32,17 +32,13 @@ constexpr int kMostRounds = 1000;
 
 // ---- ManualClock ---------------------------------------------------------------------------
 
-ManualClock::ManualClock()
-{
-    Q_ASSERT(!g_active);
-    g_active = this;
-}
+ManualClock::ManualClock() : previous_(g_active) { g_active = this; }
 
 ManualClock::~ManualClock()
 {
     for (ClockTimer* t : waiting_) t->clock_ = nullptr;
     waiting_.clear();
-    if (g_active == this) g_active = nullptr;
+    if (g_active == this) g_active = previous_;
 }
 
 ManualClock* ManualClock::Active() { return g_active; }

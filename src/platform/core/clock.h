@@ -13,10 +13,10 @@ class ClockTimer;
 
 class ManualClock {
 public:
-    // Installs this clock for every timer started and every pause begun from now on; one at a
-    // time. Its time starts at 0.
+    // Installs this clock for every timer started and every pause begun from now on (over any
+    // other, until this one goes). Its time starts at 0.
     ManualClock();
-    // Puts real time back; timers still waiting on this clock stop.
+    // Puts back the clock that was in force before; timers still waiting on this one stop.
     ~ManualClock();
     ManualClock(const ManualClock&) = delete;
     ManualClock& operator=(const ManualClock&) = delete;
@@ -50,6 +50,7 @@ private:
     void remove(ClockTimer* t);
     ClockTimer* nextDue() const;
 
+    ManualClock* previous_;
     qint64 now_ = 0;
     quint64 serial_ = 0;                // orders timers that come due at the same time
     std::vector<ClockTimer*> waiting_;
