@@ -91,11 +91,10 @@ frmGameSet::frmGameSet(const PublicState& pub, QWidget* parent)
     setTabOrder(txtUser[0], txtUser[1]);
     setTabOrder(txtUser[1], cmdUser[0]);
 
-    tmrDelay = new QTimer(this);
+    // The seconds shown are real seconds: a precise timer (a coarse one may fire 5 % early).
+    tmrDelay = new ClockTimer(this);
     tmrDelay->setInterval(1000);
-    // The seconds shown are real seconds: a coarse timer may fire up to 5 % early.
-    tmrDelay->setTimerType(Qt::PreciseTimer);
-    connect(tmrDelay, &QTimer::timeout, this, &frmGameSet::tmrDelay_Timer);
+    connect(tmrDelay, &ClockTimer::timeout, this, &frmGameSet::tmrDelay_Timer);
 
     ShowInputWarning = [this](const QString& text) {
         // On the heap: the dialog may be unloaded while the box waits, taking the box with it.

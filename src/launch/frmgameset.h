@@ -9,10 +9,11 @@
 // maximum, penalty minimum.
 #include <QDialog>
 #include <QString>
-#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <functional>
+
+#include "platform/core/clock.h"
 
 class QGroupBox;
 class QLabel;
@@ -65,7 +66,7 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     std::array<QPushButton*, 2> cmdUser{};
-    QTimer* tmrDelay = nullptr;
+    ClockTimer* tmrDelay = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

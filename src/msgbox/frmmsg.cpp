@@ -36,10 +36,9 @@ frmMsg::frmMsg(MsgPool* pool, QWidget* parent)
         m_cmd[i]->resize(ButtonWidth, ButtonHeight);
         connect(m_cmd[i], &QPushButton::clicked, this, [this, i] { cmdUser_Click(i); });
     }
+    // The seconds shown are real seconds: a precise timer (a coarse one may fire 5 % early).
     m_tmrDelay.setInterval(1000);
-    // The seconds shown are real seconds: a coarse timer may fire up to 5 % early.
-    m_tmrDelay.setTimerType(Qt::PreciseTimer);
-    connect(&m_tmrDelay, &QTimer::timeout, this, &frmMsg::tmrDelay_Timer);
+    connect(&m_tmrDelay, &ClockTimer::timeout, this, &frmMsg::tmrDelay_Timer);
     setSizeGripEnabled(false);
     SetMsgInfo(1, QString(), QString(), QStringLiteral("确定"), QStringLiteral("不同意"), 0, true);
 }

@@ -6,8 +6,9 @@
 #include <QMargins>
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <cstdint>
+
+#include "platform/core/clock.h"
 
 class QLabel;
 class QPushButton;
@@ -54,7 +55,7 @@ public:
     QString iconFile() const;   // the icon path for this type, "" when none exists
     QLabel* labNote() const { return m_labNote; }
     QPushButton* cmdUser(int index) const;
-    QTimer* tmrDelay() { return &m_tmrDelay; }
+    ClockTimer* tmrDelay() { return &m_tmrDelay; }
     int separatorY() const;
     // The window system's frame the inside size was last chosen for.
     QMargins appliedFrame() const { return m_frame; }
@@ -87,7 +88,7 @@ private:
     QPointer<MsgPool> m_pool;
     QLabel* m_labNote = nullptr;
     QPushButton* m_cmd[2] = {nullptr, nullptr};
-    QTimer m_tmrDelay;
+    ClockTimer m_tmrDelay;
     uint8_t m_type = 1;
     QString m_note, m_caption, m_yesCaption, m_noCaption;
     int m_delay = 0;

@@ -1,5 +1,7 @@
 #include "tableview/waitticks.h"
 
+#include "platform/core/clock.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -22,12 +24,42 @@ namespace {
     std::exit(0);
 }
 
+// The same pause on a test's clock: it ends when the clock reaches its end, and every event
+// that comes meanwhile is handled inside it, as on real time.
+void WaitOnManualClock(ManualClock& clock, int ms, const bool& blnClosing)
+{
+    bool over = false;
+    ClockTimer done;
+    done.setSingleShot(true);
+    QObject::connect(&done, &ClockTimer::timeout, [&over] { over = true; });
+    done.start(ms);
+    QEventLoop loop;
+    while (!over) {
+        if (clock.pausesAdvance) {
+            ManualClock::RunPendingEvents();
+            if (blnClosing)
+                endNow();
+            if (!over)
+                clock.step();
+        } else {
+            loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        }
+        if (blnClosing)
+            endNow();
+    }
+}
+
 } // namespace
 
 void WaitTicks(int ms, const bool& blnClosing)
 {
     if (blnClosing)
         endNow();
+    if (ManualClock* manual = ManualClock::Active()) {
+        if (ms > 0)
+            WaitOnManualClock(*manual, ms, blnClosing);
+        return;
+    }
     QElapsedTimer clock;
     clock.start();
     if (ms <= 0)

@@ -1,5 +1,6 @@
 #pragma once
 // A pause that keeps the window alive: timers, socket data and clicks are handled while it waits.
+// It runs on real time, or on the ManualClock a test has installed (platform/core/clock.h).
 
 // Wait at least ms milliseconds, running other events meanwhile. When blnClosing is set before or
 // during the wait (the main window has closed), the program ends at once instead of returning

@@ -4,6 +4,9 @@
 // the revealed hands. Also: a spectator's table, and the link lost during a blast and during a
 // trick's pause.
 //
+// The client's pauses and its turn clock run on a clock the tests drive; boxes and the link run on
+// real time.
+//
 // With KVRN_SHOTS_DIR set, pictures of the table are saved there (own turn with raised cards and
 // the clock, and the end of the game).
 #include <gtest/gtest.h>
@@ -15,6 +18,7 @@
 #include <QTimer>
 
 #include "launch/seats.h"
+#include "platform/core/clock.h"
 #include "platform/widgets/tavchat.h"
 #include "platform/widgets/tavtimebar.h"
 #include "round/roundflow.h"
@@ -53,6 +57,7 @@ int IndexOf(const TableState& ts, uint8_t card)
 }
 
 struct Game {
+    ManualClock clock;
     LoopbackClient lc{kNames[0], testsupport::BuiltProgramDir()};
     int boxes = 0;
     int warnings = 0;
@@ -177,7 +182,7 @@ TEST(Game, AWholeScriptedGame)
     ASSERT_TRUE(g.waitSent(sent + 1));
     EXPECT_EQ(g.lastSent(), QByteArray("\x14\x00\x00\x00\x00\x00\x01\xfe", 8));
     ++sent;
-    g.feed({BuildOutPaiNotice(1, 1, 0, 0, {kPassCode})}, kTrickPauseMs + 300);
+    g.feed({BuildOutPaiNotice(1, 1, 0, 0, {kPassCode})});
     EXPECT_EQ(g.ts().TeamScore, (std::array<int32_t, 2>{0, 10}));
     EXPECT_EQ(g.ts().Chairs[1].LastOutPai, ByteArr{Card(0, R2)});
 
@@ -196,15 +201,14 @@ TEST(Game, AWholeScriptedGame)
     for (int i = 7; i < 10; ++i) EXPECT_EQ(uint8_t(play[i]) % 13, RJ) << i;
     for (int i = 10; i < 13; ++i) EXPECT_EQ(uint8_t(play[i]) % 13, R8) << i;
     bool blasted = false;
-    QTimer::singleShot(60, [&] { blasted = g.ts().BlastRunning; });
-    g.feed({BuildOutPaiNotice(1, 2, 0, 0, CardList(play.begin() + 7, play.end()))}, 600);
+    g.clock.after(60, [&] { blasted = g.ts().BlastRunning; });
+    g.feed({BuildOutPaiNotice(1, 2, 0, 0, CardList(play.begin() + 7, play.end()))});
     EXPECT_TRUE(blasted);
     EXPECT_FALSE(g.ts().BlastRunning);
     EXPECT_EQ(g.ts().MaxOutPai[1], 4);
     EXPECT_EQ(g.ts().MyPai.upperBound(), 6);
     g.feed({BuildOutPaiNotice(2, 2, 0, 1, {kPassCode}), BuildOutPaiNotice(3, 2, 0, 2, {kPassCode}),
-            BuildOutPaiNotice(0, 1, 0, 3, {kPassCode})},
-           kTrickPauseMs + 300);
+            BuildOutPaiNotice(0, 1, 0, 3, {kPassCode})});
     EXPECT_EQ(g.ts().TeamScore, (std::array<int32_t, 2>{10, 10}));
     EXPECT_FALSE(g.ts().ShuangShunPlayed);
 
@@ -218,12 +222,11 @@ TEST(Game, AWholeScriptedGame)
     sent = 1;
     g.feed({BuildOutPaiNotice(1, 2, 0, 0, {Card(0, R3)}),
             BuildOutPaiNotice(2, 2, 0, 1, {Card(0, RQ), Card(1, RQ), Card(2, RQ), Card(3, RQ)}),
-            BuildOutPaiNotice(3, 2, 0, 2, {kPassCode}), BuildOutPaiNotice(0, 2, 0, 3, {kPassCode})},
-           600);
+            BuildOutPaiNotice(3, 2, 0, 2, {kPassCode}), BuildOutPaiNotice(0, 2, 0, 3, {kPassCode})});
     EXPECT_EQ(g.ts().MaxOutPai[1], 5);
     g.hoverAndClick(g.outButPoint(OUT_PASS));
     ASSERT_TRUE(g.waitSent(++sent));
-    g.feed({BuildOutPaiNotice(1, 1, 0, 0, {kPassCode})}, kTrickPauseMs + 300);
+    g.feed({BuildOutPaiNotice(1, 1, 0, 0, {kPassCode})});
     g.feed({BuildOutPaiNotice(2, 2, 1, 1, {Card(1, R10), Card(0, R10)})});
     EXPECT_EQ(g.ts().Chairs[1].MingCi, 1);
     EXPECT_EQ(g.ts().Chairs[1].PaiCount, 0);
@@ -251,6 +254,7 @@ TEST(Game, AWholeScriptedGame)
 
 TEST(Game, ASpectatorSeesThePlayButNeverActs)
 {
+    ManualClock clock;
     LoopbackClient lc(QStringLiteral("看客"));
     ASSERT_TRUE(lc.connect());
     SeatTable(lc, 2);
@@ -259,10 +263,12 @@ TEST(Game, ASpectatorSeesThePlayButNeverActs)
     const int sent = lc.peer.received.size();
     lc.feed({BuildGameStart(5, 1, 0, 1, 2), BuildDeal(false, kMine, {})});
     EXPECT_EQ(lc.c.tbl.MyPai.upperBound(), 13);
-    lc.settle(300);  // the watched player's turn times out on the spectator's clock
+    clock.advance(300);  // the watched player's turn times out on the spectator's clock
     EXPECT_EQ(lc.peer.received.mid(sent), QList<QByteArray>{BuildJoinGame()});
     EXPECT_EQ(lc.c.tbl.AutoOutCount, 0);
-    lc.feed({BuildGameOver(true, {5, -5, 5, -5}, {0, 0}, {})}, kSpectatorEndPauseMs + 300);
+    const qint64 overAt = clock.now();
+    lc.feed({BuildGameOver(true, {5, -5, 5, -5}, {0, 0}, {})});
+    EXPECT_EQ(clock.now() - overAt, kSpectatorEndPauseMs);
     EXPECT_FALSE(lc.w->cmdStart->isVisible());
     EXPECT_TRUE(lc.c.tbl.TableIdle);
 }
@@ -270,6 +276,7 @@ TEST(Game, ASpectatorSeesThePlayButNeverActs)
 TEST(Game, LinkLostDuringABlastOrATrickPauseUnloadsOnce)
 {
     for (const bool blast : {true, false}) {
+        ManualClock clock;
         LoopbackClient lc(kNames[0], testsupport::BuiltProgramDir());  // with the blast's frames
         ASSERT_TRUE(lc.connect());
         SeatTable(lc, 0);
@@ -280,10 +287,15 @@ TEST(Game, LinkLostDuringABlastOrATrickPauseUnloadsOnce)
         const QByteArray last = blast ? BuildOutPaiNotice(2, 2, 0, 1, {Card(1, R6), Card(2, R6), Card(3, R6)})
                                       : BuildOutPaiNotice(1, 1, 0, 0, {kPassCode});
         const int sent = lc.peer.received.size();
+        const qint64 sentAt = clock.now();
+        qint64 unloadedAt = -1;
+        QObject::connect(lc.w, &frmGameMain::Unloaded, [&] { unloadedAt = clock.now(); });
         lc.peer.send(last);
-        QTimer::singleShot(blast ? 80 : 400, [&] { lc.peer.closeClient(); });
+        clock.after(blast ? 80 : 400, [&] { lc.peer.closeClient(); });
         ASSERT_TRUE(lc.peer.waitFor([&] { return lc.unloaded > 0; }, 5000)) << blast;
-        lc.settle(kTrickPauseMs + 300);
+        lc.settle();
+        // The window went while the blast (nine frames of 30 ms) or the pause still ran.
+        EXPECT_LT(unloadedAt - sentAt, blast ? 9 * 30 : kTrickPauseMs) << blast;
         EXPECT_EQ(lc.unloaded, 1) << blast;
         EXPECT_TRUE(lc.w->isUnloaded());
         EXPECT_EQ(lc.peer.received.size(), sent) << blast;

@@ -1,10 +1,11 @@
-// The whole client under a load of ordinary messages: 50,000 chat lines and plays in one burst
-// during a game. Every message is handled, in the order sent, the event loop keeps its timers
+// The whole client under a load of ordinary messages: 10,000 chat lines and plays in one burst
+// during a game (KVRN_LOAD_MESSAGES sets another count: 50,000 for a long run). Every message is handled, in the order sent, the event loop keeps its timers
 // running meanwhile, and memory stays bounded.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
 #include <QTimer>
+#include <algorithm>
 
 #include "platform/net/tavsckclient.h"
 #include "platform/widgets/tavchat.h"
@@ -20,7 +21,7 @@ QString Row(const QString& name, int chair)
                         QString::number(chair), "0", "0"});
 }
 
-TEST(Load, FiftyThousandChatLinesAndPlaysArriveWholeAndInOrder)
+TEST(Load, ABurstOfChatLinesAndPlaysArrivesWholeAndInOrder)
 {
     testsupport::LoopbackClient lc(QStringLiteral("玩家甲"));
     ASSERT_TRUE(lc.connect());
@@ -33,10 +34,9 @@ TEST(Load, FiftyThousandChatLinesAndPlaysArriveWholeAndInOrder)
 
     // Chat lines numbered in order; between them the other three chairs play single threes and
     // pass in turn, so the trick goes on and the own turn never comes.
-    // KVRN_LOAD_MESSAGES gives another count, for measuring; fewer under the sanitizers.
-    const int kMessages = qEnvironmentVariableIsSet("KVRN_LOAD_MESSAGES") ? qEnvironmentVariableIntValue("KVRN_LOAD_MESSAGES")
-                          : testsupport::Sanitized()                      ? 10000
-                                                                          : 50000;
+    // KVRN_LOAD_MESSAGES gives another count, for measuring.
+    const int kMessages =
+        qEnvironmentVariableIsSet("KVRN_LOAD_MESSAGES") ? qEnvironmentVariableIntValue("KVRN_LOAD_MESSAGES") : 10000;
     QList<QByteArray> burst;
     burst.reserve(kMessages);
     for (int i = 0; i < kMessages; ++i) {
@@ -77,8 +77,11 @@ TEST(Load, FiftyThousandChatLinesAndPlaysArriveWholeAndInOrder)
     // The loop had its turns: about one tick per 50 ms of the burst, at least a fifth of them.
     EXPECT_GE(ticks, int(ms / 50 / 5)) << ticks << " ticks in " << ms << " ms";
     const long grownKb = testsupport::PeakRssKb() - peakBefore;
+    // 64 MiB for 50,000 messages, in proportion for other counts (16 MiB at least): what the
+    // client keeps per message stays small.
+    const long allowedKb = std::max(16L * 1024, long(64LL * 1024 * kMessages / 50000));
     if (!testsupport::Sanitized()) {
-        EXPECT_LT(grownKb, 64 * 1024) << "peak memory grew by " << grownKb << " KiB";
+        EXPECT_LT(grownKb, allowedKb) << "peak memory grew by " << grownKb << " KiB";
     }
     std::printf("load: %d messages in %lld ms, %d timer ticks, peak memory +%ld KiB\n", kMessages,
                 static_cast<long long>(ms), ticks, grownKb);

@@ -1,11 +1,12 @@
 // Messages that arrive while a handler waits (the pause after a won trick, a blast, a box): the
 // table ends up as the later message left it, and a torn-down window stops the waiting handler.
+// The pauses run on a clock the test drives; the later messages come at set times on it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTimer>
 
 #include "../rules/cardcodes.h"
+#include "platform/core/clock.h"
 #include "roundfixture.h"
 
 using namespace roundtest;
@@ -27,11 +28,12 @@ bool ShowsItsState(Round& r)
 
 TEST(Reentry, PlaysDuringABlastEndTheTrickAndTheTableShowsIt)
 {
+    ManualClock clock;
     Round r;
     r.Seat(0);
     r.Deal({Card(3, R9)}, 1);
     int nestedDone = 0;
-    QTimer::singleShot(30, [&] {
+    clock.after(30, [&] {
         ASSERT_TRUE(r.ts.BlastRunning);
         r.feed(BuildOutPaiNotice(3, 2, 0, 2, {kPassCard}));
         r.feed(BuildOutPaiNotice(0, 2, 0, 3, {kPassCard}));
@@ -55,13 +57,14 @@ TEST(Reentry, PlaysDuringABlastEndTheTrickAndTheTableShowsIt)
 
 TEST(Reentry, TheNextLeadDuringATrickPauseIsKept)
 {
+    ManualClock clock;
     Round r;
     r.Seat(0);
     r.Deal({Card(3, R9)}, 1);
     r.feed(BuildOutPaiNotice(2, 2, 0, 1, {Card(1, R5)}));
     r.feed(BuildOutPaiNotice(3, 2, 0, 2, {kPassCard}));
     r.feed(BuildOutPaiNotice(0, 2, 0, 3, {kPassCard}));
-    QTimer::singleShot(300, [&] { r.feed(BuildOutPaiNotice(2, 2, 0, 1, {Card(2, R6)})); });
+    clock.after(300, [&] { r.feed(BuildOutPaiNotice(2, 2, 0, 1, {Card(2, R6)})); });
     r.feed(BuildOutPaiNotice(1, 1, 0, 0, {kPassCard}));
     EXPECT_EQ(r.ts.Chairs[1].OutPai, ByteArr{Card(2, R6)});
     EXPECT_EQ(r.ts.Chairs[1].LastOutPai, ByteArr{Card(1, R5)});
@@ -75,13 +78,14 @@ TEST(Reentry, TheNextLeadDuringATrickPauseIsKept)
 
 TEST(Reentry, AGameOverDuringATrickPauseEndsIt)
 {
+    ManualClock clock;
     Round r;
     r.Seat(0);
     r.Deal({Card(3, R9)}, 1);
     r.feed(BuildOutPaiNotice(2, 2, 0, 1, {Card(1, R10)}));
     r.feed(BuildOutPaiNotice(3, 2, 0, 2, {kPassCard}));
     r.feed(BuildOutPaiNotice(0, 2, 0, 3, {kPassCard}));
-    QTimer::singleShot(300, [&] { r.feed(BuildGameOver(true, {10, -10, 10, -10}, {0, 110}, {})); });
+    clock.after(300, [&] { r.feed(BuildGameOver(true, {10, -10, 10, -10}, {0, 110}, {})); });
     r.feed(BuildOutPaiNotice(1, 1, 0, 0, {kPassCard}));
     EXPECT_EQ(r.ts.GamePhase, 0);
     EXPECT_TRUE(r.rs.GameOverShown);
@@ -95,6 +99,7 @@ TEST(Reentry, AGameOverDuringATrickPauseEndsIt)
 
 TEST(Reentry, ASnapshotLoadedDuringATrickPauseKeepsItsPlays)
 {
+    ManualClock clock;
     Round r;
     r.Seat(0);
     r.Deal({Card(3, R9)}, 1);
@@ -107,7 +112,7 @@ TEST(Reentry, ASnapshotLoadedDuringATrickPauseKeepsItsPlays)
     snap.GamePhase = 2;
     snap.OutPai = {CardList{}, CardList{}, CardList{Card(0, R7)}, CardList{}};
     snap.PaiCount = {9, 9, 9, 9};
-    QTimer::singleShot(300, [&] {
+    clock.after(300, [&] {
         ResetGameTable(r.ts, false);
         LoadTableSnapshot(r.ts, BuildSnapshotGame(snap));
     });
@@ -120,10 +125,11 @@ TEST(Reentry, ASnapshotLoadedDuringATrickPauseKeepsItsPlays)
 
 TEST(Reentry, ANewGameDuringABlastIsNotDisturbed)
 {
+    ManualClock clock;
     Round r;
     r.Seat(0);
     r.Deal({Card(3, R9)}, 1);
-    QTimer::singleShot(30, [&] { r.feed(BuildGameStart(5, 1, 0, 30, 2)); });
+    clock.after(30, [&] { r.feed(BuildGameStart(5, 1, 0, 30, 2)); });
     r.feed(BuildOutPaiNotice(2, 2, 0, 1, kBomb));
     EXPECT_FALSE(r.ts.BlastRunning);
     for (const ChairInfo& ch : r.ts.Chairs) EXPECT_TRUE(ch.OutPai.empty());
@@ -136,6 +142,7 @@ TEST(Reentry, ANewGameDuringABlastIsNotDisturbed)
 TEST(Reentry, TheWindowGoingAwayDuringAPauseOrABlastStopsTheHandler)
 {
     for (const bool blast : {false, true}) {
+        ManualClock clock;
         Round r;
         r.Seat(0);
         r.Deal({Card(3, R9)}, 1);
@@ -145,7 +152,7 @@ TEST(Reentry, TheWindowGoingAwayDuringAPauseOrABlastStopsTheHandler)
             r.feed(BuildOutPaiNotice(0, 2, 0, 3, {kPassCard}));
         }
         // The link is lost: the window's tear-down resets the table and ends the view.
-        QTimer::singleShot(50, [&] {
+        clock.after(50, [&] {
             r.view.alive = false;
             r.linkUp = false;
             InitGameDefine(r.ts);
@@ -166,6 +173,7 @@ TEST(Reentry, TheWindowGoingAwayDuringAPauseOrABlastStopsTheHandler)
 
 TEST(Reentry, AGameOverWhileTheRefusalBoxIsOpenWins)
 {
+    ManualClock clock;
     Round r;
     r.Seat(0);
     r.Deal({Card(0, RA)}, 0);
@@ -181,6 +189,7 @@ TEST(Reentry, AGameOverWhileTheRefusalBoxIsOpenWins)
 
 TEST(Reentry, TheOwnPlayConfirmedWhileTheRefusalBoxOfAnEarlierOneIsOpen)
 {
+    ManualClock clock;
     Round r;
     r.Seat(0);
     r.Deal({Card(0, RA), Card(1, RQ)}, 0);

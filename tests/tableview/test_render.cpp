@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTimer>
 #include <algorithm>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include <random>
 #include <utility>
 
+#include "platform/core/clock.h"
 #include "rules/cards.h"
 #include "tableview/gamepaint.h"
 #include "support/midgame.h"
@@ -221,7 +221,8 @@ TEST(Render, WaitingTableAndABlast)
     picGameBack_Paint(t.ctx);
     const QImage before = t.surf.image().copy();
     QImage during;
-    QTimer::singleShot(150, [&]() { during = t.surf.image().copy(); });
+    ManualClock clock;   // the blast's frames pass on it
+    clock.after(150, [&]() { during = t.surf.image().copy(); });
     PlayBlast(t.ctx, 2, 2);
     ASSERT_FALSE(during.isNull());
     ASSERT_TRUE(during.save(ShotDir() + QStringLiteral("/table-blast.png")));

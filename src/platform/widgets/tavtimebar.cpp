@@ -2,12 +2,12 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QTimer>
 
 TavTimeBar::TavTimeBar(QWidget* parent) : QWidget(parent) {
+    // A precise timer: a turn must never run out before its time.
     m_timer.setInterval(1000);
-    // A coarse timer may fire up to 5 % early; a turn must never run out before its time.
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &TavTimeBar::onTick);
+    connect(&m_timer, &ClockTimer::timeout, this, &TavTimeBar::onTick);
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(120, 12);
 }

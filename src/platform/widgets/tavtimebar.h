@@ -2,8 +2,9 @@
 // The turn time bar: counts a turn down second by second and draws the time left as a bar
 // that shrinks from the right.
 #include <QString>
-#include <QTimer>
 #include <QWidget>
+
+#include "platform/core/clock.h"
 
 class TavTimeBar : public QWidget {
     Q_OBJECT
@@ -41,7 +42,7 @@ protected:
 private:
     void onTick();
 
-    QTimer m_timer;
+    ClockTimer m_timer;
     int m_total = 0;
     int m_left = 0;
     int m_warn = 0;
