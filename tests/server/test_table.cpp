@@ -7,11 +7,11 @@
 #include <map>
 #include <memory>
 
+#include "platform/core/clock.h"
 #include "protocol/codec.h"
 #include "rules/cards.h"
 #include "server/botplayer.h"
 #include "server/botseat.h"
-#include "manualclock.h"
 #include "serverfixture.h"
 
 using namespace servertest;
@@ -40,7 +40,7 @@ struct Room {
     std::array<FakeSeat, 4> seats;
     QStringList log;
 
-    explicit Room(const RoomOptions& o) : table(o, clock)
+    explicit Room(const RoomOptions& o) : table(o)
     {
         table.logLine = [this](const QString& l) { log.append(l); };
         table.seatBots();
@@ -277,7 +277,7 @@ TEST(Room, WelcomeOfAPlayerAndASpectator)
     RoomOptions o = Options(1);
     o.botDelayMs = 1000000;   // the bots stay ready but never move
     ManualClock clock;
-    Table table(o, clock);
+    Table table(o);
     table.seatBots();
     ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
     FakeSeat a, b;
@@ -381,7 +381,7 @@ TEST(Room, SettingsRoundBeforeTheFirstGame)
     RoomOptions o = Options(2);
     o.settingsRound = true;
     ManualClock clock;
-    Table table(o, clock);
+    Table table(o);
     table.seatBots();
     FakeSeat owner, other;
     table.join(&owner, 1);
@@ -414,7 +414,7 @@ TEST(Room, ADroppedPlayerIsReplacedByABot)
     RoomOptions o = Options(1);
     o.games = 1;
     ManualClock clock;
-    Table table(o, clock);
+    Table table(o);
     QStringList log;
     table.logLine = [&](const QString& l) { log.append(l); };
     table.seatBots();
@@ -446,7 +446,7 @@ TEST(Room, ABotTakingOverInTheMiddleOfATrickPlaysOnFromTheSnapshot)
         o.games = 1;
         o.seed = seed;
         ManualClock clock;
-        Table table(o, clock);
+        Table table(o);
         table.seatBots();
         FakeSeat a;
         table.join(&a, 1);
