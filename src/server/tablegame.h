@@ -7,7 +7,6 @@
 #include <array>
 #include <optional>
 #include <cstdint>
-#include <memory>
 #include <random>
 #include <vector>
 

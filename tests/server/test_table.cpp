@@ -376,6 +376,30 @@ TEST(Room, PurchaseAnswersWithANoticeAndTheNewList)
     EXPECT_EQ(room.seats[1].count(MsgKind::DaoJuNotice), 0);
 }
 
+TEST(Room, ABotMovesWhenItsPauseIsOverOnTheClock)
+{
+    for (int delay : {1, 700}) {
+        RoomOptions o = Options(1);
+        o.botDelayMs = delay;
+        ManualClock clock;
+        Table table(o);
+        table.seatBots();
+        FakeSeat a;
+        table.join(&a, 1);
+        ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
+        table.setNextDeal(StackDeck({SuitRun(0, R3, R2), {}, {}, {}}), 1);
+        table.receive(&a, BuildReady(0));
+        table.receive(&a, BuildDealRequest(0));
+        ManualClock::RunPendingEvents();
+        ASSERT_FALSE(table.game().Dealing) << delay;
+        clock.advance(delay - 1);
+        EXPECT_EQ(a.count(MsgKind::OutPai), 0) << delay;
+        clock.advance(1);
+        ASSERT_EQ(a.count(MsgKind::OutPai), 1) << delay;
+        EXPECT_EQ(ReadNotice(a.last(MsgKind::OutPai)).chair, 1) << "the lead bot, " << delay;
+    }
+}
+
 TEST(Room, SettingsRoundBeforeTheFirstGame)
 {
     RoomOptions o = Options(2);
