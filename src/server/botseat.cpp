@@ -13,6 +13,8 @@
 BotSeat::BotSeat(SeatReply reply, uint8_t chair, QString name, int delayMs, QObject* parent)
     : QObject(parent), reply_(std::move(reply)), chair_(chair), name_(std::move(name)), delayMs_(delayMs)
 {
+    moveDelay_.setSingleShot(true);
+    connect(&moveDelay_, &ClockTimer::timeout, this, &BotSeat::move);
 }
 
 void BotSeat::send(const QByteArray& msg)
@@ -127,10 +129,13 @@ void BotSeat::considerMove()
     if (round_.turn() != chair_ || !IsMovePhase(round_.phase()) || round_.hand(chair_).empty()) return;
     if (movePlannedFor_ == turnSerial_) return;
     movePlannedFor_ = turnSerial_;
-    const uint64_t serial = turnSerial_;
-    QTimer::singleShot(delayMs_, this, [this, serial] {
-        if (serial != turnSerial_) return;   // the table moved on meanwhile
-        const std::vector<uint8_t> cards = ChooseBotPlay(ViewOf(round_, chair_));
-        reply_(this, cards.empty() ? BuildPass(chair_) : BuildPlay(chair_, cards));
-    });
+    // A move planned under an older serial is dropped with this restart: the table moved on.
+    moveDelay_.start(delayMs_);
+}
+
+void BotSeat::move()
+{
+    if (movePlannedFor_ != turnSerial_) return;   // the table moved on meanwhile
+    const std::vector<uint8_t> cards = ChooseBotPlay(ViewOf(round_, chair_));
+    reply_(this, cards.empty() ? BuildPass(chair_) : BuildPlay(chair_, cards));
 }

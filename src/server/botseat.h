@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "platform/core/clock.h"
 #include "rules/roundcore.h"
 #include "server/seat.h"
 
@@ -28,6 +29,7 @@ public:
 private:
     void send(const QByteArray& msg);        // to the table, from the event loop
     void considerMove();
+    void move();
     void onPlay(const OutPaiMsg& p);
     void loadSnapshot(const TableSnapshotMsg& s);
 
@@ -41,4 +43,5 @@ private:
     // value is dropped.
     uint64_t turnSerial_ = 0;
     uint64_t movePlannedFor_ = 0;
+    ClockTimer moveDelay_;        // the pause before the planned move
 };

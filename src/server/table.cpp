@@ -16,13 +16,11 @@ enum ChatField { CF_Sender, CF_Target, CF_SenderShown, CF_TargetShown, CF_Text, 
 
 }  // namespace
 
-Table::Table(const RoomOptions& options, QObject* parent) : Table(options, EventLoopClock(), parent) {}
-
-Table::Table(const RoomOptions& options, TableClock& clock, QObject* parent)
-    : QObject(parent), opt_(options), game_(*this, options, clock)
+Table::Table(const RoomOptions& options, QObject* parent) : QObject(parent), opt_(options), game_(*this, options)
 {
     if (opt_.settingsRound && opt_.humans > 0) settings_ = SettingsRound::WaitingOwner;
-    pauseClock_ = clock.makeTimer([this] { offerStartToAll(); });
+    pauseClock_.setSingleShot(true);
+    connect(&pauseClock_, &ClockTimer::timeout, this, &Table::offerStartToAll);
 }
 
 Table::~Table() = default;
@@ -182,7 +180,7 @@ void Table::sendWelcome(RoomUser& u)
 
 void Table::offerStart(RoomUser& u)
 {
-    if (game_.running() || u.Chair < 0 || pauseClock_->isActive()) return;
+    if (game_.running() || u.Chair < 0 || pauseClock_.isActive()) return;
     switch (settings_) {
     case SettingsRound::WaitingOwner:
         if (&u == owner()) sendTo(u, BuildGameSet(true, 1, false, settingsText()));
@@ -450,5 +448,5 @@ void Table::afterGame()
         return;
     }
     // A short pause lets the people at the table see the end before the bots are ready again.
-    pauseClock_->start(opt_.botDelayMs * 3);
+    pauseClock_.start(opt_.botDelayMs * 3);
 }

@@ -40,9 +40,9 @@ struct RoomUser {
 class Table : public QObject, private GameHost {
     Q_OBJECT
 public:
+    // The table's waits (the turn clock, the deal wait, the pause after a game) and its bots'
+    // pauses run on the clock in force (platform/core/clock.h): a test installs one it drives.
     explicit Table(const RoomOptions& options, QObject* parent = nullptr);
-    // The table's waits on the given clock (tests drive theirs).
-    Table(const RoomOptions& options, TableClock& clock, QObject* parent = nullptr);
     ~Table() override;
 
     // Bots take every chair not kept for people.
@@ -121,5 +121,5 @@ private:
     int stake_ = 10, stakeMax_ = 100, stakeMin_ = 1;
     int penalty_ = 20, penaltyMax_ = 200, penaltyMin_ = 0;
     TableGame game_;
-    std::unique_ptr<TableTimer> pauseClock_;
+    ClockTimer pauseClock_;
 };

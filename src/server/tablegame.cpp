@@ -41,11 +41,13 @@ QString RefusalText(Refusal r, const QString& rulesText)
 
 }  // namespace
 
-TableGame::TableGame(GameHost& host, const RoomOptions& options, TableClock& clock)
+TableGame::TableGame(GameHost& host, const RoomOptions& options)
     : host_(host), opt_(options), rng_(options.seed.value_or(std::random_device{}()))
 {
-    turnClock_ = clock.makeTimer([this] { onTurnTimeout(); });
-    dealClock_ = clock.makeTimer([this] { finishDealing(); });
+    turnClock_.setSingleShot(true);
+    dealClock_.setSingleShot(true);
+    QObject::connect(&turnClock_, &ClockTimer::timeout, &turnClock_, [this] { onTurnTimeout(); });
+    QObject::connect(&dealClock_, &ClockTimer::timeout, &dealClock_, [this] { finishDealing(); });
 }
 
 void TableGame::setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair)
@@ -82,7 +84,7 @@ void TableGame::start()
 
     host_.broadcast(BuildGameStart(uint8_t(opt_.autoOutLimit), uint8_t(opt_.decks), 0, uint8_t(opt_.turnSeconds), lead));
     for (uint8_t c = 0; c < 4; ++c) host_.sendToWatchers(c, BuildDeal(false, handOf(c), {}));
-    dealClock_->start(kDealWaitMs);
+    dealClock_.start(kDealWaitMs);
 }
 
 void TableGame::answerDeal(uint8_t chair)
@@ -103,7 +105,7 @@ bool TableGame::skipDeal(uint8_t chair)
 void TableGame::finishDealing()
 {
     if (!g_.Running || !g_.Dealing) return;
-    dealClock_->stop();
+    dealClock_.stop();
     // A client that never asked gets its cards all the same.
     for (uint8_t c = 0; c < 4; ++c)
         if (!g_.DealAnswered[c]) answerDeal(c);
@@ -144,7 +146,7 @@ void TableGame::play(uint8_t chair, const std::vector<uint8_t>& cards)
         refuse(chair, RefusalText(o.refusal, o.reason), cards);
         return;
     }
-    turnClock_->stop();
+    turnClock_.stop();
     const std::vector<uint8_t> shown = o.cards.vec();
     const RoundCore& r = g_.Round;
     if (o.pass) {
@@ -166,7 +168,7 @@ void TableGame::play(uint8_t chair, const std::vector<uint8_t>& cards)
 
 void TableGame::endGame(uint8_t lastChair)
 {
-    turnClock_->stop();
+    turnClock_.stop();
     const RoundCore& r = g_.Round;
     const std::array<int32_t, 4> changes = r.scoreChanges(stake_);
     std::array<CardList, 4> left;
@@ -189,7 +191,7 @@ void TableGame::endGame(uint8_t lastChair)
 
 void TableGame::startTurnClock(bool trickJustWon)
 {
-    turnClock_->start(opt_.turnSeconds * 1000 + kGraceMs + (trickJustWon ? kTrickPauseMs : 0));
+    turnClock_.start(opt_.turnSeconds * 1000 + kGraceMs + (trickJustWon ? kTrickPauseMs : 0));
 }
 
 void TableGame::onTurnTimeout()

@@ -7,12 +7,11 @@
 #include <array>
 #include <optional>
 #include <cstdint>
-#include <memory>
 #include <random>
 #include <vector>
 
 #include "rules/roundcore.h"
-#include "server/clock.h"
+#include "platform/core/clock.h"
 #include "server/roomoptions.h"
 
 // What the game needs of the room around it.
@@ -46,7 +45,7 @@ struct GameRound {
 
 class TableGame {
 public:
-    TableGame(GameHost& host, const RoomOptions& options, TableClock& clock);
+    TableGame(GameHost& host, const RoomOptions& options);
 
     // Deals the next game and waits for the deal requests.
     void start();
@@ -87,6 +86,6 @@ private:
     int totalRefusals_ = 0;
     int nextLead_ = -1;
     std::vector<uint8_t> stackedDeck_;
-    std::unique_ptr<TableTimer> turnClock_;
-    std::unique_ptr<TableTimer> dealClock_;
+    ClockTimer turnClock_;
+    ClockTimer dealClock_;
 };

@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/core/clock.h"
 #include "protocol/messages.h"
 #include "protocol/shapes.h"
 #include "server/seat.h"
@@ -77,10 +78,21 @@ inline Cards StackDeck(const std::array<Cards, 4>& wanted)
 }
 
 // Runs the event loop until the condition holds or ms have passed. A real loop, not a polling
-// wait: the table and its bots hand work on through zero-time timers, many per move.
+// wait: the table and its bots hand work on through zero-time timers, many per move. On a
+// test's manual clock the time moves on, from one timer to the next, only once nothing else is
+// left to handle: a bot moves as soon as the table is quiet, and a wait that no timer ends
+// fails at once rather than after ms of real time.
 inline bool Spin(const std::function<bool()>& cond, int ms = 10000)
 {
     if (cond()) return true;
+    if (ManualClock* clock = ManualClock::Active()) {
+        const qint64 until = clock->now() + ms;
+        for (;;) {
+            ManualClock::RunPendingEvents();
+            if (cond()) return true;
+            if (clock->now() >= until || !clock->step()) return false;
+        }
+    }
     QEventLoop loop;
     QTimer poll;
     poll.setInterval(1);

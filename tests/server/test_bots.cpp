@@ -5,12 +5,12 @@
 #include <QElapsedTimer>
 #include <map>
 
+#include "platform/core/clock.h"
 #include "rules/cards.h"
 #include "rules/paixing.h"
 #include "server/botplayer.h"
 #include "server/cardtext.h"
 #include "logcheck.h"
-#include "manualclock.h"
 #include "serverfixture.h"
 
 using namespace servertest;
@@ -87,7 +87,7 @@ void RunBotGames(int games, int decks, uint32_t seed)
     o.games = games;
     o.seed = seed;
     ManualClock clock;
-    Table table(o, clock);
+    Table table(o);
     std::map<int, GameCheck> checks;
     int lines = 0;
     table.logLine = [&](const QString& l) {
@@ -99,15 +99,12 @@ void RunBotGames(int games, int decks, uint32_t seed)
     QElapsedTimer wall;
     wall.start();
     table.seatBots();
-    // The bots answer from the event loop; the table's pause between games (no bot delay: none)
-    // is on the test's clock, which moves on nothing each time the loop is idle, so no turn clock
-    // ever runs out.
-    QTimer idle;
-    QObject::connect(&idle, &QTimer::timeout, [&] { clock.advance(0); });
-    idle.start(0);
-    // No stall: the whole run has a bound far above what it needs.
+    // The bots' pauses (no bot delay: none) and the table's pause between games are on the
+    // test's clock; the bots move before any turn clock could run out, so the time stands still.
+    // No stall: a wait that no timer ends fails at once.
     ASSERT_TRUE(Spin([&] { return done; }, 120000)) << "stalled after " << table.gamesPlayed() << " games";
     const qint64 ms = wall.elapsed();
+    EXPECT_EQ(clock.now(), 0) << "a turn clock ran out";
     EXPECT_EQ(table.gamesPlayed(), games);
     EXPECT_EQ(table.refusals(), 0);
     int plays = 0;

@@ -7,11 +7,11 @@
 #include <map>
 #include <memory>
 
+#include "platform/core/clock.h"
 #include "protocol/codec.h"
 #include "rules/cards.h"
 #include "server/botplayer.h"
 #include "server/botseat.h"
-#include "manualclock.h"
 #include "serverfixture.h"
 
 using namespace servertest;
@@ -40,7 +40,7 @@ struct Room {
     std::array<FakeSeat, 4> seats;
     QStringList log;
 
-    explicit Room(const RoomOptions& o) : table(o, clock)
+    explicit Room(const RoomOptions& o) : table(o)
     {
         table.logLine = [this](const QString& l) { log.append(l); };
         table.seatBots();
@@ -277,7 +277,7 @@ TEST(Room, WelcomeOfAPlayerAndASpectator)
     RoomOptions o = Options(1);
     o.botDelayMs = 1000000;   // the bots stay ready but never move
     ManualClock clock;
-    Table table(o, clock);
+    Table table(o);
     table.seatBots();
     ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
     FakeSeat a, b;
@@ -376,12 +376,36 @@ TEST(Room, PurchaseAnswersWithANoticeAndTheNewList)
     EXPECT_EQ(room.seats[1].count(MsgKind::DaoJuNotice), 0);
 }
 
+TEST(Room, ABotMovesWhenItsPauseIsOverOnTheClock)
+{
+    for (int delay : {1, 700}) {
+        RoomOptions o = Options(1);
+        o.botDelayMs = delay;
+        ManualClock clock;
+        Table table(o);
+        table.seatBots();
+        FakeSeat a;
+        table.join(&a, 1);
+        ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
+        table.setNextDeal(StackDeck({SuitRun(0, R3, R2), {}, {}, {}}), 1);
+        table.receive(&a, BuildReady(0));
+        table.receive(&a, BuildDealRequest(0));
+        ManualClock::RunPendingEvents();
+        ASSERT_FALSE(table.game().Dealing) << delay;
+        clock.advance(delay - 1);
+        EXPECT_EQ(a.count(MsgKind::OutPai), 0) << delay;
+        clock.advance(1);
+        ASSERT_EQ(a.count(MsgKind::OutPai), 1) << delay;
+        EXPECT_EQ(ReadNotice(a.last(MsgKind::OutPai)).chair, 1) << "the lead bot, " << delay;
+    }
+}
+
 TEST(Room, SettingsRoundBeforeTheFirstGame)
 {
     RoomOptions o = Options(2);
     o.settingsRound = true;
     ManualClock clock;
-    Table table(o, clock);
+    Table table(o);
     table.seatBots();
     FakeSeat owner, other;
     table.join(&owner, 1);
@@ -414,7 +438,7 @@ TEST(Room, ADroppedPlayerIsReplacedByABot)
     RoomOptions o = Options(1);
     o.games = 1;
     ManualClock clock;
-    Table table(o, clock);
+    Table table(o);
     QStringList log;
     table.logLine = [&](const QString& l) { log.append(l); };
     table.seatBots();
@@ -446,7 +470,7 @@ TEST(Room, ABotTakingOverInTheMiddleOfATrickPlaysOnFromTheSnapshot)
         o.games = 1;
         o.seed = seed;
         ManualClock clock;
-        Table table(o, clock);
+        Table table(o);
         table.seatBots();
         FakeSeat a;
         table.join(&a, 1);
