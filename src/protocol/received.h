@@ -127,6 +127,10 @@ struct ReceivedMsg {
     const T* as() const&& = delete;
 };
 
+// The code of a message (its first byte), for a diagnostic about a message that has no shape;
+// -1 for an empty one.
+inline int MsgCodeOf(const QByteArray& msg) { return msg.isEmpty() ? -1 : int(uint8_t(msg.at(0))); }
+
 // A message from the room server, as the client receives it.
 ReceivedMsg DecodeServerMsg(const QByteArray& msg);
 // A message from a client, as the room server receives it. Messages without a struct of their

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "protocol/messages.h"
+#include "protocol/received.h"
 #include "protocol/shapes.h"
 #include "server/table.h"
 
@@ -73,7 +74,7 @@ void RemoteSeat::onReadyRead()
         }
         const ParsedMsg m = ParseMessage(msg, Sender::Client);
         if (!m.fits) {
-            drop(QStringLiteral("sent a malformed message (code %1, %2 bytes)").arg(uint8_t(msg[0])).arg(msg.size()));
+            drop(QStringLiteral("sent a malformed message (code %1, %2 bytes)").arg(MsgCodeOf(msg)).arg(msg.size()));
             return;
         }
         if (!greeted_) {
