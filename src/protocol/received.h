@@ -17,12 +17,7 @@
 
 #include "protocol/shapes.h"
 #include "protocol/snapshot.h"
-
-// What the wire allows of a value before a receiver may index or size anything with it.
-inline bool IsWireChair(int c) { return c >= 0 && c <= 3; }
-inline bool IsWirePhase(int p) { return p == 0 || p == 1 || p == 2 || p == 100; }
-inline bool IsWireDeckCount(int d) { return d == 1 || d == 2; }
-inline bool IsWirePlace(int m) { return m >= 0 && m <= 4; }  // 0: still playing
+#include "protocol/wirerange.h"
 
 // ---- Game ----------------------------------------------------------------------------------
 

@@ -13,6 +13,7 @@
 #include "rules/cards.h"
 #include "rules/gamedefine.h"
 #include "rules/paixing.h"
+#include "rules/tableround.h"
 #include "tableview/paintutil.h"
 #include "tableview/waitticks.h"
 
@@ -77,7 +78,7 @@ void OnDeal(RoundCtx& c, const DealMsg& m)
         PaintUserPai(c.pc, chair);
         PaintYuPai(c.pc, chair);
     }
-    ts.GamePhase = PHASE_LEAD;
+    ts.GamePhase = GamePhase::Lead;
     UpdateTurn(c);
     c.view.PlayGameSound(SND_START);
 }
@@ -90,8 +91,6 @@ void TakeFromHands(RoundCtx& c, int p, const ByteArr& cards)
 {
     TableState& ts = c.ts();
     const int n = cards.upperBound();
-    ChairInfo& ch = ts.Chairs[size_t(p)];
-    ch.PaiCount = ClampCount(int(ch.PaiCount) - n);
     if (p == ts.bteMyChair) {
         if (!ts.MyPaiBackup.empty()) {
             ts.MyPai = ts.MyPaiBackup;
@@ -120,15 +119,15 @@ void OnOutPai(RoundCtx& c, const ReceivedMsg& msg)
     const int n = cards.upperBound();
 
     FinishTrickMove(c);
-    if (ts.GamePhase == PHASE_LEAD) ts.ShuangShunPlayed = false;
-    ts.TurnChair = m->next;
-    ts.GamePhase = m->phase;
+    // Whatever follows the pass code, the move is a pass.
+    const bool pass = cards[1] == kPassCard;
+    const MoveOutcome o = ApplyMove(ts, MoveNotice{p, m->next, GamePhaseOf(m->phase), m->mingCi,
+                                                   pass ? CardRun(&kPassCard, 1) : CardRun(m->cards)});
     ChairInfo& ch = ts.Chairs[p];
-    ch.MingCi = m->mingCi;
     ch.OutPai = cards;
 
     int blast = BLAST_NONE;
-    if (cards[1] == kPassCard) {
+    if (pass) {
         c.view.PlayGameSound(SND_PASS);
     } else {
         PaiXingInfo info;
@@ -136,15 +135,9 @@ void OnOutPai(RoundCtx& c, const ReceivedMsg& msg)
             // Not a play by our rules: nothing is shown for it, and the description stays empty.
             ch.OutPai.clear();
             UpdateTurn(c);
-            info = PaiXingInfo{};
         }
-        if (info[1] == PX_ShuangShun) ts.ShuangShunPlayed = true;
-        const int32_t fen = CountFenPai(cards, n);
-        ts.TrickFen += fen;
-        if (fen != 0) PaintGameScore(c.pc);  // the panel shows nothing else that a play changes
-        ts.MaxOutPai = info;
-        ts.MaxOutPai[0] = p;
-        const PlayEffect fx = PlayEffectOf(info[1]);
+        if (o.fen != 0) PaintGameScore(c.pc);  // the panel shows nothing else that a play changes
+        const PlayEffect fx = PlayEffectOf(o.info[1]);
         c.view.PlayGameSound(fx.sound);
         blast = fx.blast;
         TakeFromHands(c, p, cards);
@@ -152,12 +145,9 @@ void OnOutPai(RoundCtx& c, const ReceivedMsg& msg)
 
     const WaitMark mark = MarkWait(c);
     const uint32_t turnSeq = c.rs.TurnSeq;
-    if (ts.GamePhase == PHASE_LEAD) {
-        // The trick is won: its points go to the side that leads next, and the plays stay on
-        // the table a moment before they become the previous trick.
-        ts.ShuangShunPlayed = false;
-        ts.TeamScore[ts.TurnChair % 2] += ts.TrickFen;
-        ts.TrickFen = 0;
+    if (ts.GamePhase == GamePhase::Lead) {
+        // The trick is won (its points went to the side of its biggest play, which leads next):
+        // the plays stay on the table a moment before they become the previous trick.
         PaintUserOutPai(c.pc, p);
         PaintGameScore(c.pc);
         c.rs.TrickMovePending = true;
@@ -219,7 +209,7 @@ void OnGameOver(RoundCtx& c, const ReceivedMsg& msg)
     ++c.rs.GameSeq;
     FinishTrickMove(c);
     // Nothing is pending once the game is over: no turn is timed or played any more.
-    ts.GamePhase = PHASE_NONE;
+    ts.GamePhase = GamePhase::None;
     const WaitMark mark = MarkWait(c);
     if (const GameOverMsg* m = msg.as<GameOverMsg>()) {
         if (m->withChanges) {
@@ -410,8 +400,8 @@ void UpdateTurn(RoundCtx& c)
     PublicState& pub = c.pub();
     ++c.rs.TurnSeq;
     switch (ts.GamePhase) {
-    case PHASE_LEAD:
-    case PHASE_FOLLOW:
+    case GamePhase::Lead:
+    case GamePhase::Follow:
         // Both option buttons offered; only a button whose state changes needs its picture again.
         for (const int i : {OPT_SORT, OPT_LAST_TRICK})
             if (ts.OptButState[size_t(i)] != BUT_SHOWN) {
@@ -424,7 +414,7 @@ void UpdateTurn(RoundCtx& c)
             else ShowOutBut(c.pc, true);
         }
         break;
-    case PHASE_WAITING:
+    case GamePhase::Waiting:
         pub.StartButShown = false;
         RefreshStartButton(c);
         if (IsPlayer(ts) && !ts.Chairs[ts.bteMyChair & 3].HandRaised) {

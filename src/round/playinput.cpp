@@ -46,7 +46,7 @@ void HoverOutBut(RoundCtx& c, int x, int y)
 {
     TableState& ts = c.ts();
     // Leading offers the play button alone; following offers play and pass.
-    const int active = ts.GamePhase == PHASE_LEAD ? 1 : 3;
+    const int active = ts.GamePhase == GamePhase::Lead ? 1 : 3;
     const int hit = HitOutBut(c.pc, x, y);
     if (hit >= 0 && ts.OutButState[size_t(hit)] != BUT_SHOWN) return;
     for (int k = 0; k < active; ++k)
@@ -153,8 +153,8 @@ void SubmitPlay(RoundCtx& c, int action)
 {
     TableState& ts = c.ts();
     if (!MyTurn(ts)) return;
-    const bool lead = ts.GamePhase == PHASE_LEAD;
-    if (lead || (ts.GamePhase == PHASE_FOLLOW && action == OUT_PLAY)) {
+    const bool lead = ts.GamePhase == GamePhase::Lead;
+    if (lead || (ts.GamePhase == GamePhase::Follow && action == OUT_PLAY)) {
         CollectSelection(ts);
         const int n = ts.SelectedPai.upperBound();
         if (n < 1) return;
@@ -173,7 +173,7 @@ void SubmitPlay(RoundCtx& c, int action)
         StopTurnClock(c);
         ShowOutBut(c.pc, false);
         ApplyOwnPlay(c);
-    } else if (ts.GamePhase == PHASE_FOLLOW && action == OUT_PASS) {
+    } else if (ts.GamePhase == GamePhase::Follow && action == OUT_PASS) {
         if (!Send(c, BuildPass(ts.bteMyChair))) return;
         StopTurnClock(c);
         ShowOutBut(c.pc, false);

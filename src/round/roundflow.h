@@ -26,14 +26,6 @@ struct RoundCtx {
     PublicState& pub() { return pc.ps; }
 };
 
-// The values of GamePhase.
-enum RoundPhase : uint8_t {
-    PHASE_NONE = 0,      // nothing to do
-    PHASE_LEAD = 1,      // TurnChair leads a new trick
-    PHASE_FOLLOW = 2,    // TurnChair follows or passes
-    PHASE_WAITING = 100, // no game; waiting for the players to be ready
-};
-
 // The states of the option and play buttons.
 enum ButState : uint8_t { BUT_HIDDEN = 0, BUT_SHOWN = 1, BUT_HOT = 2 };
 // The option buttons and the play buttons (also SubmitPlay's actions).

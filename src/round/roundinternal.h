@@ -8,7 +8,7 @@ namespace roundflow {
 
 inline bool IsPlayer(const TableState& ts) { return !ts.blnPangGuan; }
 inline bool MyTurn(const TableState& ts) { return !ts.blnPangGuan && ts.TurnChair == ts.bteMyChair; }
-inline bool InTrick(const TableState& ts) { return ts.GamePhase == PHASE_LEAD || ts.GamePhase == PHASE_FOLLOW; }
+inline bool InTrick(const TableState& ts) { return IsMovePhase(ts.GamePhase); }
 inline int PartnerOf(int chair) { return (chair + 2) & 3; }
 
 // Sends one message; false when there is no link.

@@ -33,7 +33,7 @@ void StartTurnClock(RoundCtx& c, int chair)
 {
     if (chair < 0 || chair >= 4) return;
     StopTurnClock(c);
-    if (c.ts().GamePhase == PHASE_NONE) return;
+    if (c.ts().GamePhase == GamePhase::None) return;
     c.view.SetClockTag(QString::number(chair));
     c.pc.p.ClockTicks = 0;
     c.view.ClockStart(c.ts().TurnSeconds, kClockWarnSeconds);
@@ -66,7 +66,7 @@ void YuClock_TimeOut(RoundCtx& c)
     StopTurnClock(c);
     if (chair < 0 || chair != ts.bteMyChair || !IsPlayer(ts)) return;
     switch (ts.GamePhase) {
-    case PHASE_LEAD: {
+    case GamePhase::Lead: {
         // The last card of the hand as arranged: with the hand sorted by rank, the lowest. With
         // no hand yet (its request still on the way) there is nothing to play.
         const int last = ts.MyPai.upperBound();
@@ -76,7 +76,7 @@ void YuClock_TimeOut(RoundCtx& c)
         CountAutoOut(c);
         break;
     }
-    case PHASE_FOLLOW:
+    case GamePhase::Follow:
         SubmitPlay(c, OUT_PASS);
         CountAutoOut(c);
         break;

@@ -52,7 +52,7 @@ void InitGameDefine(TableState& t)
     t.AutoOutCount = 0;
     t.AutoOutLimit = 5;
     t.TurnChair = 0;
-    t.GamePhase = 0;
+    t.GamePhase = GamePhase::None;
     t.ShuangShunPlayed = false;
     t.MaxOutPai = PaiXingInfo{};
     t.TeamScore = {0, 0};
@@ -82,7 +82,7 @@ void ResetGameTable(TableState& t, bool clearReady)
     clearHands(t);
     t.TeamScore = {0, 0};
     t.TrickFen = 0;
-    t.GamePhase = 0;
+    t.GamePhase = GamePhase::None;
     t.OptButState = {0, 0};
     t.OptButText = {QStringLiteral("排序"), QStringLiteral("上一轮")};
     t.OutButState = {0, 0, 0};
@@ -94,7 +94,6 @@ void ResetGameTable(TableState& t, bool clearReady)
 bool LoadTableSnapshot(TableState& t, const TableSnapshotMsg& s)
 {
     using L = TableSnapshotMsg::Layout;
-    constexpr uint8_t kPhaseWaiting = 100;  // no game: waiting for the players to be ready
     if (s.layout == L::None) return false;
     // What the watched player allows a spectator; a player always sees his cards.
     const auto seen = [&t](uint8_t v) { return uint8_t(t.blnPangGuan ? v : 1); };
@@ -107,7 +106,7 @@ bool LoadTableSnapshot(TableState& t, const TableSnapshotMsg& s)
         if (!s.has(SI_CanSeePai)) return false;
         t.CanSeePai = seen(s.canSeePai);
         t.TableIdle = true;
-        t.GamePhase = kPhaseWaiting;
+        t.GamePhase = GamePhase::Waiting;  // no game: waiting for the players to be ready
         return true;
     }
 
@@ -122,7 +121,7 @@ bool LoadTableSnapshot(TableState& t, const TableSnapshotMsg& s)
     if (!s.has(SG_TurnChair)) return false;
     t.TurnChair = s.turnChair;
     if (!s.has(SG_GamePhase)) return false;
-    t.GamePhase = s.gamePhase;
+    t.GamePhase = GamePhaseOf(s.gamePhase);
     if (!s.has(SG_ShuangShunPlayed)) return false;
     t.ShuangShunPlayed = s.shuangShunPlayed;
     for (int i = 0; i < 2; ++i) {

@@ -2,6 +2,8 @@
 // What the game waits for, with the values the phase has on the wire.
 #include <cstdint>
 
+#include "protocol/wirerange.h"
+
 enum class GamePhase : uint8_t {
     None = 0,       // nobody is to move (dealing, or the game is over)
     Lead = 1,       // the turn chair opens a trick
@@ -10,8 +12,9 @@ enum class GamePhase : uint8_t {
 };
 
 inline constexpr uint8_t WireValue(GamePhase p) { return uint8_t(p); }
-inline constexpr bool IsGamePhaseValue(int p) { return p == 0 || p == 1 || p == 2 || p == 100; }
 // A phase read from the wire; anything unknown is None.
-inline constexpr GamePhase GamePhaseOf(int p) { return IsGamePhaseValue(p) ? GamePhase(p) : GamePhase::None; }
+inline constexpr GamePhase GamePhaseOf(int p) { return IsWirePhase(p) ? GamePhase(p) : GamePhase::None; }
+// A phase that is typed already (the table state's) passes as it is.
+inline constexpr GamePhase GamePhaseOf(GamePhase p) { return p; }
 // The turn chair has a move to make.
 inline constexpr bool IsMovePhase(GamePhase p) { return p == GamePhase::Lead || p == GamePhase::Follow; }

@@ -77,7 +77,8 @@ void RoundCore::restore(const PublicRound& r)
         mingCi_[c] = r.mingCi[c];
         if (mingCi_[c]) ++nextPlace_;
     }
-    learnHand(r.viewer, r.hand.data(), r.hand.size());
+    // An empty hand with cards counted is one not seen (a spectator's, or a hand still to come).
+    if (!r.hand.empty() || counts_[r.viewer & 3] == 0) learnHand(r.viewer, r.hand.data(), r.hand.size());
     // Every chair still in play between the biggest play and the turn has passed since.
     if (phase_ == GamePhase::Follow)
         for (int k = 1; k < 4; ++k) {

@@ -112,7 +112,7 @@ public:
     void observe(int decks, uint8_t lead);
     void learnHand(uint8_t chair, const uint8_t* cards, int n);
     // A player who comes in during a round (a snapshot); the passes since the biggest play follow
-    // from whose turn it is.
+    // from whose turn it is. The viewer's hand is known unless it is empty while cards are counted.
     void restore(const PublicRound& r);
     // The deal is done: the lead chair opens.
     void beginPlay();

@@ -40,12 +40,6 @@ struct ChairInfo {
 
 constexpr uint8_t kPassCard = kPassCode;
 
-// What a value from the server may be before it is stored: readers use these to index the
-// chairs, pick pictures and size hands, so a value out of range never gets into the state.
-inline bool IsChairNo(int c) { return c >= 0 && c <= 3; }
-inline bool IsGamePhase(int p) { return IsGamePhaseValue(p); }
-inline bool IsDeckCount(int d) { return d == 1 || d == 2; }
-inline bool IsMingCi(int m) { return m >= 0 && m <= 4; }   // 0: still playing
 // Cards of one full hand: (decks x 54) div 4.
 inline int FullHandCount(int decks) { return decks * 54 / 4; }
 
@@ -75,7 +69,7 @@ struct TableState {
     uint8_t AutoOutCount = 0;
     uint8_t AutoOutLimit = 5;
     uint8_t TurnChair = 0;
-    uint8_t GamePhase = 0;     // 0 nothing, 1 lead, 2 follow, 100 waiting for ready
+    ::GamePhase GamePhase = ::GamePhase::None;
     bool ShuangShunPlayed = false;
     PaiXingInfo MaxOutPai;
     std::array<int32_t, 2> TeamScore{};

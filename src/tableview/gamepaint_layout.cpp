@@ -422,7 +422,7 @@ void PaintHandUp(PaintCtx& c, int chair)
 
 namespace {
 
-int OutButCount(const TableState& ts) { return ts.GamePhase == 1 ? 1 : (ts.GamePhase == 2 ? 2 : 0); }
+int OutButCount(const TableState& ts) { return ts.GamePhase == GamePhase::Lead ? 1 : (ts.GamePhase == GamePhase::Follow ? 2 : 0); }
 
 }  // namespace
 
@@ -467,10 +467,10 @@ void ShowOutBut(PaintCtx& c, bool show)
     TableState& ts = c.ts;
     ts.OutButState = {0, 0, 0};
     if (show) {
-        if (ts.GamePhase == 1) {
+        if (ts.GamePhase == GamePhase::Lead) {
             ts.OutButState[0] = 1;
             PaintOutBut(c, 0);
-        } else if (ts.GamePhase == 2) {
+        } else if (ts.GamePhase == GamePhase::Follow) {
             ts.OutButState[0] = 1;
             ts.OutButState[1] = 1;
             PaintOutBut(c, 0);

@@ -49,7 +49,7 @@ void PaintTimeBar(PaintCtx& c)
 
 void PaintClock(PaintCtx& c, bool show)
 {
-    if (c.ts.GamePhase == 0) return;
+    if (c.ts.GamePhase == GamePhase::None) return;
     const double tag = c.p.ClockTag ? Val(c.p.ClockTag()) : 100;
     if (!(tag > -0.5 && tag < 3.5)) return;  // "100": no seat is timed
     const int chair = CLng(tag);

@@ -131,7 +131,7 @@ TEST(Game, AWholeScriptedGame)
     // The deal: the hand arranged, everybody 13 cards, this client leads with the clock running.
     g.feed({BuildDeal(false, kMine, {})});
     EXPECT_EQ(g.ts().MyPai.upperBound(), 13);
-    EXPECT_EQ(g.ts().GamePhase, 1);
+    EXPECT_EQ(g.ts().GamePhase, GamePhase::Lead);
     EXPECT_EQ(g.ts().OutButState[0], BUT_SHOWN);
     EXPECT_TRUE(g.lc.w->YuClock->isRunning());
     EXPECT_EQ(g.lc.w->YuClock->Tag, "0");
@@ -301,7 +301,7 @@ TEST(Game, LinkLostDuringABlastOrATrickPauseUnloadsOnce)
         EXPECT_EQ(lc.peer.received.size(), sent) << blast;
         EXPECT_FALSE(lc.w->YuClock->isRunning()) << blast;
         EXPECT_FALSE(lc.c.tbl.BlastRunning) << blast;
-        EXPECT_EQ(lc.c.tbl.GamePhase, 0) << blast;
+        EXPECT_EQ(lc.c.tbl.GamePhase, GamePhase::None) << blast;
         for (const ChairInfo& ch : lc.c.tbl.Chairs) EXPECT_TRUE(ch.OutPai.empty() && ch.LastOutPai.empty()) << blast;
     }
 }

@@ -420,7 +420,7 @@ TEST(Snapshot, IdleTableRaisesTheHandsItNames)
     r.feed(BuildSnapshotIdle({false, true, false, true}, 1));
     EXPECT_TRUE(r.tbl.Chairs[1].HandRaised);
     EXPECT_TRUE(r.tbl.Chairs[3].HandRaised);
-    EXPECT_EQ(r.tbl.GamePhase, 100);
+    EXPECT_EQ(r.tbl.GamePhase, GamePhase::Waiting);
     EXPECT_EQ(r.view.log, (QStringList{"hide-start", "layout", "repaint", "turn"}));
 }
 

@@ -112,7 +112,7 @@ TEST(Deal, OnlyTheExactLengthForTheDeckCountIsTaken)
         SCOPED_TRACE(testing::Message() << tc.decks << " decks, " << tc.msg.size() << " bytes");
         if (tc.hand == 0) {
             EXPECT_EQ(r.ts.MyPai, ByteArr{53});
-            EXPECT_EQ(r.ts.GamePhase, 0);
+            EXPECT_EQ(r.ts.GamePhase, GamePhase::None);
             EXPECT_TRUE(r.view.sounds.isEmpty());
             continue;
         }
@@ -122,7 +122,7 @@ TEST(Deal, OnlyTheExactLengthForTheDeckCountIsTaken)
         EXPECT_EQ(r.ts.PartnerPai.upperBound(), tc.partner);
         EXPECT_EQ(r.ts.ShowPartnerPai, tc.partner ? 1 : 0);
         for (const ChairInfo& ch : r.ts.Chairs) EXPECT_EQ(ch.PaiCount, tc.hand);
-        EXPECT_EQ(r.ts.GamePhase, 1);
+        EXPECT_EQ(r.ts.GamePhase, GamePhase::Lead);
         EXPECT_EQ(r.view.sounds, QList<int>{SND_START});
         // Chair 0 leads: its play button and the clock are there.
         EXPECT_EQ(r.ts.OutButState[0], BUT_SHOWN);
@@ -145,7 +145,7 @@ TEST(OutPai, PlaysAndPassesWithinATrick)
     EXPECT_EQ(r.ts.Chairs[1].PaiCount, 12);
     EXPECT_EQ(r.ts.Chairs[1].OutPai, ByteArr{five});
     EXPECT_EQ(r.ts.TurnChair, 2);
-    EXPECT_EQ(r.ts.GamePhase, 2);
+    EXPECT_EQ(r.ts.GamePhase, GamePhase::Follow);
     EXPECT_EQ(r.view.sounds.last(), SND_OUTPAI);
     // A pass changes neither the biggest play, nor the points, nor the count.
     r.feed(BuildOutPaiNotice(3, 2, 0, 2, {kPassCard}));
@@ -186,7 +186,7 @@ TEST(OutPai, AWonTrickGoesToTheSideThatLeadsNextAfterItsPause)
     EXPECT_EQ(r.ts.Chairs[0].LastOutPai, ByteArr{kPassCard});
     for (const ChairInfo& ch : r.ts.Chairs) EXPECT_TRUE(ch.OutPai.empty());
     EXPECT_EQ(r.ts.TurnChair, 1);
-    EXPECT_EQ(r.ts.GamePhase, 1);
+    EXPECT_EQ(r.ts.GamePhase, GamePhase::Lead);
     EXPECT_FALSE(r.rs.TrickMovePending);
 }
 
@@ -360,7 +360,7 @@ TEST(GameOver, LongFormScoresLinesRevealedHandsAndTheStartButton)
     EXPECT_EQ(r.rs.GameOverChanges, (std::array<int32_t, 4>{120, -120, 120, -120}));
     EXPECT_FALSE(r.view.clockRunning);
     EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
-    EXPECT_EQ(r.ts.GamePhase, 0);
+    EXPECT_EQ(r.ts.GamePhase, GamePhase::None);
     EXPECT_TRUE(r.ps.StartButShown);
     EXPECT_TRUE(r.view.startVisible);
     EXPECT_TRUE(r.view.startTimer);
@@ -422,7 +422,7 @@ TEST(Hands, BothHandsReplacedCountedAndTheTurnGoesOn)
     r.Seat(0);
     r.Deal({Card(3, R9)}, 1);
     r.ts.PaiSelected = ByteArr{1, 1, 1};
-    r.ts.GamePhase = 2;
+    r.ts.GamePhase = GamePhase::Follow;
     r.ts.TurnChair = 0;
     r.feed(BuildHands({Card(0, R3), Card(3, R2)}, {Card(1, R6)}));
     EXPECT_EQ(r.ts.MyPai, (ByteArr{Card(3, R2), Card(0, R3)}));
@@ -444,7 +444,7 @@ TEST(Hands, AnEmptyHandOnTheOwnTurnAsksForThem)
 {
     Round r;
     r.Seat(3);
-    r.ts.GamePhase = 1;
+    r.ts.GamePhase = GamePhase::Lead;
     r.ts.TurnChair = 3;
     UpdateTurn(r.ctx);
     EXPECT_EQ(r.sent, QList<QByteArray>{BuildHandsRequest(3)});
@@ -510,7 +510,7 @@ TEST(UpdateTurn, WaitingOffersTheStartButtonToAPlayerNotYetReady)
         Round r;
         r.Seat(0, tc.spectator);
         r.ts.Chairs[0].HandRaised = tc.ready;
-        r.ts.GamePhase = PHASE_WAITING;
+        r.ts.GamePhase = GamePhase::Waiting;
         UpdateTurn(r.ctx);
         EXPECT_EQ(r.ps.StartButShown, tc.shown);
         EXPECT_EQ(r.view.startVisible, tc.shown);

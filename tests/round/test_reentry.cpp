@@ -47,7 +47,7 @@ TEST(Reentry, PlaysDuringABlastEndTheTrickAndTheTableShowsIt)
     for (const ChairInfo& ch : r.ts.Chairs) EXPECT_TRUE(ch.OutPai.empty());
     EXPECT_EQ(r.ts.Chairs[1].LastOutPai, ByteArr::fromVector(kBomb));
     EXPECT_EQ(r.ts.TurnChair, 1);
-    EXPECT_EQ(r.ts.GamePhase, 1);
+    EXPECT_EQ(r.ts.GamePhase, GamePhase::Lead);
     EXPECT_EQ(r.view.clockTag, "1");
     // Every turn was set up once, by its own message; the blast's handler did not time it again.
     EXPECT_EQ(r.view.clockStarts - startsBefore, 3);
@@ -71,7 +71,7 @@ TEST(Reentry, TheNextLeadDuringATrickPauseIsKept)
     EXPECT_EQ(r.ts.Chairs[0].LastOutPai, ByteArr{kPassCard});
     EXPECT_EQ(r.ts.TeamScore[1], 5);
     EXPECT_EQ(r.ts.TurnChair, 2);
-    EXPECT_EQ(r.ts.GamePhase, 2);
+    EXPECT_EQ(r.ts.GamePhase, GamePhase::Follow);
     EXPECT_EQ(r.view.clockTag, "2");
     EXPECT_TRUE(ShowsItsState(r));
 }
@@ -87,7 +87,7 @@ TEST(Reentry, AGameOverDuringATrickPauseEndsIt)
     r.feed(BuildOutPaiNotice(0, 2, 0, 3, {kPassCard}));
     clock.after(300, [&] { r.feed(BuildGameOver(true, {10, -10, 10, -10}, {0, 110}, {})); });
     r.feed(BuildOutPaiNotice(1, 1, 0, 0, {kPassCard}));
-    EXPECT_EQ(r.ts.GamePhase, 0);
+    EXPECT_EQ(r.ts.GamePhase, GamePhase::None);
     EXPECT_TRUE(r.rs.GameOverShown);
     EXPECT_EQ(r.ts.TeamScore, (std::array<int32_t, 2>{0, 110}));  // the server's, not added to
     EXPECT_FALSE(r.view.clockRunning);
@@ -134,7 +134,7 @@ TEST(Reentry, ANewGameDuringABlastIsNotDisturbed)
     EXPECT_FALSE(r.ts.BlastRunning);
     for (const ChairInfo& ch : r.ts.Chairs) EXPECT_TRUE(ch.OutPai.empty());
     EXPECT_EQ(r.ts.TurnChair, 2);
-    EXPECT_EQ(r.ts.GamePhase, 0);  // waiting for the deal: nobody's turn
+    EXPECT_EQ(r.ts.GamePhase, GamePhase::None);  // waiting for the deal: nobody's turn
     EXPECT_FALSE(r.view.clockRunning);
     EXPECT_TRUE(ShowsItsState(r));
 }
@@ -166,7 +166,7 @@ TEST(Reentry, TheWindowGoingAwayDuringAPauseOrABlastStopsTheHandler)
             EXPECT_TRUE(ch.OutPai.empty()) << blast;
             EXPECT_TRUE(ch.LastOutPai.empty()) << blast;
         }
-        EXPECT_EQ(r.ts.GamePhase, 0) << blast;
+        EXPECT_EQ(r.ts.GamePhase, GamePhase::None) << blast;
         EXPECT_TRUE(r.sent.isEmpty()) << blast;
     }
 }
@@ -182,7 +182,7 @@ TEST(Reentry, AGameOverWhileTheRefusalBoxIsOpenWins)
     ASSERT_FALSE(r.ts.MyPaiBackup.empty());
     r.view.whileBoxOpen = [&] { r.feed(BuildGameOver(false, {}, {50, 50}, {})); };
     r.feed(BuildOutPaiRefused(QStringLiteral("不行")));
-    EXPECT_EQ(r.ts.GamePhase, 0);
+    EXPECT_EQ(r.ts.GamePhase, GamePhase::None);
     EXPECT_FALSE(r.view.clockRunning);
     EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
 }

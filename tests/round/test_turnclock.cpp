@@ -29,7 +29,7 @@ TEST(TurnClock, StartsForTheTurnsChairAndStopsToNoChair)
     StopTurnClock(r.ctx);
     EXPECT_EQ(r.view.clockTag, "100");
     EXPECT_FALSE(r.view.clockRunning);
-    r.ts.GamePhase = 0;  // nothing to time: stopped, not started
+    r.ts.GamePhase = GamePhase::None;  // nothing to time: stopped, not started
     StartTurnClock(r.ctx, 1);
     EXPECT_EQ(r.view.clockTag, "100");
     EXPECT_FALSE(r.view.clockRunning);
@@ -79,7 +79,7 @@ TEST(TurnClock, OnlyThePlayersOwnChairActsOnATimeOut)
         Round r;
         r.Seat(0, tc.spectator);
         r.Deal({Card(3, R9)}, 0);
-        r.ts.GamePhase = tc.phase;
+        r.ts.GamePhase = GamePhaseOf(tc.phase);
         r.view.clockTag = tc.tag;
         YuClock_TimeOut(r.ctx);
         EXPECT_TRUE(r.sent.isEmpty()) << tc.tag.toStdString();
@@ -92,7 +92,7 @@ TEST(TurnClock, ALeadWithoutAHandYetPlaysNothing)
 {
     Round r;
     r.Seat(0);
-    r.ts.GamePhase = 1;
+    r.ts.GamePhase = GamePhase::Lead;
     r.ts.TurnChair = 0;
     r.view.clockTag = "0";
     YuClock_TimeOut(r.ctx);
@@ -202,7 +202,7 @@ TEST(StartCountdown, ASpectatorNeverSeesTheStartButton)
     EXPECT_FALSE(r.ps.StartButShown);
     EXPECT_FALSE(r.view.startVisible);
     EXPECT_FALSE(r.view.startTimer);
-    r.ts.GamePhase = PHASE_WAITING;
+    r.ts.GamePhase = GamePhase::Waiting;
     UpdateTurn(r.ctx);
     EXPECT_FALSE(r.view.startVisible);
 }

@@ -140,6 +140,35 @@ TEST(RoundCore, ScoreChangesGoToTheSideWithMorePoints)
     }
 }
 
+TEST(RoundCore, ARestoredViewersHandIsKnownOnlyWhenItIsThere)
+{
+    struct Case {
+        const char* what;
+        Cards hand;
+        uint8_t counted;
+        bool known;
+        int count;
+    };
+    const std::vector<Case> cases{
+        {"the hand given", {Card(0, R3), Card(1, R4)}, 2, true, 2},
+        {"no hand, cards counted: not seen", {}, 9, false, 9},
+        {"no hand, none counted: out", {}, 0, true, 0},
+    };
+    for (const Case& c : cases) {
+        PublicRound p;
+        p.viewer = 2;
+        p.counts = {13, 13, c.counted, 13};
+        p.hand = CardRun(c.hand);
+        RoundCore r;
+        r.restore(p);
+        EXPECT_EQ(r.handKnown(2), c.known) << c.what;
+        EXPECT_EQ(r.count(2), c.count) << c.what;
+        // A play leaves the hand when it is seen, the count otherwise.
+        r.apply({2, 3, GamePhase::Follow, 0, CardRun(Cards{Card(0, R3)})});
+        EXPECT_EQ(r.count(2), std::max(0, c.count - 1)) << c.what;
+    }
+}
+
 TEST(RoundCore, AnObserverKeepsTheSameBooksFromTheNotices)
 {
     RoundCore table = Dealt();

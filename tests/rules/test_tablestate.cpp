@@ -61,7 +61,7 @@ void dirty(TableState& t)
     t.AutoOutCount = 3;
     t.AutoOutLimit = 9;
     t.TurnChair = 3;
-    t.GamePhase = 2;
+    t.GamePhase = GamePhase::Follow;
     t.ShuangShunPlayed = true;
     t.MaxOutPai = PaiXingInfo{{1, 2, 3, 4, 5, 6, 7, 8}};
     t.TeamScore = {40, 60};
@@ -95,7 +95,7 @@ void expectGameCleared(const TableState& t)
     EXPECT_EQ(t.TeamScore[0], 0);
     EXPECT_EQ(t.TeamScore[1], 0);
     EXPECT_EQ(t.TrickFen, 0);
-    EXPECT_EQ(t.GamePhase, 0);
+    EXPECT_EQ(t.GamePhase, GamePhase::None);
     EXPECT_EQ(t.OptButState[0] + t.OptButState[1], 0);
     EXPECT_EQ(t.OutButState[0] + t.OutButState[1] + t.OutButState[2], 0);
     EXPECT_FALSE(t.BlastRunning);
@@ -182,7 +182,7 @@ TEST(LoadTableSnapshot, RunningGame)
     EXPECT_EQ(t.ShowLeftPai, 1);
     EXPECT_EQ(t.TurnSeconds, 20);
     EXPECT_EQ(t.TurnChair, 3);
-    EXPECT_EQ(t.GamePhase, 2);
+    EXPECT_EQ(t.GamePhase, GamePhase::Follow);
     EXPECT_TRUE(t.ShuangShunPlayed);
     EXPECT_EQ(t.TeamScore[0], 300);
     EXPECT_EQ(t.TeamScore[1], 45);
@@ -270,7 +270,7 @@ TEST(LoadTableSnapshot, ValuesOutOfRangeEndTheLoading)
         EXPECT_TRUE(t.TableIdle) << c.what;
         EXPECT_LE(t.TurnChair, 3) << c.what;
         EXPECT_TRUE(t.DeckCount == 1 || t.DeckCount == 2) << c.what;
-        EXPECT_TRUE(t.GamePhase == 0 || t.GamePhase == 1 || t.GamePhase == 2 || t.GamePhase == 100) << c.what;
+        EXPECT_TRUE(IsWirePhase(WireValue(t.GamePhase))) << c.what;
         for (const ChairInfo& ch : t.Chairs) {
             EXPECT_LE(ch.MingCi, 4) << c.what;
             EXPECT_LE(ch.PaiCount, 27) << c.what;
@@ -303,7 +303,7 @@ TEST(LoadTableSnapshot, WaitingTable)
     EXPECT_FALSE(t.Chairs[3].HandRaised);
     EXPECT_EQ(t.CanSeePai, 5);
     EXPECT_TRUE(t.TableIdle);
-    EXPECT_EQ(t.GamePhase, 100);
+    EXPECT_EQ(t.GamePhase, GamePhase::Waiting);
 
     TableState p;
     ASSERT_TRUE(LoadTableSnapshot(p, m.data(), int(m.size())));
@@ -316,7 +316,7 @@ TEST(LoadTableSnapshot, WaitingTable)
         EXPECT_FALSE(LoadTableSnapshot(s, gc.data(), int(len)));
         EXPECT_EQ(s.Chairs[0].HandRaised, len > 4) << len;
         EXPECT_EQ(s.Chairs[2].HandRaised, len > 6) << len;
-        EXPECT_EQ(s.GamePhase, 0) << len;
+        EXPECT_EQ(s.GamePhase, GamePhase::None) << len;
     }
 }
 

@@ -97,14 +97,14 @@ TEST(Buttons, PlayButtonsFollowThePhase)
     Table t(800, 600);
     const int gx = t.p.OutPaiX[2], top = t.p.OutPaiY[2] + (105 - 28) / 2;
     t.ts.OutButState = {1, 1, 1};
-    t.ts.GamePhase = 1;  // one button centred on gx
+    t.ts.GamePhase = GamePhase::Lead;  // one button centred on gx
     const int l1 = gx - 61 / 2;
     EXPECT_EQ(HitOutBut(t.ctx, l1, top + 5), -1);
     EXPECT_EQ(HitOutBut(t.ctx, l1 + 1, top + 5), 0);
     EXPECT_EQ(HitOutBut(t.ctx, l1 + 60, top + 27), 0);
     EXPECT_EQ(HitOutBut(t.ctx, l1 + 61, top + 5), -1);
     EXPECT_EQ(HitOutBut(t.ctx, l1 + 5, top + 28), -1);
-    t.ts.GamePhase = 2;  // two buttons, 130 wide together
+    t.ts.GamePhase = GamePhase::Follow;  // two buttons, 130 wide together
     const int l2 = gx - 65;
     EXPECT_EQ(HitOutBut(t.ctx, l2 + 1, top + 5), 0);
     EXPECT_EQ(HitOutBut(t.ctx, l2 + 61, top + 5), -1);
@@ -113,13 +113,13 @@ TEST(Buttons, PlayButtonsFollowThePhase)
     EXPECT_EQ(HitOutBut(t.ctx, l2 + 129, top + 5), 1);
     EXPECT_EQ(HitOutBut(t.ctx, l2 + 130, top + 5), -1);
     for (int phase : {0, 100}) {
-        t.ts.GamePhase = uint8_t(phase);
+        t.ts.GamePhase = GamePhaseOf(phase);
         EXPECT_EQ(HitOutBut(t.ctx, l2 + 5, top + 5), -1) << phase;
         const QImage before = t.surf.image().copy();
         PaintOutBut(t.ctx, 0);
         EXPECT_EQ(t.surf.image(), before) << phase;
     }
-    t.ts.GamePhase = 2;
+    t.ts.GamePhase = GamePhase::Follow;
     t.ts.OutButState = {0, 1, 1};
     EXPECT_EQ(HitOutBut(t.ctx, l2 + 70, top + 5), -1) << "button 0 hidden: nothing hits";
 }
@@ -128,7 +128,7 @@ TEST(Buttons, ShowAndHidePlayButtons)
 {
     Table t(800, 600);
     const int gx = t.p.OutPaiX[2], top = t.p.OutPaiY[2] + (105 - 28) / 2;
-    t.ts.GamePhase = 2;
+    t.ts.GamePhase = GamePhase::Follow;
     ShowOutBut(t.ctx, true);
     EXPECT_EQ(t.ts.OutButState, (std::array<uint8_t, 3>{1, 1, 0}));
     EXPECT_EQ(t.px(gx - 65 + 10, top + 10), Rgb(qRgb(30, 220, 30)));       // cell 0
@@ -257,7 +257,7 @@ TEST(Overlays, ClockCellFollowsTheTicks)
 {
     Table t(800, 600);
     t.Seat(0);
-    t.ts.GamePhase = 2;
+    t.ts.GamePhase = GamePhase::Follow;
     t.ts.TurnSeconds = 20;
     QString tag = QStringLiteral("1");  // the right seat, as the time bar's tag holds it
     t.p.ClockTag = [&tag] { return tag; };
@@ -282,10 +282,10 @@ TEST(Overlays, ClockCellFollowsTheTicks)
     PaintClock(t.ctx, true);
     EXPECT_EQ(t.surf.image(), before);
     tag = QStringLiteral("1");
-    t.ts.GamePhase = 0;
+    t.ts.GamePhase = GamePhase::None;
     PaintClock(t.ctx, true);
     EXPECT_EQ(t.surf.image(), before);
-    t.ts.GamePhase = 2;
+    t.ts.GamePhase = GamePhase::Follow;
     t.p.ClockTag = nullptr;  // no time bar: no chair is timed
     PaintClock(t.ctx, true);
     EXPECT_EQ(t.surf.image(), before);

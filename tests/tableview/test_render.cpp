@@ -214,7 +214,7 @@ TEST(Render, WaitingTableAndABlast)
         ch.PaiCount = 20;
     }
     ts.TableIdle = false;
-    ts.GamePhase = 2;
+    ts.GamePhase = GamePhase::Follow;
     ts.ShowLeftPai = 1;
     ts.Chairs[2].OutPai = ByteArr{5, 18, 31, 44, 5, 18};
     ComputeCardLayout(t.ctx);

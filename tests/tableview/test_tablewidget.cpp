@@ -139,7 +139,7 @@ TEST(TableWidget, ScreenGetsOnlyWhatChanged)
 {
     Table t(1000, 700);
     t.Seat(0);
-    t.ts.GamePhase = 2;
+    t.ts.GamePhase = GamePhase::Follow;
     t.ts.TurnSeconds = 30;
     t.ts.TableIdle = false;
     t.ts.DeckCount = 2;
