@@ -14,7 +14,5 @@ enum class GamePhase : uint8_t {
 inline constexpr uint8_t WireValue(GamePhase p) { return uint8_t(p); }
 // A phase read from the wire; anything unknown is None.
 inline constexpr GamePhase GamePhaseOf(int p) { return IsWirePhase(p) ? GamePhase(p) : GamePhase::None; }
-// A phase that is typed already (the table state's) passes as it is.
-inline constexpr GamePhase GamePhaseOf(GamePhase p) { return p; }
 // The turn chair has a move to make.
 inline constexpr bool IsMovePhase(GamePhase p) { return p == GamePhase::Lead || p == GamePhase::Follow; }

@@ -8,6 +8,7 @@
 #include "rules/cards.h"
 #include "rules/gamedefine.h"
 #include "rules/paixing.h"
+#include "rules/tableround.h"
 #include "server/botplayer.h"
 
 BotSeat::BotSeat(SeatReply reply, uint8_t chair, QString name, int delayMs, QObject* parent)
@@ -103,23 +104,9 @@ void BotSeat::loadSnapshot(const TableSnapshotMsg& msg)
     LoadTableSnapshot(t, msg);
     if (t.TableIdle) return;
     ++turnSerial_;
-    PublicRound r;
-    r.decks = t.DeckCount;
-    r.turn = t.TurnChair;
-    r.phase = GamePhaseOf(t.GamePhase);
-    r.shuangShunPlayed = t.ShuangShunPlayed;
-    r.maxOutPai = t.MaxOutPai;
-    r.trickFen = t.TrickFen;
-    r.teamScore = t.TeamScore;
-    for (size_t c = 0; c < 4; ++c) {
-        r.mingCi[c] = t.Chairs[c].MingCi;
-        r.counts[c] = t.Chairs[c].PaiCount;
-        const std::vector<uint8_t> out = t.Chairs[c].OutPai.cards();
-        r.outPai[c] = CardRun(out);
-    }
-    r.viewer = chair_;
-    const std::vector<uint8_t> hand = t.MyPai.cards();
-    r.hand = CardRun(hand);
+    // The bot lets the core hold its own hand, so it can choose from it.
+    PublicRound r = RoundOf(t);
+    r.hand = CardRun(t.MyPai.cards());
     round_.restore(r);
     considerMove();
 }
