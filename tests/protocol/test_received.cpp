@@ -6,24 +6,11 @@
 
 #include "protocol/messages.h"
 #include "protocol/received.h"
+#include "wirebytes.h"
 
 namespace {
 
 using Cards = std::vector<uint8_t>;
-
-QByteArray Bytes(std::initializer_list<int> v)
-{
-    QByteArray b;
-    for (int x : v) b.append(char(x));
-    return b;
-}
-
-QString Fields(int n)
-{
-    QStringList l;
-    for (int i = 0; i < n; ++i) l.append(QStringLiteral("f%1").arg(i));
-    return l.join(QLatin1Char('`'));
-}
 
 // ---- Routes ----------------------------------------------------------------------------------
 

@@ -6,22 +6,9 @@
 #include "protocol/codec.h"
 #include "protocol/messages.h"
 #include "protocol/shapes.h"
+#include "wirebytes.h"
 
 namespace {
-
-QByteArray Bytes(std::initializer_list<int> v)
-{
-    QByteArray b;
-    for (int x : v) b.append(char(x));
-    return b;
-}
-
-QString Fields(int n)
-{
-    QStringList l;
-    for (int i = 0; i < n; ++i) l.append(QStringLiteral("f%1").arg(i));
-    return l.join(QLatin1Char('`'));
-}
 
 QByteArray Text(int code, int sub, const QString& body) { return TextMessage(Bytes({code, sub}), body); }
 
