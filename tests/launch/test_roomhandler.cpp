@@ -21,15 +21,6 @@ QByteArray Bytes(std::initializer_list<int> v)
 
 QByteArray Text(int code, int sub, const QString& body) { return TextMessage(Bytes({code, sub}), body); }
 
-// A row cut short or made longer by one field.
-QString Fields(const QString& row, int delta)
-{
-    QStringList f = row.split(u'`');
-    if (delta < 0) f.removeLast();
-    else if (delta > 0) f.append(QStringLiteral("x"));
-    return f.join(u'`');
-}
-
 QString GameSetText(int n, const QString& owner = "0", const QString& round = "1", const QString& decided = "1")
 {
     QStringList f{"0", "0", "0", owner, "0", round, decided, "100", "500", "10", "50", "200", "0"};

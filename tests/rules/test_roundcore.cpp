@@ -76,7 +76,9 @@ TEST(RoundCore, AScriptedGame)
         EXPECT_EQ(r.turn(), s.next) << s.what;
         EXPECT_EQ(o.place, s.place) << s.what;
         EXPECT_EQ(o.trickWon, s.trickWon) << s.what;
-        if (s.trickWon) EXPECT_EQ(o.winner, s.winner) << s.what;
+        if (s.trickWon) {
+            EXPECT_EQ(o.winner, s.winner) << s.what;
+        }
         EXPECT_EQ(r.teamScore(), s.score) << s.what;
         EXPECT_EQ(o.gameOver, s.phase == N) << s.what;
     }
@@ -169,13 +171,13 @@ TEST(RoundCore, ARestoredViewersHandIsKnownOnlyWhenItIsThere)
     }
 }
 
-TEST(RoundCore, AnObserverKeepsTheSameBooksFromTheNotices)
+// Whole games followed by observers against the table are in the server's replay test; here, a
+// notice that contradicts the copy's books.
+TEST(RoundCore, AnObserversNoticeFromTheTableHasTheLastWord)
 {
     RoundCore table = Dealt();
     RoundCore seen;
     seen.observe(1, 0);
-    const RoundCore copy = Dealt();
-    seen.learnHand(1, copy.hand(1).data(), copy.hand(1).size());
     seen.beginPlay();
     const std::vector<std::pair<int, Cards>> moves{{0, SuitRun(0, R3, RA)}, {1, kPass}, {2, kPass}, {3, kPass}, {0, {Card(0, R2)}},
                                                    {1, kPass}, {2, kPass}, {3, kPass}, {2, SuitRun(1, R3, RQ)}, {3, kPass},
@@ -184,10 +186,8 @@ TEST(RoundCore, AnObserverKeepsTheSameBooksFromTheNotices)
         const MoveOutcome o = table.move(uint8_t(chair), cards);
         ASSERT_TRUE(o.ok());
         seen.apply({o.chair, o.next, o.phase, o.place, o.cards});
-        EXPECT_EQ(seen.facts(1), table.facts(1)) << chair;
-        EXPECT_EQ(seen.passes(), table.passes()) << chair;
     }
-    // A notice that says otherwise wins: the table ended the trick.
+    // The copy counts one pass of three; the table says the trick is over.
     seen.apply({3, 0, GamePhase::Lead, 0, CardRun(kPass)});
     EXPECT_EQ(seen.phase(), GamePhase::Lead);
     EXPECT_EQ(seen.turn(), 0);
