@@ -27,7 +27,6 @@ public:
         delete gameSet_.data();
     }
 
-    QString FindUser(const QString& name) override { return w_.lstUser->FindUser(name); }
     void AddUser(const QString& row) override { w_.lstUser->AddUser(row); }
     void RemoveUser(const QString& name) override { w_.lstUser->RemoveUser(name); }
     void ClearUsers() override { w_.lstUser->ClearUsers(); }
@@ -153,12 +152,10 @@ void frmGameMain::SetupRoom()
     roomView_ = std::move(view);
     c_.roomView = v;
 
-    connect(lstUser, &::TavList::UsersLoaded, this, [this](const QString& names) {
-        RoomCtx ctx = RoomCtxOf(c_);
-        OnUsersLoaded(ctx, names);
+    // The row comes from the client's users, which the list only shows.
+    connect(lstUser, &::TavList::UserClicked, this, [this, v](bool showCard, int, const QString& name, const QString&) {
+        v->UserClicked(showCard, name, c_.users.Find(name));
     });
-    connect(lstUser, &::TavList::UserClicked, this,
-            [v](bool showCard, int, const QString& name, const QString& row) { v->UserClicked(showCard, name, row); });
     connect(TavChat, &::TavChat::ChatSend, this, [this](const QStringList& tenTexts) {
         RoomCtx ctx = RoomCtxOf(c_);
         SendChat(ctx, tenTexts);

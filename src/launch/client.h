@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <functional>
 
+#include "launch/userrows.h"
 #include "msgbox/msgpool.h"
 #include "platform/draw/surface.h"
 #include "round/roundstate.h"
@@ -22,6 +23,8 @@ struct Client {
     MsgPool msgPool;
     DaoJuState daoJu;
     RoundState round;
+    // The users of the table, in the user list's order.
+    UserRows users;
     // The table: its persistent picture and the drawing state laid out from its size.
     Surface surf;
     PaintState paint;

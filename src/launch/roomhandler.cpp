@@ -29,7 +29,7 @@ bool IsSpectatorRow(const QStringList& f)
 
 bool Listed(RoomCtx& ctx, const QString& name)
 {
-    return !ctx.view.FindUser(name).isEmpty();
+    return ctx.users.Contains(name);
 }
 
 void RedrawChairMarks(RoomView& v, int chair)
@@ -67,25 +67,21 @@ RoomCtx RoomCtxOf(Client& c)
 {
     RoomView& v = c.roomView ? *c.roomView : NoView();
     Client* cp = &c;
-    return RoomCtx{c.pub, c.tbl, v, [cp](const QByteArray& m) { return cp->SendData(m); }};
+    return RoomCtx{c.pub, c.tbl, v, c.users, [cp](const QByteArray& m) { return cp->SendData(m); }};
 }
 
-SeatHooks SeatHooksOf(RoomView& view)
+SeatHooks SeatHooksOf(RoomCtx& ctx)
 {
-    RoomView* v = &view;
+    RoomView* v = &ctx.view;
+    const UserRows* users = &ctx.users;
     SeatHooks h;
-    h.FindUser = [v](const QString& name) { return v->FindUser(name); };
+    h.FindUser = [users](const QString& name) { return users->Find(name); };
     h.UpdateTargets = [v](const QString& name, const QString& word) { v->UpdateTargets(name, word); };
     h.EraseFigure = [v](int chair) { v->EraseFigure(chair); };
     h.PaintFigure = [v](int chair) { v->PaintFigure(chair); };
     h.PaintDropped = [v](int chair) { v->PaintDropped(chair); };
     h.PaintHandUp = [v](int chair) { v->PaintHandUp(chair); };
     return h;
-}
-
-void OnUsersLoaded(RoomCtx& ctx, const QString& names)
-{
-    RebuildChairs(ctx.tbl, ctx.pub, names, SeatHooksOf(ctx.view));
 }
 
 bool SendUserOut(RoomCtx& ctx)
@@ -101,6 +97,7 @@ void OnPangGuanIn(RoomCtx& ctx, const UserRowMsg& m)
     if (!NamesUser(m) || !IsSpectatorRow(f)) return;
     const QString& name = f[kUserFieldName];
     if (Listed(ctx, name)) return;
+    ctx.users.Add(m.row);
     ctx.view.AddUser(m.row);
     ctx.view.AddSystemLine(PangGuanInLine(name, f[kUserFieldWatched]));
     ctx.view.UpdateTargets(name, kAdd);
@@ -117,16 +114,19 @@ void OnReset(RoomCtx& ctx, const ResetMsg&)
     ctx.view.HideStartBut();
     ctx.view.RepaintFrame();
     ctx.view.RepaintTable();
+    ctx.users.Clear();
     ctx.view.ClearUsers();
     ctx.view.ClearChat();
     SetChatTarget(ctx.view, AllUsersTarget());
 }
 
-// 130/2: every user of the table; the list's load event rebuilds the chairs.
+// 130/2: every user of the table; the chairs are rebuilt from the listed users.
 void OnUserList(RoomCtx& ctx, const UserListMsg& m)
 {
+    ctx.users.Load(m.rows);
     ctx.view.ClearUsers();
     ctx.view.LoadUsers(m.rows);
+    RebuildChairs(ctx.tbl, ctx.pub, ctx.users.Names().join(u'`'), SeatHooksOf(ctx));
 }
 
 // 130/3: the own name and the player shown at the bottom. The view follows with the next list.
@@ -144,10 +144,11 @@ void OnUserIn(RoomCtx& ctx, const UserRowMsg& m)
     if (!NamesUser(m)) return;
     const QString& name = f[kUserFieldName];
     if (Listed(ctx, name)) return;
+    ctx.users.Add(m.row);
     ctx.view.AddUser(m.row);
     ctx.view.AddSystemLine(UserInLine(name));
     ctx.view.UpdateTargets(name, kAdd);
-    if (!IsSpectatorRow(f)) SeatUserFromRow(ctx.tbl, f, SeatHooksOf(ctx.view));
+    if (!IsSpectatorRow(f)) SeatUserFromRow(ctx.tbl, f, SeatHooksOf(ctx));
 }
 
 // 130/5: shows or hides the main window.
@@ -181,6 +182,7 @@ void OnPangGuanOut(RoomCtx& ctx, const UserNameMsg& m)
 {
     const QString& name = m.name;
     if (name.isEmpty() || !Listed(ctx, name)) return;
+    ctx.users.Remove(name);
     ctx.view.RemoveUser(name);
     ctx.view.AddSystemLine(PangGuanOutLine(name));
     ctx.view.UpdateTargets(name, kDel);
@@ -199,6 +201,7 @@ void OnUserOut(RoomCtx& ctx, const UserNameMsg& m)
 {
     const QString& name = m.name;
     if (name.isEmpty() || !Listed(ctx, name)) return;
+    ctx.users.Remove(name);
     ctx.view.RemoveUser(name);
     ctx.view.AddSystemLine(UserOutLine(name));
     ctx.view.UpdateTargets(name, kDel);

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "launch/roomview.h"
+#include "launch/userrows.h"
 
 struct Client;
 struct PublicState;
@@ -31,6 +32,8 @@ struct RoomCtx {
     PublicState& pub;
     TableState& tbl;
     RoomView& view;
+    // The listed users; the handlers change and read these, the view only shows them.
+    UserRows& users;
     // Sends one whole message; false when nothing was sent.
     std::function<bool(const QByteArray&)> send;
 };
@@ -45,11 +48,8 @@ void HandleRoomMsg(RoomCtx& ctx, const ReceivedMsg& msg);
 // The same from the message's bytes.
 void HandleRoomMsg(RoomCtx& ctx, const QByteArray& msg);
 
-// The user list's list-loaded event: the chairs, the chat targets, the view and the seats are
-// rebuilt from the listed users (names joined with back-quotes).
-void OnUsersLoaded(RoomCtx& ctx, const QString& names);
 // The seat operations of the chair rules, drawn through the view.
-SeatHooks SeatHooksOf(RoomView& view);
+SeatHooks SeatHooksOf(RoomCtx& ctx);
 
 // Leaves the table: RM_USER_OUT with the own name. Nothing is sent without an own name.
 bool SendUserOut(RoomCtx& ctx);

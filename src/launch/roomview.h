@@ -21,12 +21,11 @@ public:
     virtual ~RoomView() = default;
 
     // ---- The user list ----
-    // The user's row (sixteen back-quote-separated fields), or "" when not listed.
-    virtual QString FindUser(const QString& name) = 0;
+    // Shows what the handlers did to their rows (UserRows); the rows are read there, not here.
     virtual void AddUser(const QString& row) = 0;
     virtual void RemoveUser(const QString& name) = 0;
     virtual void ClearUsers() = 0;
-    // Replaces the rows by the body's; the list then reports its names (OnUsersLoaded).
+    // Shows the body's rows in place of those shown.
     virtual void LoadUsers(const QString& body) = 0;
     virtual void MarkUser(const QString& name) = 0;
     // The user list and the chat learn the own name.
@@ -74,7 +73,6 @@ public:
 // A view that shows nothing and lists nobody: for a client without a window.
 class NullRoomView : public RoomView {
 public:
-    QString FindUser(const QString&) override { return QString(); }
     void AddUser(const QString&) override {}
     void RemoveUser(const QString&) override {}
     void ClearUsers() override {}

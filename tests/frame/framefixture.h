@@ -15,8 +15,10 @@
 #include "frame/frmgamemain.h"
 #include "launch/client.h"
 #include "launch/publicdefine.h"
+#include "launch/roomhandler.h"
 #include "platform/widgets/tavchat.h"
 #include "platform/widgets/tavlist.h"
+#include "protocol/received.h"
 #include "rules/cards.h"
 #include "rules/gamedefine.h"
 #include "tableview/gamepaint.h"
@@ -114,7 +116,8 @@ struct MainWindow {
         };
         QStringList body;
         for (const char* r : rows) body << QString::fromUtf8(r);
-        w->lstUser->LoadUsers(body.join(u'\n'));
+        RoomCtx ctx = RoomCtxOf(c);
+        OnUserList(ctx, UserListMsg{body.join(u'\n')});
         w->TavChat->AddSystemLine(QStringLiteral("路过的风 进入了房间"));
         w->TavChat->AddChatMessage({QStringLiteral("东方不败"), QStringLiteral("所有人"), QStringLiteral("大家好，这把一定赢！"),
                                     QStringLiteral("#0000ff"), "0", "0", "", ""});

@@ -23,9 +23,7 @@ public:
     QStringList names;              // in the order listed
     QStringList log;
     bool gameSetShown = true;       // what OpenGameSet answers
-    std::function<void(const QString&)> onLoaded;
 
-    QString FindUser(const QString& n) override { return users.value(n); }
     void AddUser(const QString& row) override
     {
         const QStringList f = row.split(u'`');
@@ -55,7 +53,6 @@ public:
             if (!users.contains(f[0])) names.append(f[0]);
             users[f[0]] = line;
         }
-        if (onLoaded) onLoaded(names.join(u'`'));
     }
     void MarkUser(const QString& n) override { log << "mark:" + n; }
     void SetMyName(const QString& n) override { log << "myname:" + n; }
@@ -109,8 +106,9 @@ struct Room {
     PublicState pub;
     TableState tbl;
     FakeView view;
+    UserRows users;
     QList<QByteArray> sent;
-    RoomCtx ctx{pub, tbl, view, [this](const QByteArray& m) {
+    RoomCtx ctx{pub, tbl, view, users, [this](const QByteArray& m) {
                     sent.append(m);
                     return true;
                 }};
@@ -121,7 +119,6 @@ struct Room {
         pub.strLevelInfo = QStringLiteral("长工_100`短工_200`佃农_500");
         ParseLevelInfo(pub, pub.strLevelInfo);
         InitGameDefine(tbl);
-        view.onLoaded = [this](const QString& n) { OnUsersLoaded(ctx, n); };
         if (!seated) return;
         feed(BuildIdentity(QStringLiteral("甲"), QStringLiteral("甲")));
         feed(BuildUserList({Row(QStringLiteral("甲"), 0), Row(QStringLiteral("乙"), 1, QString(), 2005),
