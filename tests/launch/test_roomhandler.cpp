@@ -252,6 +252,36 @@ TEST(Reset, EmptiesListChatAndChairsInOrder)
     EXPECT_EQ(r.pub.strMyName, QStringLiteral("甲"));  // the own name survives
 }
 
+// The client's rows and the list's are the same rows in the same order after every message that
+// touches them, malformed ones included.
+TEST(Users, ClientRowsFollowWhatTheListShows)
+{
+    const QString gui = Row(QStringLiteral("庚"), 2);
+    struct Case {
+        const char* name;
+        QList<QByteArray> msgs;
+        QStringList names;
+    };
+    const Case cases[] = {
+        {"seated_room", {}, {"甲", "乙", "丁", "丙"}},
+        {"in_then_out", {BuildUserIn(Row(QStringLiteral("戊"), 2)), BuildUserOut(QStringLiteral("乙"))},
+         {"甲", "丁", "丙", "戊"}},
+        {"spectator_out", {BuildUserState(RM_PANGGUAN_OUT, QStringLiteral("丙"))}, {"甲", "乙", "丁"}},
+        {"malformed_in", {BuildUserIn(QStringLiteral("戊`1`2"))}, {"甲", "乙", "丁", "丙"}},
+        {"reset", {Bytes({130, 1})}, {}},
+        {"reload_twice_named",
+         {BuildUserList({gui, Row(QStringLiteral("甲"), 0), Row(QStringLiteral("庚"), 1)})},
+         {"庚", "甲"}},
+    };
+    for (const Case& c : cases) {
+        Room r;
+        for (const QByteArray& m : c.msgs) r.feed(m);
+        EXPECT_EQ(r.users.Names(), c.names) << c.name;
+        EXPECT_EQ(r.view.names, c.names) << c.name;
+        for (const QString& n : c.names) EXPECT_EQ(r.users.Find(n), r.view.users.value(n)) << c.name;
+    }
+}
+
 TEST(ShowWindow, ZeroShowsAnythingElseHides)
 {
     Room r;
@@ -439,6 +469,11 @@ TEST(Dispatch, RoomMessagesReachTheClientsView)
     c.roomView = nullptr;
     DispatchMessage(c, BuildUserIn(Row(QStringLiteral("丁"), 3)));
     EXPECT_EQ(c.tbl.Chairs[3].Name, QStringLiteral("丁"));
+    // ...and the client keeps its users, so the same name again is no newcomer.
+    EXPECT_EQ(c.users.Names(), (QStringList{"乙", "丁"}));
+    c.tbl.Chairs[3].Name.clear();
+    DispatchMessage(c, BuildUserIn(Row(QStringLiteral("丁"), 3)));
+    EXPECT_TRUE(c.tbl.Chairs[3].Name.isEmpty());
 }
 
 }  // namespace
