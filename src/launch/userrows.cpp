@@ -58,13 +58,6 @@ QString UserRows::Find(const QString& name) const
     return at < 0 ? QString() : rows_.at(at).join(kSep);
 }
 
-QString UserRows::Field(const QString& name, int field) const
-{
-    const int at = IndexOf(name);
-    if (at < 0 || field < 0 || field >= rows_.at(at).size()) return QString();
-    return rows_.at(at).at(field);
-}
-
 QStringList UserRows::Names() const
 {
     QStringList names;

@@ -24,8 +24,6 @@ public:
     bool Contains(const QString& name) const { return IndexOf(name) >= 0; }
     // The row joined with back-quotes, or "" when not listed.
     QString Find(const QString& name) const;
-    // One field of the user's row, or "" when not listed or the field is out of range.
-    QString Field(const QString& name, int field) const;
     int Count() const { return int(rows_.size()); }
     QStringList Names() const;   // in list order
 
