@@ -210,7 +210,6 @@ struct Run {
         c.round.view = &roundView;
         c.daoJu.view = &shopView;
         c.paint.ScreenWidthPx = 1920;
-        c.paint.ClockTag = [this] { return roundView.clockTag; };
         c.paint.UpdateStartButton = [this] { roomView.RefreshStartButton(); };
         // Whatever the client answers is a message the room server can read.
         c.sendHook = [this](const QByteArray& m) {
@@ -425,7 +424,6 @@ void Restore(Run& r, const PreparedTable& p)
     r.c.round.view = &r.roundView;
     r.c.surf.image() = p.surface;
     r.c.paint = p.paint;
-    r.c.paint.ClockTag = [&r] { return r.roundView.clockTag; };
     r.c.paint.UpdateStartButton = [&r] { r.roomView.RefreshStartButton(); };
     static_cast<BasicRoundView&>(r.roundView) = p.view;
     g_list->ClearUsers();

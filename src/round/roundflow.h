@@ -52,8 +52,6 @@ inline constexpr int kTrickPauseMs = 2000;
 inline constexpr int kSpectatorEndPauseMs = 5000;
 // The turn clock's warning comes this many seconds before the end.
 inline constexpr int kClockWarnSeconds = 5;
-// The ready countdown in seconds.
-inline constexpr int kReadySeconds = 20;
 // The previous trick stays shown for this many ticks of its timer.
 inline constexpr int kLastTrickTicks = 2;
 

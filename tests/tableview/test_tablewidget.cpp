@@ -144,7 +144,7 @@ TEST(TableWidget, ScreenGetsOnlyWhatChanged)
     t.ts.TableIdle = false;
     t.ts.DeckCount = 2;
     for (uint8_t card = 0; card < 20; ++card) t.ts.MyPai.append(card);
-    t.p.ClockTag = [] { return QStringLiteral("1"); };
+    t.p.TimedChair = 1;
     GameTableWidget w(t.ctx);
     w.resize(1000, 700);
     w.show();
