@@ -23,7 +23,6 @@ public:
     ~RoundWindow() override
     {
         if (c_.round.view == this) c_.round.view = nullptr;
-        c_.paint.UpdateStartButton = nullptr;
         // The time bar goes with the window: no chair is timed any more.
         c_.paint.TimedChair = kNoTimedChair;
     }
@@ -105,7 +104,6 @@ void frmGameMain::InitRound()
     auto* view = new RoundWindow(*this);
     c_.round.view = view;
     c_.paint.TimedChair = kNoTimedChair;
-    c_.paint.UpdateStartButton = [this] { RefreshStartButton(); };
 
     connect(YuClock, &::TavTimeBar::Tick, this, [this] { WithRound(*this, [](RoundCtx& r) { YuClock_Tick(r); }); });
     connect(YuClock, &::TavTimeBar::Warning, this,

@@ -89,4 +89,6 @@ void YuClock_Warning(RoundCtx& c);
 void YuClock_TimeOut(RoundCtx& c);
 void CountAutoOut(RoundCtx& c);
 void RefreshStartButton(RoundCtx& c);
+// The full repaint of the table, with the start button brought up to date when it drew the seats.
+void RepaintTable(RoundCtx& c);
 void tmrStart_Timer(RoundCtx& c);

@@ -116,6 +116,12 @@ void RefreshStartButton(RoundCtx& c)
     }
 }
 
+void RepaintTable(RoundCtx& c)
+{
+    // The stand-in without a window has no button to follow the table.
+    if (picGameBack_Paint(c.pc) && c.view.HasWindow()) RefreshStartButton(c);
+}
+
 void tmrStart_Timer(RoundCtx& c)
 {
     RoundState& rs = c.rs;

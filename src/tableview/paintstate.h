@@ -93,7 +93,4 @@ struct PaintState {
     // for the mask picture with the key below.
     qint64 MaskProfileKey = 0;
     std::vector<bool> MaskLeakCols, MaskLeakRows;
-
-    // Called by the full repaint where the start button is brought up to date (may be empty).
-    std::function<void()> UpdateStartButton;
 };
