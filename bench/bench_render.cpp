@@ -46,7 +46,7 @@ struct BigTable {
         ts.ShowLeftPai = 1;
         ts.Chairs[1].OutPai = ByteArr{53, 53, 52, 52};
         ts.Chairs[2].Dropped = true;
-        p.ClockTag = [] { return QStringLiteral("1"); };
+        p.TimedChair = 1;
         p.ClockTicks = 7;
         ComputeCardLayout(ctx);
         picGameBack_Paint(ctx);

@@ -34,7 +34,6 @@ struct BenchTable {
         ps.strAppPath = QStringLiteral(KVRN_BENCH_BIN_DIR "/");
         ps.strParentPath = QStringLiteral(KVRN_BENCH_BIN_DIR "/../");
         p.ScreenWidthPx = 1920;
-        p.ClockTag = [this] { return view.clockTag; };
         InitGameDefine(ts);
         rs.view = &view;
         for (int c = 0; c < 4; ++c) ts.Chairs[size_t(c)].Name = QStringLiteral("player%1").arg(c);

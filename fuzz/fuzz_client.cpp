@@ -162,7 +162,10 @@ struct FuzzRoomView : RoomView {
     void PaintDropped(int chair) override { seat([&](PaintCtx& p) { PaintNetBreak(p, chair); }); }
     void PaintHandUp(int chair) override { seat([&](PaintCtx& p) { ::PaintHandUp(p, chair); }); }
     void LayoutTable() override { ComputeLayout(pc()); }
-    void RepaintTable() override { picGameBack_Paint(pc()); }
+    void RepaintTable() override
+    {
+        if (picGameBack_Paint(pc())) RefreshStartButton();
+    }
     void RepaintFrame() override {}
     void ShowMainWindow(bool) override {}
     void HideStartBut() override { withRound([](RoundCtx& r) { ::HideStartBut(r); }); }
@@ -210,8 +213,6 @@ struct Run {
         c.round.view = &roundView;
         c.daoJu.view = &shopView;
         c.paint.ScreenWidthPx = 1920;
-        c.paint.ClockTag = [this] { return roundView.clockTag; };
-        c.paint.UpdateStartButton = [this] { roomView.RefreshStartButton(); };
         // Whatever the client answers is a message the room server can read.
         c.sendHook = [this](const QByteArray& m) {
             if (closed) return false;
@@ -425,8 +426,6 @@ void Restore(Run& r, const PreparedTable& p)
     r.c.round.view = &r.roundView;
     r.c.surf.image() = p.surface;
     r.c.paint = p.paint;
-    r.c.paint.ClockTag = [&r] { return r.roundView.clockTag; };
-    r.c.paint.UpdateStartButton = [&r] { r.roomView.RefreshStartButton(); };
     static_cast<BasicRoundView&>(r.roundView) = p.view;
     g_list->ClearUsers();
     for (const QString& row : p.rows) g_list->AddUser(row);

@@ -161,6 +161,10 @@ void frmGameMain::Form_Load()
         const PaintState& ps = c_.paint;
         YuClock->setGeometry(ps.YuClockX, ps.YuClockY, ps.YuClockWidth, YuClock->height());
     };
+    // The start button follows the table's repaints once the round has its window side.
+    picGameBack->onRepainted = [this] {
+        if (c_.round.view) RefreshStartButton();
+    };
     QFont tf(QStringLiteral("宋体"));
     tf.setPointSize(9);
     picGameBack->setFont(tf);

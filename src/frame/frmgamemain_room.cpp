@@ -54,7 +54,7 @@ public:
     void LayoutTable() override { ComputeLayout(w_.paintContext()); }
     void RepaintTable() override
     {
-        picGameBack_Paint(w_.paintContext());
+        if (picGameBack_Paint(w_.paintContext()) && w_.client().round.view) w_.RefreshStartButton();
         w_.picGameBack->update();
     }
     void RepaintFrame() override { w_.update(); }

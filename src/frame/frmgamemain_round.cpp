@@ -15,8 +15,6 @@
 
 namespace {
 
-const QString kNoChair = QStringLiteral("100");
-
 // The window's side of the round flow. A child of the window: it goes with it, and then takes
 // itself and the hooks it set out of the client, which outlives the window.
 class RoundWindow : public QObject, public RoundView {
@@ -25,16 +23,15 @@ public:
     ~RoundWindow() override
     {
         if (c_.round.view == this) c_.round.view = nullptr;
-        c_.paint.UpdateStartButton = nullptr;
-        c_.paint.ClockTag = nullptr;
+        // The time bar goes with the window: no chair is timed any more.
+        c_.paint.TimedChair = kNoTimedChair;
     }
 
     bool IsAlive() const override { return !w_.isUnloaded(); }
+    bool HasWindow() const override { return true; }
 
     void ClockStart(int seconds, int warnSeconds) override { w_.YuClock->Start(seconds, warnSeconds); }
     void ClockReset() override { w_.YuClock->Reset(); }
-    QString ClockTag() const override { return w_.YuClock->Tag; }
-    void SetClockTag(const QString& tag) override { w_.YuClock->Tag = tag; }
 
     void SetStartCaption(const QString& caption) override { w_.cmdStart->setText(caption); }
     void MoveStartButton(int x, int y) override { w_.cmdStart->move(x, y); }
@@ -94,6 +91,7 @@ void WithRound(frmGameMain& w, F&& f)
 {
     Client& c = w.client();
     BasicRoundView noWindow;
+    noWindow.window = false;
     RoundCtx rc{w.paintContext(), c.round, c.round.view ? *c.round.view : noWindow,
                 [&w](const QByteArray& m) { return w.SendData(m); }};
     f(rc);
@@ -105,9 +103,7 @@ void frmGameMain::InitRound()
 {
     auto* view = new RoundWindow(*this);
     c_.round.view = view;
-    YuClock->Tag = kNoChair;
-    c_.paint.ClockTag = [bar = QPointer<::TavTimeBar>(YuClock)] { return bar ? bar->Tag : kNoChair; };
-    c_.paint.UpdateStartButton = [this] { RefreshStartButton(); };
+    c_.paint.TimedChair = kNoTimedChair;
 
     connect(YuClock, &::TavTimeBar::Tick, this, [this] { WithRound(*this, [](RoundCtx& r) { YuClock_Tick(r); }); });
     connect(YuClock, &::TavTimeBar::Warning, this,

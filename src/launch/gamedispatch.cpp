@@ -11,6 +11,7 @@ void HandleGameMsg(Client& c, const ReceivedMsg& msg)
 {
     PaintCtx pc{c.surf, c.tbl, c.pub, c.paint, ImageCache::instance()};
     BasicRoundView noWindow;
+    noWindow.window = false;
     RoundCtx rc{pc, c.round, c.round.view ? *c.round.view : noWindow,
                 [&c](const QByteArray& m) { return c.SendData(m); }};
     HandleRoundMsg(rc, msg);

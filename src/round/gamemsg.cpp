@@ -51,7 +51,7 @@ void OnStart(RoundCtx& c, const ReceivedMsg& msg)
     if (!m->leadValid) return;
     ts.TurnChair = m->leadChair;
     ComputeCardLayout(c.pc);
-    picGameBack_Paint(c.pc);
+    RepaintTable(c);
     if (IsPlayer(ts)) {
         Send(c, BuildDealRequest(ts.bteMyChair));
         ts.MyPaiBackup.clear();
@@ -169,7 +169,7 @@ void OnOutPai(RoundCtx& c, const ReceivedMsg& msg)
         if (!c.view.IsAlive()) return;
         if (c.rs.MsgSeq != msgSeq) {
             // What was drawn during the blast may lie under the rectangle it put back.
-            picGameBack_Paint(c.pc);
+            RepaintTable(c);
             if (c.rs.GameOverShown) PaintGameOver(c.pc, c.rs.GameOverChanges);
         }
         if (!Resumable(c, mark)) return;
@@ -227,7 +227,7 @@ void OnGameOver(RoundCtx& c, const ReceivedMsg& msg)
         HideStartBut(c);
         ts.ShowLeftPai = 1;
         ComputeCardLayout(c.pc);
-        picGameBack_Paint(c.pc);
+        RepaintTable(c);
         ShowOutBut(c.pc, false);
         c.view.PlayGameSound(SND_END);
         PaintGameOver(c.pc, changes);
@@ -246,7 +246,7 @@ void OnGameOver(RoundCtx& c, const ReceivedMsg& msg)
         c.rs.GameOverShown = false;
     }
     HideStartBut(c);
-    if (ts.blnPangGuan) picGameBack_Paint(c.pc);
+    if (ts.blnPangGuan) RepaintTable(c);
     pub.StartButShown = IsPlayer(ts);
     RefreshStartButton(c);
 }

@@ -202,7 +202,7 @@ void cmdStart_Click(RoundCtx& c)
         if (IsPlayer(ts)) {
             ResetTable(c, false);
             HideStartBut(c);
-            picGameBack_Paint(c.pc);
+            RepaintTable(c);
             Send(c, BuildReady(ts.bteMyChair));
         }
     } else {

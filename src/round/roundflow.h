@@ -52,8 +52,6 @@ inline constexpr int kTrickPauseMs = 2000;
 inline constexpr int kSpectatorEndPauseMs = 5000;
 // The turn clock's warning comes this many seconds before the end.
 inline constexpr int kClockWarnSeconds = 5;
-// The ready countdown in seconds.
-inline constexpr int kReadySeconds = 20;
 // The previous trick stays shown for this many ticks of its timer.
 inline constexpr int kLastTrickTicks = 2;
 
@@ -91,4 +89,6 @@ void YuClock_Warning(RoundCtx& c);
 void YuClock_TimeOut(RoundCtx& c);
 void CountAutoOut(RoundCtx& c);
 void RefreshStartButton(RoundCtx& c);
+// The full repaint of the table, with the start button brought up to date when it drew the seats.
+void RepaintTable(RoundCtx& c);
 void tmrStart_Timer(RoundCtx& c);

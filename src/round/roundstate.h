@@ -16,13 +16,13 @@ public:
 
     // False once the main window has been torn down: a handler that comes back from a wait stops.
     virtual bool IsAlive() const = 0;
+    // False for the stand-in the flow runs on while no window is there: no time bar times a
+    // chair then, and no start button follows a repaint of the table.
+    virtual bool HasWindow() const = 0;
 
-    // The turn time bar: start timing `seconds` (warning `warnSeconds` before the end), stop it,
-    // and its one tag (the chair being timed as text, "100" when none).
+    // The turn time bar: start timing `seconds` (warning `warnSeconds` before the end), and stop it.
     virtual void ClockStart(int seconds, int warnSeconds) = 0;
     virtual void ClockReset() = 0;
-    virtual QString ClockTag() const = 0;
-    virtual void SetClockTag(const QString& tag) = 0;
 
     // The start button and the ready countdown's timer.
     virtual void SetStartCaption(const QString& caption) = 0;
@@ -54,10 +54,9 @@ public:
 class BasicRoundView : public RoundView {
 public:
     bool IsAlive() const override { return alive; }
+    bool HasWindow() const override { return window; }
     void ClockStart(int seconds, int warnSeconds) override { clockSeconds = seconds; clockWarn = warnSeconds; clockRunning = true; }
     void ClockReset() override { clockRunning = false; }
-    QString ClockTag() const override { return clockTag; }
-    void SetClockTag(const QString& tag) override { clockTag = tag; }
     void SetStartCaption(const QString& caption) override { startCaption = caption; }
     void MoveStartButton(int x, int y) override { startX = x; startY = y; }
     void SetStartVisible(bool visible) override { startVisible = visible; }
@@ -76,7 +75,7 @@ public:
     bool clockRunning = false;
     int clockSeconds = 0;
     int clockWarn = 0;
-    QString clockTag = QStringLiteral("100");
+    bool window = true;
     QString startCaption = QStringLiteral("可以开始");
     int startX = 0, startY = 0;
     bool startVisible = false;
@@ -85,15 +84,18 @@ public:
     QString toolTip;
 };
 
+// The ready countdown in seconds.
+inline constexpr int kReadySeconds = 20;
+
 struct RoundState {
     // The window's side; null while no window is there (a view that shows nothing stands in).
     RoundView* view = nullptr;
 
     // The previous-trick view's count (the timer's tag): seconds it stays shown.
     int LastOutPaiTag = 0;
-    // The ready countdown (tmrStart's tag): seconds left, and whether the count has begun (it
+    // The ready countdown (tmrStart's): seconds left, and whether the count has begun (it
     // waits for someone at the table to be ready, then keeps going).
-    QString StartTag = QStringLiteral("20");
+    int StartSecondsLeft = kReadySeconds;
     bool StartCounting = false;
 
     // Bumped when a game starts or ends: a handler that waited and finds another game stops.

@@ -10,14 +10,11 @@ using namespace roundflow;
 namespace {
 
 const QString kStartCaption = QStringLiteral("可以开始");
-const QString kNoChair = QStringLiteral("100");
 
-// The chair named by the clock's tag, or -1 when it names none ("100", or a tag never set).
-int TaggedChair(const QString& tag)
+// The caption of a countdown that has begun: the seconds left after the words.
+QString CountingCaption(int secondsLeft)
 {
-    bool ok = false;
-    const int v = tag.trimmed().toInt(&ok);
-    return ok && v >= 0 && v <= 3 ? v : -1;
+    return kStartCaption + QLatin1Char(' ') + QString::number(secondsLeft);
 }
 
 bool AnyoneReady(const TableState& ts)
@@ -34,7 +31,8 @@ void StartTurnClock(RoundCtx& c, int chair)
     if (chair < 0 || chair >= 4) return;
     StopTurnClock(c);
     if (c.ts().GamePhase == GamePhase::None) return;
-    c.view.SetClockTag(QString::number(chair));
+    // Without a time bar nothing times the chair, and the table shows no clock.
+    c.pc.p.TimedChair = c.view.HasWindow() ? chair : kNoTimedChair;
     c.pc.p.ClockTicks = 0;
     c.view.ClockStart(c.ts().TurnSeconds, kClockWarnSeconds);
     // The clock shows at the seat as soon as the turn is there, with the whole time left.
@@ -45,7 +43,7 @@ void StopTurnClock(RoundCtx& c)
 {
     c.view.ClockReset();
     PaintClock(c.pc, false);
-    c.view.SetClockTag(kNoChair);
+    c.pc.p.TimedChair = kNoTimedChair;
 }
 
 void YuClock_Tick(RoundCtx& c)
@@ -62,7 +60,7 @@ void YuClock_Warning(RoundCtx& c)
 void YuClock_TimeOut(RoundCtx& c)
 {
     TableState& ts = c.ts();
-    const int chair = TaggedChair(c.view.ClockTag());
+    const int chair = c.pc.p.TimedChair;
     StopTurnClock(c);
     if (chair < 0 || chair != ts.bteMyChair || !IsPlayer(ts)) return;
     switch (ts.GamePhase) {
@@ -103,12 +101,12 @@ void RefreshStartButton(RoundCtx& c)
     PublicState& pub = c.pub();
     RoundState& rs = c.rs;
     // A countdown that has begun keeps its number on the button through any repaint.
-    c.view.SetStartCaption(rs.StartCounting ? kStartCaption + QLatin1Char(' ') + rs.StartTag : kStartCaption);
+    c.view.SetStartCaption(rs.StartCounting ? CountingCaption(rs.StartSecondsLeft) : kStartCaption);
     c.view.MoveStartButton(c.pc.p.SeatX[2] + 150, c.pc.p.SeatY[2] + 5);
     if (c.ts().blnPangGuan) pub.StartButShown = false;
     c.view.SetStartVisible(pub.StartButShown);
     if (!c.view.StartTimerEnabled() && pub.StartButShown) {
-        rs.StartTag = QString::number(kReadySeconds);
+        rs.StartSecondsLeft = kReadySeconds;
         rs.StartCounting = false;
     }
     c.view.SetStartTimerEnabled(pub.StartButShown);
@@ -116,6 +114,12 @@ void RefreshStartButton(RoundCtx& c)
         rs.StartCounting = false;
         c.view.SetStartCaption(kStartCaption);
     }
+}
+
+void RepaintTable(RoundCtx& c)
+{
+    // The stand-in without a window has no button to follow the table.
+    if (picGameBack_Paint(c.pc) && c.view.HasWindow()) RefreshStartButton(c);
 }
 
 void tmrStart_Timer(RoundCtx& c)
@@ -126,9 +130,8 @@ void tmrStart_Timer(RoundCtx& c)
         if (!AnyoneReady(c.ts())) return;
         rs.StartCounting = true;
     }
-    const int n = ValLng(rs.StartTag) - 1;
-    rs.StartTag = QString::number(n);
-    c.view.SetStartCaption(kStartCaption + QLatin1Char(' ') + rs.StartTag);
+    const int n = --rs.StartSecondsLeft;
+    c.view.SetStartCaption(CountingCaption(n));
     if (n <= 0) {
         c.view.SetStartTimerEnabled(false);
         rs.StartCounting = false;

@@ -31,10 +31,11 @@ void ComputeLayout(PaintCtx& c);
 // and time-bar origins. Run again when the table options change the played-cards origins.
 void ComputeCardLayout(PaintCtx& c);
 // Size (w x h) for the surface: resize it, lay it out, run `afterLayout` (the owner moves the
-// time bar there) and repaint it all.
-void picGameBack_Resize(PaintCtx& c, int w, int h, const std::function<void()>& afterLayout = {});
-// The full repaint; returns at once when one is already running.
-void picGameBack_Paint(PaintCtx& c);
+// time bar there) and repaint it all. Returns what the repaint returns.
+bool picGameBack_Resize(PaintCtx& c, int w, int h, const std::function<void()>& afterLayout = {});
+// The full repaint; returns at once when one is already running. True when it drew the seats:
+// the owner then brings the start button, which sits by the bottom seat, up to date.
+bool picGameBack_Paint(PaintCtx& c);
 // The ViewPos of a chair (2 for anything out of range).
 int ViewPosOf(const PaintCtx& c, int chair);
 // Resource path under the program folder ("Res\...").

@@ -164,19 +164,20 @@ void ComputeCardLayout(PaintCtx& c)
     p.YuClockWidth = 120;
 }
 
-void picGameBack_Resize(PaintCtx& c, int w, int h, const std::function<void()>& afterLayout)
+bool picGameBack_Resize(PaintCtx& c, int w, int h, const std::function<void()>& afterLayout)
 {
     c.surf.resize(std::max(0, w), std::max(0, h));
     ComputeLayout(c);
     if (afterLayout) afterLayout();
-    picGameBack_Paint(c);
+    return picGameBack_Paint(c);
 }
 
-void picGameBack_Paint(PaintCtx& c)
+bool picGameBack_Paint(PaintCtx& c)
 {
     PaintState& p = c.p;
-    if (p.blnPaintRunning) return;
+    if (p.blnPaintRunning) return false;
     p.blnPaintRunning = true;
+    const bool seats = !c.ts.strViewOwner.isEmpty();
     {
         // Pictures looked up during this repaint are remembered until it ends.
         ImageMemoScope memo(c);
@@ -185,7 +186,7 @@ void picGameBack_Paint(PaintCtx& c)
         PaintTimeBar(c);
         p.blnTableDrawn = false;
         PaintOutPai(c, false);
-        if (!c.ts.strViewOwner.isEmpty()) {
+        if (seats) {
             for (int chair = 0; chair < 4; ++chair) {
                 PaintUserFace(c, chair);
                 PaintNetBreak(c, chair);
@@ -196,7 +197,6 @@ void picGameBack_Paint(PaintCtx& c)
                     PaintYuPai(c, chair);
                 }
             }
-            if (p.UpdateStartButton) p.UpdateStartButton();
             PaintOptBut(c, 0);
             PaintOptBut(c, 1);
             PaintOutBut(c, 0);
@@ -210,6 +210,7 @@ void picGameBack_Paint(PaintCtx& c)
     p.blnTableDrawn = true;
     p.blnPaintRunning = false;
     c.surf.changed();
+    return seats;
 }
 
 // ---- Background ----------------------------------------------------------------------------

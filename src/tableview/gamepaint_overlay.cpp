@@ -50,9 +50,8 @@ void PaintTimeBar(PaintCtx& c)
 void PaintClock(PaintCtx& c, bool show)
 {
     if (c.ts.GamePhase == GamePhase::None) return;
-    const double tag = c.p.ClockTag ? Val(c.p.ClockTag()) : 100;
-    if (!(tag > -0.5 && tag < 3.5)) return;  // "100": no seat is timed
-    const int chair = CLng(tag);
+    const int chair = c.p.TimedChair;
+    if (chair < 0 || chair > 3) return;  // no seat is timed
     int x = 0, y = 0;
     ClockPlace(c, ViewPosOf(c, chair), x, y);
     Surface& s = c.surf;

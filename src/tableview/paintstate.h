@@ -12,6 +12,9 @@
 // The table colour every erase uses.
 inline const QColor kTableBackColor(16, 81, 115);
 
+// No chair is being timed by the turn clock.
+inline constexpr int kNoTimedChair = -1;
+
 struct PaintState {
     // Surface size the layout was computed for.
     int W = 0;
@@ -64,10 +67,9 @@ struct PaintState {
     // A repaint is running: a repaint requested meanwhile returns at once.
     bool blnPaintRunning = false;
 
-    // The turn clock display: the chair being timed as text ("100" when none), read from the
-    // time bar's tag, which is the only place it is kept (no hook: no chair), and the ticks
-    // counted since the turn started.
-    std::function<QString()> ClockTag;
+    // The turn clock display: the chair being timed (set by the round while a time bar is there
+    // to time it) and the ticks counted since the turn started.
+    int TimedChair = kNoTimedChair;
     int ClockTicks = 0;
 
     // The network-break mark's picture; when null, Res\NetBreak.bmp is drawn if present.
@@ -91,7 +93,4 @@ struct PaintState {
     // for the mask picture with the key below.
     qint64 MaskProfileKey = 0;
     std::vector<bool> MaskLeakCols, MaskLeakRows;
-
-    // Called by the full repaint where the start button is brought up to date (may be empty).
-    std::function<void()> UpdateStartButton;
 };

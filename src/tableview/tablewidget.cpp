@@ -45,7 +45,7 @@ void GameTableWidget::resizeEvent(QResizeEvent*)
     try {
         // The played-cards layout depends on the screen the table is shown on.
         if (const QScreen* s = screen()) ctx_.p.ScreenWidthPx = s->geometry().width();
-        picGameBack_Resize(ctx_, width(), height(), onResized);
+        if (picGameBack_Resize(ctx_, width(), height(), onResized) && onRepainted) onRepainted();
     } catch (const std::exception&) {
         // Nothing leaves an event handler; the table shows what was drawn before.
     }

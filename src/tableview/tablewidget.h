@@ -23,6 +23,8 @@ public:
     std::function<void(Qt::MouseButtons buttons, int x, int y)> onMouseDown;
     // After every resize's layout, before its repaint (the owner moves the time bar there).
     std::function<void()> onResized;
+    // After a resize's repaint that drew the seats (the owner brings the start button up to date).
+    std::function<void()> onRepainted;
 
 protected:
     void paintEvent(QPaintEvent* e) override;

@@ -134,7 +134,7 @@ TEST(Game, AWholeScriptedGame)
     EXPECT_EQ(g.ts().GamePhase, GamePhase::Lead);
     EXPECT_EQ(g.ts().OutButState[0], BUT_SHOWN);
     EXPECT_TRUE(g.lc.w->YuClock->isRunning());
-    EXPECT_EQ(g.lc.w->YuClock->Tag, "0");
+    EXPECT_EQ(g.lc.c.paint.TimedChair, 0);
 
     // An illegal lead: the rule's warning, nothing sent, the cards stay raised.
     g.clickCard(Card(0, R3));

@@ -84,8 +84,8 @@ TEST(FormLoad, ComponentsGetTheirStartValues)
     EXPECT_EQ(w.tmrForm->interval(), 100);
     EXPECT_FALSE(w.tmrStart->isActive());
     EXPECT_EQ(w.tmrStart->interval(), 1000);
-    EXPECT_EQ(s.c.round.StartTag, "20");
-    EXPECT_EQ(w.YuClock->Tag, "100");  // no chair timed yet
+    EXPECT_EQ(s.c.round.StartSecondsLeft, 20);
+    EXPECT_EQ(s.c.paint.TimedChair, kNoTimedChair);  // no chair timed yet
     EXPECT_FALSE(w.tmrPaintLastOutPai->isActive());
     EXPECT_EQ(w.tmrPaintLastOutPai->interval(), 1000);
 }

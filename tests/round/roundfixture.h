@@ -80,7 +80,6 @@ struct Round {
         ps.strGameTitle = QStringLiteral("四人牌局");
         ps.strMyName = QStringLiteral("player0");
         p.ScreenWidthPx = 1920;
-        p.ClockTag = [this] { return view.clockTag; };
         InitGameDefine(ts);
         rs.view = &view;
         surf.resize(w, h);

@@ -48,7 +48,7 @@ TEST(Reentry, PlaysDuringABlastEndTheTrickAndTheTableShowsIt)
     EXPECT_EQ(r.ts.Chairs[1].LastOutPai, ByteArr::fromVector(kBomb));
     EXPECT_EQ(r.ts.TurnChair, 1);
     EXPECT_EQ(r.ts.GamePhase, GamePhase::Lead);
-    EXPECT_EQ(r.view.clockTag, "1");
+    EXPECT_EQ(r.p.TimedChair, 1);
     // Every turn was set up once, by its own message; the blast's handler did not time it again.
     EXPECT_EQ(r.view.clockStarts - startsBefore, 3);
     // The rectangle the blast put back holds no stale bomb.
@@ -72,7 +72,7 @@ TEST(Reentry, TheNextLeadDuringATrickPauseIsKept)
     EXPECT_EQ(r.ts.TeamScore[1], 5);
     EXPECT_EQ(r.ts.TurnChair, 2);
     EXPECT_EQ(r.ts.GamePhase, GamePhase::Follow);
-    EXPECT_EQ(r.view.clockTag, "2");
+    EXPECT_EQ(r.p.TimedChair, 2);
     EXPECT_TRUE(ShowsItsState(r));
 }
 
@@ -91,7 +91,7 @@ TEST(Reentry, AGameOverDuringATrickPauseEndsIt)
     EXPECT_TRUE(r.rs.GameOverShown);
     EXPECT_EQ(r.ts.TeamScore, (std::array<int32_t, 2>{0, 110}));  // the server's, not added to
     EXPECT_FALSE(r.view.clockRunning);
-    EXPECT_EQ(r.view.clockTag, "100");
+    EXPECT_EQ(r.p.TimedChair, kNoTimedChair);
     EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
     EXPECT_TRUE(r.view.startVisible);
     EXPECT_TRUE(ShowsItsState(r));  // the end panel was not painted over
@@ -202,7 +202,7 @@ TEST(Reentry, TheOwnPlayConfirmedWhileTheRefusalBoxOfAnEarlierOneIsOpen)
     EXPECT_EQ(r.ts.MyPai.upperBound(), before.upperBound() - 1);
     EXPECT_EQ(r.ts.Chairs[0].OutPai, ByteArr{Card(0, RA)});
     EXPECT_EQ(r.ts.TurnChair, 1);
-    EXPECT_EQ(r.view.clockTag, "1");
+    EXPECT_EQ(r.p.TimedChair, 1);
 }
 
 }  // namespace

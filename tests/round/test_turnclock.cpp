@@ -15,7 +15,7 @@ TEST(TurnClock, StartsForTheTurnsChairAndStopsToNoChair)
     Round r;
     r.Seat(0);
     r.Deal({Card(3, R9)}, 2, 20);
-    EXPECT_EQ(r.view.clockTag, "2");
+    EXPECT_EQ(r.p.TimedChair, 2);
     EXPECT_EQ(r.view.clockSeconds, 20);
     EXPECT_EQ(r.view.clockWarn, kClockWarnSeconds);
     YuClock_Tick(r.ctx);
@@ -23,15 +23,15 @@ TEST(TurnClock, StartsForTheTurnsChairAndStopsToNoChair)
     EXPECT_EQ(r.p.ClockTicks, 2);
     StartTurnClock(r.ctx, 3);
     EXPECT_EQ(r.p.ClockTicks, 0);
-    EXPECT_EQ(r.view.clockTag, "3");
+    EXPECT_EQ(r.p.TimedChair, 3);
     StartTurnClock(r.ctx, 4);  // not a chair: the clock goes on for chair 3
-    EXPECT_EQ(r.view.clockTag, "3");
+    EXPECT_EQ(r.p.TimedChair, 3);
     StopTurnClock(r.ctx);
-    EXPECT_EQ(r.view.clockTag, "100");
+    EXPECT_EQ(r.p.TimedChair, kNoTimedChair);
     EXPECT_FALSE(r.view.clockRunning);
     r.ts.GamePhase = GamePhase::None;  // nothing to time: stopped, not started
     StartTurnClock(r.ctx, 1);
-    EXPECT_EQ(r.view.clockTag, "100");
+    EXPECT_EQ(r.p.TimedChair, kNoTimedChair);
     EXPECT_FALSE(r.view.clockRunning);
     YuClock_Warning(r.ctx);
     EXPECT_EQ(r.view.sounds.last(), SND_WARNING);
@@ -48,7 +48,7 @@ TEST(TurnClock, ATimedOutLeadPlaysExactlyTheLastCardOfTheArrangedHand)
     EXPECT_EQ(r.sent, QList<QByteArray>{BuildPlay(0, {last})});
     EXPECT_EQ(r.ts.AutoOutCount, 1);
     EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
-    EXPECT_EQ(r.view.clockTag, "100");
+    EXPECT_EQ(r.p.TimedChair, kNoTimedChair);
     // The server's answer takes the card; no optimistic copy was kept.
     EXPECT_TRUE(r.ts.MyPaiBackup.empty());
     EXPECT_EQ(r.ts.MyPai.upperBound(), 13);
@@ -69,22 +69,22 @@ TEST(TurnClock, OnlyThePlayersOwnChairActsOnATimeOut)
 {
     const struct {
         bool spectator;
-        QString tag;
+        int chair;
         uint8_t phase;
     } cases[] = {
-        {true, "0", 1}, {false, "1", 1}, {false, "100", 1}, {false, "", 2}, {false, "0.5", 2}, {false, "0", 0},
-        {false, "0", 100},
+        {true, 0, 1}, {false, 1, 1}, {false, kNoTimedChair, 1}, {false, 4, 2}, {false, 100, 2}, {false, 0, 0},
+        {false, 0, 100},
     };
     for (const auto& tc : cases) {
         Round r;
         r.Seat(0, tc.spectator);
         r.Deal({Card(3, R9)}, 0);
         r.ts.GamePhase = GamePhaseOf(tc.phase);
-        r.view.clockTag = tc.tag;
+        r.p.TimedChair = tc.chair;
         YuClock_TimeOut(r.ctx);
-        EXPECT_TRUE(r.sent.isEmpty()) << tc.tag.toStdString();
-        EXPECT_EQ(r.ts.AutoOutCount, 0) << tc.tag.toStdString();
-        EXPECT_EQ(r.view.clockTag, "100");
+        EXPECT_TRUE(r.sent.isEmpty()) << tc.chair;
+        EXPECT_EQ(r.ts.AutoOutCount, 0) << tc.chair;
+        EXPECT_EQ(r.p.TimedChair, kNoTimedChair);
     }
 }
 
@@ -94,7 +94,7 @@ TEST(TurnClock, ALeadWithoutAHandYetPlaysNothing)
     r.Seat(0);
     r.ts.GamePhase = GamePhase::Lead;
     r.ts.TurnChair = 0;
-    r.view.clockTag = "0";
+    r.p.TimedChair = 0;
     YuClock_TimeOut(r.ctx);
     EXPECT_TRUE(r.sent.isEmpty());
     EXPECT_EQ(r.ts.AutoOutCount, 0);
@@ -148,7 +148,7 @@ TEST(StartCountdown, WaitsForSomebodyReadyThenCountsToTheEnd)
     RefreshStartButton(r.ctx);
     EXPECT_TRUE(r.view.startVisible);
     EXPECT_TRUE(r.view.startTimer);
-    EXPECT_EQ(r.rs.StartTag, "20");
+    EXPECT_EQ(r.rs.StartSecondsLeft, 20);
     EXPECT_EQ(r.view.startCaption, QStringLiteral("可以开始"));
     EXPECT_EQ(r.view.startX, r.p.SeatX[2] + 150);
     EXPECT_EQ(r.view.startY, r.p.SeatY[2] + 5);
@@ -156,7 +156,7 @@ TEST(StartCountdown, WaitsForSomebodyReadyThenCountsToTheEnd)
     r.ts.Chairs[3].Name = QStringLiteral("  ");
     r.ts.Chairs[3].HandRaised = true;
     for (int i = 0; i < 3; ++i) tmrStart_Timer(r.ctx);
-    EXPECT_EQ(r.rs.StartTag, "20");
+    EXPECT_EQ(r.rs.StartSecondsLeft, 20);
     EXPECT_EQ(r.view.startCaption, QStringLiteral("可以开始"));
     r.ts.Chairs[1].HandRaised = true;
     tmrStart_Timer(r.ctx);
@@ -190,7 +190,7 @@ TEST(StartCountdown, HidingAndShowingAgainStartsFromTwenty)
     EXPECT_EQ(r.view.startCaption, QStringLiteral("可以开始"));
     r.ps.StartButShown = true;
     RefreshStartButton(r.ctx);
-    EXPECT_EQ(r.rs.StartTag, "20");
+    EXPECT_EQ(r.rs.StartSecondsLeft, 20);
 }
 
 TEST(StartCountdown, ASpectatorNeverSeesTheStartButton)

@@ -259,8 +259,7 @@ TEST(Overlays, ClockCellFollowsTheTicks)
     t.Seat(0);
     t.ts.GamePhase = GamePhase::Follow;
     t.ts.TurnSeconds = 20;
-    QString tag = QStringLiteral("1");  // the right seat, as the time bar's tag holds it
-    t.p.ClockTag = [&tag] { return tag; };
+    t.p.TimedChair = 1;  // the right seat
     const int x = t.p.SeatX[3], y = t.p.SeatY[3] - 80;
     for (const auto& c : {std::pair{3, 3}, std::pair{9, 1}, std::pair{0, 0}}) {
         t.p.ClockTicks = c.first;
@@ -277,16 +276,16 @@ TEST(Overlays, ClockCellFollowsTheTicks)
     PaintClock(t.ctx, false);
     EXPECT_EQ(t.px(x + 5, y + 5), kBack);
 
-    tag = QStringLiteral("100");
+    t.p.TimedChair = kNoTimedChair;
     const QImage before = t.surf.image().copy();
     PaintClock(t.ctx, true);
     EXPECT_EQ(t.surf.image(), before);
-    tag = QStringLiteral("1");
+    t.p.TimedChair = 1;
     t.ts.GamePhase = GamePhase::None;
     PaintClock(t.ctx, true);
     EXPECT_EQ(t.surf.image(), before);
     t.ts.GamePhase = GamePhase::Follow;
-    t.p.ClockTag = nullptr;  // no time bar: no chair is timed
+    t.p.TimedChair = 4;  // a number that names no seat
     PaintClock(t.ctx, true);
     EXPECT_EQ(t.surf.image(), before);
 }

@@ -73,7 +73,7 @@ void MidGame(RealTable& t, int handSize = 27)
     t.ts.Chairs[1].LastOutPai = ByteArr{53, 53, 52, 52};  // four jokers, the trick before
     t.ts.Chairs[3].MingCi = 0;
     t.ts.Chairs[2].Dropped = true;
-    t.p.ClockTag = [] { return QStringLiteral("1"); };
+    t.p.TimedChair = 1;
     t.p.ClockTicks = 7;
     ComputeCardLayout(t.ctx);
 }
