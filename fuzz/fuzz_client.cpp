@@ -139,7 +139,6 @@ struct FuzzRoomView : RoomView {
     template <typename F>
     void withRound(F f);
 
-    QString FindUser(const QString& name) override { return g_list->FindUser(name); }
     void AddUser(const QString& row) override { g_list->AddUser(row); }
     void RemoveUser(const QString& name) override { g_list->RemoveUser(name); }
     void ClearUsers() override { g_list->ClearUsers(); }
@@ -276,10 +275,10 @@ void CloseClient(Run& r)
 // Values from the server that readers index by stay in range whatever arrived.
 void CheckTable(const TableState& t)
 {
-    if (!IsChairNo(t.TurnChair) || !IsChairNo(t.bteMyChair) || !IsGamePhase(t.GamePhase) || !IsDeckCount(t.DeckCount))
+    if (!IsWireChair(t.TurnChair) || !IsWireChair(t.bteMyChair) || !IsWirePhase(WireValue(t.GamePhase)) || !IsWireDeckCount(t.DeckCount))
         abort();
     for (const ChairInfo& ch : t.Chairs)
-        if (!IsMingCi(ch.MingCi) || ch.PaiCount > FullHandCount(t.DeckCount)) abort();
+        if (!IsWirePlace(ch.MingCi) || ch.PaiCount > FullHandCount(t.DeckCount)) abort();
     for (uint8_t pos : t.ViewPosOfChair)
         if (pos > 3) abort();
 }
@@ -462,11 +461,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
         delete g_chat;
         g_list = nullptr;
         g_chat = nullptr;
-    });
-    QObject::connect(g_list, &TavList::UsersLoaded, [](const QString& names) {
-        if (!g_run) return;
-        RoomCtx ctx = RoomCtxOf(g_run->c);
-        OnUsersLoaded(ctx, names);
     });
     return 0;
 }

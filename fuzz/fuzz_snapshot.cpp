@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     t.blnPangGuan = size > 0 && (data[size - 1] & 1);
     LoadTableSnapshot(t, data, int(size));
     if (t.PaiSelected.count() != t.MyPai.count()) abort();
-    if (!IsChairNo(t.TurnChair) || !IsGamePhase(t.GamePhase) || !IsDeckCount(t.DeckCount)) abort();
+    if (!IsWireChair(t.TurnChair) || !IsWirePhase(WireValue(t.GamePhase)) || !IsWireDeckCount(t.DeckCount)) abort();
     for (const ChairInfo& c : t.Chairs)
-        if (!IsMingCi(c.MingCi) || c.PaiCount > FullHandCount(t.DeckCount)) abort();
+        if (!IsWirePlace(c.MingCi) || c.PaiCount > FullHandCount(t.DeckCount)) abort();
     return 0;
 }
