@@ -18,6 +18,12 @@ using namespace servertest;
 
 namespace {
 
+// The three bots of a one-player table have raised their hands.
+bool BotsReady(const Table& t)
+{
+    return t.userAt(1)->Ready && t.userAt(2)->Ready && t.userAt(3)->Ready;
+}
+
 constexpr int kStake = 10;
 enum Rank { R3, R4, R5, R6, R7, R8, R9, R10, RJ, RQ, RK, RA, R2 };
 
@@ -279,7 +285,7 @@ TEST(Room, WelcomeOfAPlayerAndASpectator)
     ManualClock clock;
     Table table(o);
     table.seatBots();
-    ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
+    ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
     FakeSeat a, b;
     table.join(&a, 1);
     ASSERT_GE(a.got.size(), 5);
@@ -386,7 +392,7 @@ TEST(Room, ABotMovesWhenItsPauseIsOverOnTheClock)
         table.seatBots();
         FakeSeat a;
         table.join(&a, 1);
-        ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
+        ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
         table.setNextDeal(StackDeck({SuitRun(0, R3, R2), {}, {}, {}}), 1);
         table.receive(&a, BuildReady(0));
         table.receive(&a, BuildDealRequest(0));
@@ -445,7 +451,7 @@ TEST(Room, ADroppedPlayerIsReplacedByABot)
     FakeSeat a, watcher;
     table.join(&a, 1);
     table.join(&watcher, 1);
-    ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
+    ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
     table.receive(&a, BuildReady(0));
     ASSERT_TRUE(table.game().Running);
     // The player goes before even asking for its cards.
@@ -474,7 +480,7 @@ TEST(Room, ABotTakingOverInTheMiddleOfATrickPlaysOnFromTheSnapshot)
         table.seatBots();
         FakeSeat a;
         table.join(&a, 1);
-        ASSERT_TRUE(Spin([&] { return table.userAt(1)->Ready && table.userAt(2)->Ready && table.userAt(3)->Ready; }));
+        ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
         table.receive(&a, BuildReady(0));
         table.receive(&a, BuildDealRequest(0));
         const RoundCore& r = table.game().Round;
