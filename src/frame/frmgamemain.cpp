@@ -87,7 +87,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
     famGameBack = new QWidget(this);
-    paintCtx_ = std::make_unique<PaintCtx>(PaintCtx{c_.surf, c_.tbl, c_.pub, c_.paint, ImageCache::instance()});
+    paintCtx_ = std::make_unique<PaintCtx>(PaintCtx{c_.surf, c_.tbl, c_.tv, c_.pub, c_.paint, ImageCache::instance()});
     picGameBack = new ::GameTableWidget(*paintCtx_, famGameBack);
     picSplitter = splitter_ = new VSplitterPane(lay_, this);
     picUserButBk = userStrip_ = new UserButtonStrip(this);
@@ -228,6 +228,7 @@ void frmGameMain::Form_Unload()
     c_.msgPool.CloseMsgByOwner(0);
     InitPublicState(c_);
     InitGameDefine(c_.tbl);
+    InitTableView(c_.tv);
     // Nothing more may arrive or fire while the windows go.
     TavSckClient->Abort();
     tmrForm->stop();

@@ -67,7 +67,7 @@ void frmGameMain::SetupFrame()
     frame_->setResizeBand(FrameBand);
     frame_->setMoveBand(kMoveBandTop, kMoveBandBottom);
     // While a blast plays the window frame takes no mouse input.
-    frame_->setInputGate([this] { return !c_.tbl.BlastRunning; });
+    frame_->setInputGate([this] { return !c_.tv.BlastRunning; });
     const auto sys = SysButtonPositions(width());
     frame_->captionButtons().setButtons(QSize(SysButtonSize, SysButtonSize), {sys[0], sys[1], sys[2]});
     connect(&frame_->captionButtons(), &::SkinButtons::HotChanged, this, [this](int previous, int current) {
@@ -97,7 +97,7 @@ void frmGameMain::SetupFrame()
         if (i >= 0) UserButtonClick(i);
     };
 
-    splitter_->blastRunning = [this] { return c_.tbl.BlastRunning; };
+    splitter_->blastRunning = [this] { return c_.tv.BlastRunning; };
     splitter_->relayout = [this] { LayoutMain(); };
 }
 
