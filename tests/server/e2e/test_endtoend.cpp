@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <memory>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -130,6 +131,47 @@ TEST(EndToEnd, TheClientPlaysAWholeGameAgainstTheRoom)
     ASSERT_TRUE(QTest::qWaitFor([&] { return lc.w->cmdStart->isVisible(); }, kStartMs));
     QTest::mouseClick(lc.w->cmdStart, Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return room.has(QStringLiteral("deal game=2")); }, kStartMs));
+}
+
+TEST(EndToEnd, APlayerWhoDropsComesBackAndPlaysOnFromTheSnapshot)
+{
+    Room room;
+    ASSERT_TRUE(room.start({"--port", "0", "--humans", "1", "--name", "玩家甲", "--turn-seconds", "1", "--auto-out-limit",
+                            "255", "--bot-delay", "10", "--seed", "11"}))
+        << room.lines.join('\n').toStdString();
+    ManualClock clock;
+    QTimer fast;
+    QObject::connect(&fast, &QTimer::timeout, [&] { clock.advance(100); });
+    fast.start(10);
+
+    auto first = std::make_unique<testsupport::LoopbackClient>(QStringLiteral("玩家甲"));
+    first->c.pub.strServerPort = QString::number(room.port);
+    first->w->ConnectRoomServer();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->w->cmdStart->isVisible(); }, kStartMs));
+    QTest::mouseClick(first->w->cmdStart, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return room.lines.filter(QStringLiteral("play game=1")).size() >= 6; }, kGameMs));
+    first.reset();   // the link goes with the window
+    ASSERT_TRUE(QTest::qWaitFor([&] { return room.has(QStringLiteral("drop game=1 chair=0")); }, kStartMs));
+
+    testsupport::LoopbackClient back(QStringLiteral("玩家甲"));
+    back.c.pub.strServerPort = QString::number(room.port);
+    back.w->ConnectRoomServer();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return room.has(QStringLiteral("back game=1 chair=0")); }, kStartMs))
+        << room.lines.mid(room.lines.size() - 10).join('\n').toStdString();
+    // The snapshot seats the player at its chair with its hand, and its moves are its own again.
+    EXPECT_EQ(back.c.pub.strMyName, QStringLiteral("玩家甲"));
+    EXPECT_FALSE(back.c.tbl.blnPangGuan);
+    // The room's limit of automatic moves comes with a game's start only: a client that comes back
+    // counts to the default, and nobody sits at this one to move by hand.
+    back.c.tbl.AutoOutLimit = 255;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return room.has(QStringLiteral("over game=1")); }, kGameMs));
+    std::map<int, GameCheck> games;
+    for (const QString& l : room.lines) CheckLogLine(games, l, 1);
+    EXPECT_TRUE(games[1].problems.isEmpty()) << games[1].problems.join('\n').toStdString();
+    EXPECT_FALSE(room.has(QStringLiteral("refused ")));
+    EXPECT_FALSE(room.has(QStringLiteral("escape "))) << room.lines.join('\n').toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return back.c.round.GameOverShown; }, kStartMs));
+    EXPECT_EQ(back.unloaded, 0);
 }
 
 }  // namespace
