@@ -117,7 +117,7 @@ void frmGameMain::SendGameSetResult(const QByteArray& bteCmd)
 
 bool frmGameMain::SendData(const QByteArray& msg)
 {
-    if (unloaded_ || msg.isEmpty()) return false;
+    if (unloaded_ || !Sendable(msg)) return false;
     return TavSckClient->Send(msg, 0, int(msg.size()) - 1);
 }
 

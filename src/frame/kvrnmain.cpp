@@ -1,6 +1,9 @@
 #include "frame/kvrnmain.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
@@ -31,6 +34,18 @@ int RefuseLaunch(int errorNo)
 
 }  // namespace
 
+bool LoadToolkitTranslations(QCoreApplication& app)
+{
+    auto* t = new QTranslator(&app);
+    if (!t->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(t)) {
+        delete t;
+        return false;
+    }
+    return true;
+}
+
 int KvrnMain(int argc, char** argv)
 {
     // The words are taken before the application object exists, and the toolkit is given the
@@ -42,6 +57,7 @@ int KvrnMain(int argc, char** argv)
     int toolkitArgc = argc > 0 ? 1 : 0;
     char* toolkitArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
     QApplication app(toolkitArgc, toolkitArgv);
+    LoadToolkitTranslations(app);
 
     const QStringList args = SplitCommandLine(JoinedArguments(raw));
     if (const int err = CheckLaunchArgs(args)) return RefuseLaunch(err);

@@ -3,6 +3,11 @@
 // at screen size and connects to the room server. Returns the process exit code.
 int KvrnMain(int argc, char** argv);
 
+class QCoreApplication;
+// The toolkit's own texts (the buttons of the system message boxes) in Chinese, as on a Chinese
+// desktop, from the toolkit's translations installed on the system; false when there are none.
+bool LoadToolkitTranslations(QCoreApplication& app);
+
 // How the program ends, for the lobby that started it.
 enum ExitCode : int {
     EXIT_OK = 0,              // the user closed the window, the game ended it, or the server closed the link

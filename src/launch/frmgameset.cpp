@@ -227,7 +227,7 @@ void frmGameSet::Unload()
 
 void frmGameSet::reject()
 {
-    cmdUser_Click(1);
+    // Leaving the table is the second button's alone: a stray Escape must not make a player leave.
 }
 
 bool frmGameSet::eventFilter(QObject* watched, QEvent* event)

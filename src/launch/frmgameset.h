@@ -3,7 +3,8 @@
 // an escaping player loses, "逃跑者应扣除的积分", within the ranges the server sends; the other
 // players see the owner's values read-only and agree or disagree. A countdown from 20 runs on the
 // first button and presses it one second after it shows 0. Disagreeing, or cancelling as owner,
-// makes the client leave the table.
+// makes the client leave the table; Escape and the window's close button do nothing (only the two
+// buttons answer, and the countdown answers for a player who does not).
 //
 // The settings text has six fields: stake, stake maximum, stake minimum, penalty, penalty
 // maximum, penalty minimum.
@@ -70,7 +71,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Escape and the window's close button answer as the second button does.
+    // Escape and the window's close button: ignored (QDialog's close asks reject()).
     void reject() override;
 
 private:

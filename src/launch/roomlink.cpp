@@ -22,6 +22,11 @@ MsgRoute DispatchMessage(Client& c, const QByteArray& bytes)
     return msg.route;
 }
 
+bool Sendable(const QByteArray& msg)
+{
+    return !msg.isEmpty() && !LacksTextBody(msg);
+}
+
 bool SendPacket(Client& c, const QByteArray& header, const QString& body)
 {
     // The framing has no empty messages, and a header alone would read as another message

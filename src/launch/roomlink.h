@@ -18,6 +18,10 @@ MsgRoute DispatchMessage(Client& c, const QByteArray& msg);
 void HandleRoomMsg(Client& c, const ReceivedMsg& msg);
 void HandleGameMsg(Client& c, const ReceivedMsg& msg);
 
+// Whether a message may leave the client: not empty, and not a message that carries text sent
+// without any (whoever built it). The link's sender asks this of every message.
+bool Sendable(const QByteArray& msg);
+
 // Sends header + GBK body as one message. Nothing is sent (false) for an empty body or header,
 // or without a link.
 bool SendPacket(Client& c, const QByteArray& header, const QString& body);

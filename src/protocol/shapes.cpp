@@ -135,6 +135,12 @@ ParsedMsg ParseMessage(const QByteArray& msg, Sender from)
     return r;
 }
 
+bool LacksTextBody(const QByteArray& msg)
+{
+    const MsgShape* s = Identify(msg, Sender::Client);
+    return s && s->textStart >= 0 && msg.size() <= s->textStart;
+}
+
 const MsgShape* ShapeOf(MsgKind kind)
 {
     for (const MsgShape& s : kShapes)

@@ -78,6 +78,10 @@ QStringList SplitFields(const QString& text);
 // give MsgKind::Unknown.
 ParsedMsg ParseMessage(const QByteArray& msg, Sender from);
 
+// A client's message that carries text, without any: its header alone (an empty body, or one
+// that encoded to nothing). Such a message never leaves the client.
+bool LacksTextBody(const QByteArray& msg);
+
 // The shape of a kind (null for Unknown); all shapes, for the protocol's own tests and docs.
 const MsgShape* ShapeOf(MsgKind kind);
 const MsgShape* AllShapes(int& count);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <set>
+#include <tuple>
 
 #include "rules/cards.h"
 #include "rules/paixing.h"
@@ -222,6 +223,20 @@ std::vector<LegalPlay> EnumerateLegalPlays(const std::vector<uint8_t>& hand, con
                                            bool shuangShunPlayed)
 {
     return EnumerateLegalPlays(hand.data(), int(hand.size()), maxOutPai, shuangShunPlayed);
+}
+
+std::vector<LegalPlay> PlaysFromCheapest(const std::vector<uint8_t>& hand, const PaiXingInfo* maxOutPai,
+                                         bool shuangShunPlayed)
+{
+    std::vector<LegalPlay> plays = EnumerateLegalPlays(hand, maxOutPai, shuangShunPlayed);
+    auto cost = [](const LegalPlay& p) {
+        const uint8_t type = p.Info[1];
+        const int family = type == PX_LiangTaoHuo ? 2 : type > PX_LiangTaoHuo ? 1 : 0;
+        const int lowest = p.Cards.empty() ? 0 : RankOrder(p.Cards.back());
+        return std::make_tuple(family, family == 1 ? int(type) : 0, RankOrder(p.Info[3]), lowest, p.Cards.size());
+    };
+    std::stable_sort(plays.begin(), plays.end(), [&](const LegalPlay& a, const LegalPlay& b) { return cost(a) < cost(b); });
+    return plays;
 }
 
 std::vector<int> PlaySignature(const PaiXingInfo& info)

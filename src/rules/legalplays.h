@@ -24,6 +24,12 @@ std::vector<LegalPlay> EnumerateLegalPlays(const uint8_t* hand, int n, const Pai
 std::vector<LegalPlay> EnumerateLegalPlays(const std::vector<uint8_t>& hand, const PaiXingInfo* maxOutPai,
                                            bool shuangShunPlayed);
 
+// The same plays from the cheapest, as a hint offers them: ordinary plays before the bomb family
+// (bombs by strength, the two-part 两套火 last), then the lower key, the lower last card, fewer
+// cards. Ties keep the enumeration's order.
+std::vector<LegalPlay> PlaysFromCheapest(const std::vector<uint8_t>& hand, const PaiXingInfo* maxOutPai,
+                                         bool shuangShunPlayed);
+
 // What decides a play's place against others: bytes 1..7 of its description, with every key
 // reduced to its rank except a 真马队's, whose suit counts. Two plays with the same signature are
 // equally good answers to the same trick.

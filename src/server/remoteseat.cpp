@@ -18,6 +18,9 @@ RemoteSeat::RemoteSeat(Table& table, QTcpSocket* socket, QObject* parent)
     : QObject(parent), table_(table), sock_(socket)
 {
     socket->setParent(this);
+    // A play or a chat line is one small write: held back for the previous one's
+    // acknowledgement it would reach the table tens of milliseconds late.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     peer_ = QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
     connect(socket, &QTcpSocket::readyRead, this, &RemoteSeat::onReadyRead);
     // Queued: the table hears of the loss from the event loop, never in the middle of a send.
@@ -39,6 +42,11 @@ void RemoteSeat::deliver(const QByteArray& msg)
         return;
     }
     sock_->write(frame);
+}
+
+void RemoteSeat::flush()
+{
+    if (!closing_ && !gone_ && sock_) sock_->flush();
 }
 
 void RemoteSeat::release()

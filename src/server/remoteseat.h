@@ -23,6 +23,8 @@ public:
     void deliver(const QByteArray& msg) override;
     bool isBot() const override { return false; }
     void release() override;
+    // Hands what is still queued to the system now (before the program ends).
+    void flush();
 
     QString peerName() const { return peer_; }
 

@@ -29,7 +29,9 @@ QString RoomHelpText()
         "  --name NAME          name of the first human to connect; repeat it to name the next\n"
         "                       ones (default 玩家, then 玩家2, 玩家3...)\n"
         "  --humans N           chairs kept for people, 0 to 4 (default 1); bots take the rest;\n"
-        "                       connections beyond them watch the first human\n"
+        "                       connections beyond them watch the first human. Two people\n"
+        "                       sit as partners (chairs 0 and 2)\n"
+        "  --opponents          people sit against each other (chairs 0, 1, 2, 3 in turn)\n"
         "  --bot-delay MS       a bot's pause before each move (default 700)\n"
         "  --turn-seconds S     a player's time for one move, 1 to 255 (default 30); a player\n"
         "                       silent for 3 seconds more passes, or leads the lowest card\n"
@@ -76,6 +78,8 @@ ParsedRoomOptions ParseRoomOptions(const QStringList& words)
             o.settingsRound = true;
         } else if (opt == QLatin1String("--auto-ready")) {
             o.autoReady = true;
+        } else if (opt == QLatin1String("--opponents")) {
+            o.opponents = true;
         } else if (opt == QLatin1String("--listen")) {
             if (!need()) return r;
             o.listen = value;

@@ -32,6 +32,11 @@ bool RoomServer::start(QString& error)
     return true;
 }
 
+void RoomServer::flush()
+{
+    for (RemoteSeat* seat : findChildren<RemoteSeat*>(Qt::FindDirectChildrenOnly)) seat->flush();
+}
+
 void RoomServer::onNewConnection()
 {
     while (QTcpSocket* s = server_.nextPendingConnection()) {

@@ -19,6 +19,8 @@ public:
     QHostAddress address() const { return server_.serverAddress(); }
     Table& table() { return table_; }
     int connections() const { return connections_; }
+    // Every connection's queued bytes go to the system: the program may end right after.
+    void flush();
 
     // Connections beyond this are closed at once.
     static constexpr int kMaxConnections = 64;

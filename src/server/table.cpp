@@ -99,10 +99,19 @@ BotSeat* Table::newBot(uint8_t chair, const QString& name)
     return new BotSeat([this](Seat* from, const QByteArray& msg) { receive(from, msg); }, chair, name, opt_.botDelayMs, this);
 }
 
+std::vector<int> Table::peopleChairs() const
+{
+    // Two people sit as partners unless asked otherwise: friends at one table play together.
+    static constexpr std::array<int, 4> partners{0, 2, 1, 3}, across{0, 1, 2, 3};
+    const auto& order = opt_.opponents ? across : partners;
+    return {order.begin(), order.begin() + std::clamp(opt_.humans, 0, 4)};
+}
+
 void Table::seatBots()
 {
-    for (int c = std::clamp(opt_.humans, 0, 4); c < 4; ++c) {
-        if (chairs_[size_t(c)]) continue;
+    const std::vector<int> kept = peopleChairs();
+    for (int c = 0; c < 4; ++c) {
+        if (chairs_[size_t(c)] || std::find(kept.begin(), kept.end(), c) != kept.end()) continue;
         auto u = std::make_unique<RoomUser>();
         u->Name = uniqueName(QStringLiteral("机器人%1").arg(++botsMade_));
         u->Chair = c;
@@ -123,19 +132,24 @@ void Table::seatBots()
 void Table::join(Seat* seat, uint8_t allowPangGuan)
 {
     if (!seat || userOf(seat)) return;
+    if (RoomUser* back = droppedChair()) {
+        rejoin(*back, seat, allowPangGuan);
+        return;
+    }
     auto u = std::make_unique<RoomUser>();
     u->seat = seat;
     u->AllowPangGuan = allowPangGuan ? 1 : 0;
     u->Id = nextUserId_++;
     u->Items = StarterItems(QDateTime::currentDateTime());
-    int chair = -1;
-    for (int c = 0; c < std::clamp(opt_.humans, 0, 4); ++c)
-        if (!chairs_[size_t(c)]) {
-            chair = c;
+    int chair = -1, k = 0;
+    const std::vector<int> kept = peopleChairs();
+    for (; k < int(kept.size()); ++k)
+        if (!chairs_[size_t(kept[size_t(k)])]) {
+            chair = kept[size_t(k)];
             break;
         }
     if (chair >= 0) {
-        const int k = humansJoined_++;
+        // A kept chair always gives its person the same name: whoever comes back is known again.
         const QString wanted = k < opt_.names.size() ? opt_.names[k]
                                                       : opt_.names.value(0, QStringLiteral("玩家")) + QString::number(k + 1);
         u->Name = uniqueName(wanted);
@@ -154,13 +168,37 @@ void Table::join(Seat* seat, uint8_t allowPangGuan)
     sendWelcome(ref);
 }
 
+RoomUser* Table::droppedChair() const
+{
+    if (!game_.running()) return nullptr;
+    for (int c : peopleChairs())
+        if (RoomUser* u = chairs_[size_t(c)]; u && u->Dropped) return u;
+    return nullptr;
+}
+
+void Table::rejoin(RoomUser& u, Seat* seat, uint8_t allowPangGuan)
+{
+    // The bot gives the chair back; a move it still has planned comes from a seat nobody holds.
+    if (u.bot) u.bot->deleteLater();
+    u.bot = nullptr;
+    u.seat = seat;
+    u.AllowPangGuan = allowPangGuan ? 1 : 0;
+    u.Dropped = false;
+    u.Escapes = std::max(0, u.Escapes - 1);   // back before the end: not an escape
+    log(QStringLiteral("back game=%1 chair=%2 name=%3").arg(game_.state().No).arg(u.Chair).arg(u.Name));
+    sendTo(u, BuildIdentity(u.Name, u.Name));
+    sendTo(u, userList());
+    broadcast(BuildUserState(RM_USER_BACK, u.Name), &u);
+    sendTo(u, BuildDaoJuText(DJ_LIST, CatalogueText()));
+    sendTo(u, BuildDaoJuText(DJ_MY_LIST, OwnedItemsText(u.Items)));
+    sendTo(u, game_.snapshotFor(u.Chair, 1));
+}
+
 void Table::sendWelcome(RoomUser& u)
 {
     const RoomUser* watched = u.Chair < 0 ? chairs_[size_t(u.WatchedChair)] : &u;
     sendTo(u, BuildIdentity(u.Name, watched ? watched->Name : u.Name));
-    QStringList rows;
-    for (const auto& other : users_) rows.append(userRow(*other));
-    sendTo(u, BuildUserList(rows));
+    sendTo(u, userList());
     broadcast(u.Chair >= 0 ? BuildUserIn(userRow(u)) : BuildPangGuanIn(userRow(u)), &u);
     sendTo(u, BuildDaoJuText(DJ_LIST, CatalogueText()));
     sendTo(u, BuildDaoJuText(DJ_MY_LIST, OwnedItemsText(u.Items)));
@@ -214,9 +252,32 @@ QString Table::settingsText() const
     return QStringLiteral("%1`%2`%3`%4`%5`%6").arg(stake_).arg(stakeMax_).arg(stakeMin_).arg(penalty_).arg(penaltyMax_).arg(penaltyMin_);
 }
 
+bool Table::peopleReady() const
+{
+    return std::all_of(chairs_.begin(), chairs_.end(), [](const RoomUser* c) { return c && (c->bot || c->Ready); });
+}
+
+void Table::releaseHeldHands()
+{
+    if (!peopleReady()) return;
+    std::vector<RoomUser*> held;
+    for (RoomUser* u : chairs_)
+        if (u && u->HandHeld) held.push_back(u);
+    for (RoomUser* u : held) {
+        u->HandHeld = false;
+        raiseHand(*u);
+    }
+}
+
 void Table::raiseHand(RoomUser& u, const QString& settings)
 {
     if (game_.running() || u.Chair < 0 || u.Ready) return;
+    // A raised hand starts the start countdown of everybody who has not raised one: bots, ready at
+    // once, wait for the people so nobody is hurried out while reading the last game's end.
+    if (u.bot && !peopleReady()) {
+        u.HandHeld = true;
+        return;
+    }
     u.Ready = true;
     const bool all = std::all_of(chairs_.begin(), chairs_.end(), [](const RoomUser* c) { return c && c->Ready; });
     log(QStringLiteral("ready chair=%1 name=%2").arg(u.Chair).arg(u.Name));
@@ -224,6 +285,7 @@ void Table::raiseHand(RoomUser& u, const QString& settings)
     broadcast(BuildReady(uint8_t(u.Chair)));
     broadcast(BuildHandUp(all ? kHandUpLast : kHandUpRaise, u.Name, settings));
     if (all) game_.start();
+    else if (!u.bot) releaseHeldHands();
 }
 
 void Table::removeUser(RoomUser* u)
@@ -408,7 +470,7 @@ QString Table::chairName(uint8_t chair) const
 
 void Table::gameStarting()
 {
-    for (RoomUser* u : chairs_) u->Ready = false;
+    for (RoomUser* u : chairs_) u->Ready = u->HandHeld = false;
     settings_ = SettingsRound::None;   // later games keep the values of the first
 }
 
@@ -427,8 +489,17 @@ void Table::gameEnded(int no, const std::array<int32_t, 4>& changes)
             log(QStringLiteral("escape game=%1 chair=%2 name=%3 penalty=%4").arg(no).arg(c).arg(u->Name).arg(penalty_));
         }
     }
+    // The list again, so everybody's scores and counts show the game just played.
+    broadcast(userList());
     emit gameOver(no);
     afterGame();
+}
+
+QByteArray Table::userList() const
+{
+    QStringList rows;
+    for (const auto& u : users_) rows.append(userRow(*u));
+    return BuildUserList(rows);
 }
 
 void Table::afterGame()

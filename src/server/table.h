@@ -30,6 +30,7 @@ struct RoomUser {
     int WatchedChair = 0;         // for a spectator
     uint8_t AllowPangGuan = 1;    // spectators may see this player's cards
     bool Ready = false;
+    bool HandHeld = false;        // a bot asked to be ready; held until the people at the table are
     bool Dropped = false;         // the connection is gone; a bot plays the chair to the end
     int Id = 0;
     int IconNo = 0;
@@ -80,7 +81,16 @@ private:
     RoomUser* userOf(Seat* seat) const;
     RoomUser* owner() const;
     QString uniqueName(const QString& wanted) const;
+    // The chairs kept for people, in the order they are filled.
+    std::vector<int> peopleChairs() const;
+    // Every chair is taken and every person on one has raised the hand.
+    bool peopleReady() const;
+    void releaseHeldHands();
+    // A dropped player's chair, held by a bot during the game, that a new connection takes back.
+    RoomUser* droppedChair() const;
+    void rejoin(RoomUser& u, Seat* seat, uint8_t allowPangGuan);
     QString userRow(const RoomUser& u) const;
+    QByteArray userList() const;   // 130/2: every user's row
     void sendTo(const RoomUser& u, const QByteArray& msg);
     void broadcast(const QByteArray& msg, const RoomUser* except);
     BotSeat* newBot(uint8_t chair, const QString& name);
@@ -114,7 +124,6 @@ private:
     std::vector<std::unique_ptr<RoomUser>> users_;
     std::array<RoomUser*, 4> chairs_{};
     int nextUserId_ = 10001;
-    int humansJoined_ = 0;
     int botsMade_ = 0;
     int spectatorsMade_ = 0;
     SettingsRound settings_ = SettingsRound::None;

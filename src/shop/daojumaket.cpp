@@ -219,7 +219,8 @@ void HandleDaoJuMsg(const DaoJuCtx& c, const ReceivedMsg& msg)
         if (const DaoJuTextMsg* m = msg.as<DaoJuTextMsg>()) ParseMyDaoJuList(c, m->text);
         break;
     case MsgKind::DaoJuNotice:
-        if (const DaoJuTextMsg* m = msg.as<DaoJuTextMsg>(); m && view && !m->text.isEmpty())
+        // An empty text still shows its box: the server meant to tell something.
+        if (const DaoJuTextMsg* m = msg.as<DaoJuTextMsg>(); m && view)
             view->ShowDaoJuNotice(m->text, c.pub.strGameTitle + QStringLiteral("提示"));
         break;
     case MsgKind::DaoJuUsed:

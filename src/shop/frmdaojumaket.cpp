@@ -294,16 +294,24 @@ void frmDaoJuMaket::RefreshControls()
     PaintMyDaoJu();
 }
 
+namespace {
+
+const QRect kInfoPanel(QPoint(PanelLeft, PanelTop), QPoint(PanelRight, PanelBottom));
+
+}  // namespace
+
 void frmDaoJuMaket::PaintDaoJuPage()
 {
     const DaoJuType* type = c_.st.CurType();
     labPage[PL_Count]->setText(PageCountText(type ? type->DaoJus.upperBound() : 0));
-    update();
+    // The panel keeps the item it shows until the mouse moves to another cell: a page turned
+    // under a still mouse leaves it as it was.
+    update(QRegion(rect()).subtracted(QRegion(kInfoPanel)));
 }
 
 void frmDaoJuMaket::PaintDaoJuInfo()
 {
-    update(QRect(QPoint(PanelLeft, PanelTop), QPoint(PanelRight, PanelBottom)));
+    update(kInfoPanel);
 }
 
 void frmDaoJuMaket::PaintSysBut(int i)

@@ -235,12 +235,21 @@ TEST(GameSet, SecondButtonLeavesTheTable)
         EXPECT_EQ(g.sent, QList<QByteArray>{BuildUserOut(QStringLiteral("甲"))}) << owner;
         EXPECT_TRUE(g.gone());
     }
-    // Escape (and the window's close button) answer the same way.
+}
+
+TEST(GameSet, EscapeAndTheCloseButtonDoNothing)
+{
     Dialog g(false);
     g.d->show();
     QTest::keyClick(g.d, Qt::Key_Escape);
-    EXPECT_EQ(g.sent, QList<QByteArray>{BuildUserOut(QStringLiteral("甲"))});
-    EXPECT_TRUE(g.gone());
+    ASSERT_FALSE(g.gone());
+    EXPECT_FALSE(g.d->close());
+    EXPECT_TRUE(g.sent.isEmpty());
+    ASSERT_FALSE(g.gone());
+    EXPECT_TRUE(g.d->isVisible());
+    // The countdown still answers.
+    for (int tick = 1; tick <= 21; ++tick) g.d->tmrDelay_Timer();
+    EXPECT_EQ(g.sent, QList<QByteArray>{BuildHandUpReq(QStringLiteral("甲"))});
 }
 
 TEST(GameSet, AnsweredOnceOnly)

@@ -40,3 +40,31 @@ TEST(SendPacket, HeaderAndBody)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Sendable, NoTextMessageLeavesWithoutItsText)
+{
+    struct Case {
+        const char* what;
+        QByteArray msg;
+        bool sendable;
+    };
+    const QString nothing;
+    const QString unencodable = QStringLiteral("€");
+    const std::vector<Case> cases{
+        {"join request", BuildHandUpReq(QStringLiteral("甲")), true},
+        {"join request without a name", BuildHandUpReq(nothing), false},
+        {"join request of a name GBK cannot carry", BuildHandUpReq(unencodable), false},
+        {"leaving without a name", BuildUserOut(nothing), false},
+        {"purchase", BuildBuyDaoJu(5001), true},
+        {"chat without text", TextMessage(QByteArray(1, char(GM_CHAT)), nothing), false},
+        {"the join of a game has no text", BuildJoinGame(), true},
+        {"a deal request has no text", BuildDealRequest(1), true},
+        {"a pass", BuildPass(2), true},
+        {"nothing at all", QByteArray(), false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Sendable(c.msg), c.sendable) << c.what;
+}
+
+}  // namespace

@@ -213,3 +213,25 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+namespace {
+
+TEST(Reentry, ALastPlayBombIsDrawnOnceUnderTheEndPanel)
+{
+    for (const int overAt : {-1, 30}) {   // the end after the blast, or during it
+        ManualClock clock;
+        Round r;
+        r.Seat(0);
+        r.Deal({Card(3, R9)}, 1);
+        const QByteArray over = BuildGameOver(true, {-10, 10, -10, 10}, {0, 65}, {CardList{Card(3, R9)}, {}, {}, {}});
+        int fed = 0;
+        if (overAt >= 0) clock.after(overAt, [&] { ASSERT_TRUE(r.ts.BlastRunning); r.feed(over); ++fed; });
+        r.feed(BuildOutPaiNotice(1, 0, 3, 1, kBomb));
+        if (overAt < 0) { r.feed(over); ++fed; }
+        ASSERT_EQ(fed, 1) << overAt;
+        EXPECT_TRUE(r.rs.GameOverShown) << overAt;
+        EXPECT_TRUE(ShowsItsState(r)) << overAt;
+    }
+}
+
+}  // namespace

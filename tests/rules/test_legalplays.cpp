@@ -173,6 +173,40 @@ TEST(LegalPlays, EdgeHands)
     for (const LegalPlay& p : EnumerateLegalPlays(fire, nullptr, false)) EXPECT_NE(p.Info[1], PX_LiangTaoHuo);
 }
 
+TEST(LegalPlays, FromTheCheapest)
+{
+    // Two threes, a four, a run from five to seven, three eights (a bomb), the two jokers.
+    const Cards hand{Card(0, R3), Card(1, R3), Card(2, R4), Card(0, R5), Card(1, R6), Card(2, R7),
+                     Card(0, R8), Card(1, R8), Card(2, R8), SJ, BJ};
+    struct Case {
+        const char* name;
+        Cards max;        // empty: a lead
+        Cards first;      // the cheapest play, highest first
+        uint8_t lastType; // the dearest play's type
+    };
+    const std::vector<Case> cases{
+        {"a lead starts from the lowest single", {}, {Card(0, R3)}, PX_LiaWang},
+        {"a single is beaten by the next single up", {Card(3, R4)}, {Card(0, R5)}, PX_LiaWang},
+        {"a pair by the lowest higher pair", {Card(2, R3), Card(3, R3)}, {Card(0, R8), Card(1, R8)}, PX_LiaWang},
+        {"a two is beaten by a joker before any bomb", {Card(3, R2)}, {SJ}, PX_LiaWang},
+    };
+    for (const Case& c : cases) {
+        const PaiXingInfo max = c.max.empty() ? PaiXingInfo{} : Describe(c.max, 2);
+        const std::vector<LegalPlay> plays = PlaysFromCheapest(hand, c.max.empty() ? nullptr : &max, false);
+        ASSERT_FALSE(plays.empty()) << c.name;
+        EXPECT_EQ(plays.front().Cards, c.first) << c.name;
+        EXPECT_EQ(plays.back().Info[1], c.lastType) << c.name;
+        // Every bomb-family play after every ordinary one.
+        bool bombSeen = false;
+        for (const LegalPlay& p : plays) {
+            const bool bomb = p.Info[1] >= PX_LiangTaoHuo;
+            EXPECT_FALSE(bombSeen && !bomb) << c.name;
+            bombSeen = bombSeen || bomb;
+        }
+        EXPECT_EQ(plays.size(), EnumerateLegalPlays(hand, c.max.empty() ? nullptr : &max, false).size()) << c.name;
+    }
+}
+
 TEST(LegalPlays, SignatureKeepsOnlyWhatDecides)
 {
     // Two kings of different suits lead the same; two true 马队 of different suits do not.

@@ -9,6 +9,7 @@
 
 #include "platform/core/clock.h"
 #include "protocol/codec.h"
+#include "protocol/snapshot.h"
 #include "rules/cards.h"
 #include "server/botplayer.h"
 #include "server/botseat.h"
@@ -18,10 +19,12 @@ using namespace servertest;
 
 namespace {
 
-// The three bots of a one-player table have raised their hands.
+// Every bot of the table has asked to be ready: its hand is up, or held until the people's are.
 bool BotsReady(const Table& t)
 {
-    return t.userAt(1)->Ready && t.userAt(2)->Ready && t.userAt(3)->Ready;
+    for (int c = 0; c < 4; ++c)
+        if (const RoomUser* u = t.userAt(c); u && u->bot && !u->Ready && !u->HandHeld) return false;
+    return true;
 }
 
 constexpr int kStake = 10;
@@ -35,6 +38,7 @@ RoomOptions Options(int humans, int decks = 1)
     o.botDelayMs = 0;
     o.seed = 7;
     o.names = {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁")};
+    o.opponents = humans == 4;   // four people sit in the order they join: seat c is chair c
     return o;
 }
 
@@ -314,7 +318,7 @@ TEST(Room, WelcomeOfAPlayerAndASpectator)
     EXPECT_EQ(b.last(MsgKind::SeePai), BuildSeePai(false));
     // A ready hand is shown to all; the game starts with four hands up.
     table.receive(&a, BuildReady(0));
-    EXPECT_EQ(b.raw(MsgKind::Ready).back(), BuildReady(0));
+    EXPECT_EQ(b.raw(MsgKind::Ready).front(), BuildReady(0)) << "the person's hand first, then the bots'";
     ASSERT_TRUE(table.game().Running);
     EXPECT_EQ(uint8_t(b.raw(MsgKind::HandUp).back()[1]), 2) << "the last hand lowers them all";
     // ...and comes after every ready and before the start, so no hand stays up.
@@ -431,8 +435,9 @@ TEST(Room, SettingsRoundBeforeTheFirstGame)
     const QList<ParsedMsg> hands = other.of(MsgKind::HandUp);
     ASSERT_FALSE(hands.isEmpty());
     EXPECT_EQ(hands.back().fields, (QStringList{QStringLiteral("甲"), "100", "100", "1", "30", "200", "0"}));
-    // The bots agree from the event loop; the other person agrees; the game starts.
-    ASSERT_TRUE(Spin([&] { return other.count(MsgKind::Ready) >= 3; }));
+    // The bots agree from the event loop but wait for the other person; then the game starts.
+    ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
+    EXPECT_EQ(other.count(MsgKind::Ready), 1);
     EXPECT_FALSE(table.game().Running);
     table.receive(&other, BuildHandUpReq(QStringLiteral("乙")));
     EXPECT_TRUE(table.game().Running);
@@ -500,6 +505,132 @@ TEST(Room, ABotTakingOverInTheMiddleOfATrickPlaysOnFromTheSnapshot)
         EXPECT_EQ(table.refusals(), 0) << seed;
     }
     EXPECT_GT(tookOver, 0);
+}
+
+// Plays the chair's moves (its lowest card at a lead, a pass otherwise) until the game is over.
+bool PlayOut(Table& table, FakeSeat& s, uint8_t chair)
+{
+    const RoundCore& r = table.game().Round;
+    auto myMove = [&] { return !table.game().Running || (!table.game().Dealing && r.turn() == chair && IsMovePhase(r.phase())); };
+    for (int guard = 0; guard < 200; ++guard) {
+        if (!Spin(myMove)) return false;
+        if (!table.game().Running) return true;
+        if (r.phase() == GamePhase::Lead) table.receive(&s, BuildPlay(chair, {LowestCard(r.hand(chair).vec())}));
+        else table.receive(&s, BuildPass(chair));
+    }
+    return false;
+}
+
+QStringList RowOf(const FakeSeat& s, const QString& name)
+{
+    const QList<ParsedMsg> lists = s.of(MsgKind::UserList);
+    if (lists.isEmpty()) return {};
+    for (const QString& row : lists.back().text.split(QLatin1Char('\n')))
+        if (row.startsWith(name + QLatin1Char('`'))) return row.split(QLatin1Char('`'));
+    return {};
+}
+
+TEST(Room, AfterAGameTheListShowsTheResultAndTheBotsWaitForThePerson)
+{
+    RoomOptions o = Options(1);
+    ManualClock clock;
+    Table table(o);
+    table.seatBots();
+    FakeSeat a;
+    table.join(&a, 1);
+    ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
+    EXPECT_EQ(a.count(MsgKind::HandUp), 0) << "no bot's hand is up before the person's";
+    table.receive(&a, BuildReady(0));
+    ASSERT_TRUE(table.game().Running);
+    table.receive(&a, BuildDealRequest(0));
+    ASSERT_TRUE(PlayOut(table, a, 0));
+    // The list follows the game's end with the score and the counts it changed.
+    const qsizetype over = a.got.indexOf(a.last(MsgKind::GameOver));
+    ASSERT_GE(over, 0);
+    ASSERT_EQ(ParseMessage(a.got.value(over + 1), Sender::Server).kind, MsgKind::UserList);
+    int32_t change = 0;
+    ASSERT_TRUE(ReadLongBE(change, a.got[over], 2));
+    const QStringList row = RowOf(a, QStringLiteral("甲"));
+    ASSERT_EQ(row.size(), UF_Count);
+    EXPECT_EQ(row[UF_Score], QString::number(change));
+    EXPECT_EQ(row[UF_Games], QStringLiteral("1"));
+    EXPECT_EQ(row[UF_Won].toInt() + row[UF_Lost].toInt() + row[UF_Drawn].toInt(), 1);
+    EXPECT_EQ(row[UF_Won] == QLatin1String("1"), change > 0);
+    // However long the person reads the end, no bot raises its hand...
+    const int hands = int(a.count(MsgKind::HandUp));
+    clock.advance(10 * 60 * 1000);
+    ManualClock::RunPendingEvents();
+    EXPECT_EQ(a.count(MsgKind::HandUp), hands);
+    EXPECT_TRUE(BotsReady(table));
+    // ...and the next game starts with the person's.
+    table.receive(&a, BuildReady(0));
+    EXPECT_TRUE(table.game().Running);
+    EXPECT_EQ(table.game().No, 2);
+}
+
+TEST(Room, PeopleSitAsPartnersUnlessAskedOtherwise)
+{
+    struct Case {
+        int humans;
+        bool opponents;
+        std::vector<int> chairs;   // of the people, in the order they join
+    };
+    for (const Case& c : std::vector<Case>{{2, false, {0, 2}}, {2, true, {0, 1}}, {3, false, {0, 2, 1}}, {3, true, {0, 1, 2}}}) {
+        RoomOptions o = Options(c.humans);
+        o.opponents = c.opponents;
+        Table table(o);
+        table.seatBots();
+        std::array<FakeSeat, 4> seats;
+        for (size_t i = 0; i < c.chairs.size(); ++i) table.join(&seats[i], 1);
+        for (int chair = 0; chair < 4; ++chair) {
+            const auto at = std::find(c.chairs.begin(), c.chairs.end(), chair);
+            ASSERT_NE(table.userAt(chair), nullptr);
+            if (at == c.chairs.end()) EXPECT_NE(table.userAt(chair)->bot, nullptr) << c.humans << c.opponents << chair;
+            else EXPECT_EQ(table.userAt(chair)->seat, &seats[size_t(at - c.chairs.begin())]) << c.humans << c.opponents << chair;
+        }
+    }
+}
+
+TEST(Room, APlayerWhoDroppedGetsTheChairBackAndPlaysOn)
+{
+    RoomOptions o = Options(1);
+    ManualClock clock;
+    Table table(o);
+    QStringList log;
+    table.logLine = [&](const QString& l) { log.append(l); };
+    table.seatBots();
+    FakeSeat a, watcher, back;
+    table.join(&a, 1);
+    table.join(&watcher, 1);
+    ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
+    table.receive(&a, BuildReady(0));
+    table.receive(&a, BuildDealRequest(0));
+    ASSERT_TRUE(Spin([&] { return !table.game().Dealing; }));
+    table.leave(&a);
+    ASSERT_TRUE(table.userAt(0)->Dropped);
+    table.join(&back, 1);
+    EXPECT_EQ(back.of(MsgKind::Identity).value(0).fields, (QStringList{QStringLiteral("甲"), QStringLiteral("甲")}));
+    EXPECT_EQ(table.userAt(0)->seat, &back);
+    EXPECT_FALSE(table.userAt(0)->Dropped);
+    EXPECT_EQ(RowOf(back, QStringLiteral("甲")).value(UF_Dropped), QStringLiteral("0"));
+    EXPECT_EQ(watcher.of(MsgKind::UserBack).value(0).text, QStringLiteral("甲"));
+    EXPECT_EQ(back.count(MsgKind::UserBack), 0);
+    // The snapshot holds the own hand as it is now.
+    ASSERT_EQ(back.count(MsgKind::TableSnapshot), 1);
+    const TableSnapshotMsg snap = DecodeTableSnapshot(back.last(MsgKind::TableSnapshot));
+    ASSERT_EQ(snap.layout, TableSnapshotMsg::Layout::Game);
+    Cards mine = table.game().Round.hand(0).vec();
+    Cards got = snap.myPai;
+    std::sort(mine.begin(), mine.end());
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, mine);
+    EXPECT_EQ(back.count(MsgKind::GameSet), 0);
+    ASSERT_TRUE(PlayOut(table, back, 0));
+    EXPECT_EQ(table.refusals(), 0);
+    EXPECT_EQ(log.filter(QStringLiteral("back game=1 chair=0")).size(), 1);
+    EXPECT_TRUE(log.filter(QStringLiteral("escape")).isEmpty()) << "back before the end is no escape";
+    EXPECT_EQ(table.userAt(0)->seat, &back) << "the player stays for the next game";
+    EXPECT_EQ(RowOf(back, QStringLiteral("甲")).value(UF_EscapeRate), QStringLiteral("0"));
 }
 
 TEST(Room, LeavingBetweenGamesFreesTheChairAndClosesTheLink)

@@ -385,8 +385,9 @@ TEST_F(Messages, NoticeAndItemUse)
     Handle(BuildDaoJuText(DJ_NOTICE, QStringLiteral("购买成功！")));
     Handle(QByteArray("\x85\x03\x02\x00\x00\x00\x13\x89", 8));
     Handle(BuildDaoJuUsed(255, 3, -1));
-    ASSERT_EQ(view.notices, QStringList{QStringLiteral("购买成功！")});
-    EXPECT_EQ(view.titles, QStringList{QStringLiteral("四人牌局提示")});
+    Handle(QByteArray("\x85\x02", 2));   // a notice without text has its box all the same
+    ASSERT_EQ(view.notices, (QStringList{QStringLiteral("购买成功！"), QString()}));
+    EXPECT_EQ(view.titles, QStringList(2, QStringLiteral("四人牌局提示")));
     EXPECT_EQ(view.uses, (QStringList{QStringLiteral("2 号用户对 0 号用户使用ID号为 5001 的道具"),
                                       QStringLiteral("255 号用户对 3 号用户使用ID号为 -1 的道具")}));
 }
@@ -401,7 +402,7 @@ TEST_F(Messages, MalformedAndOtherSubCodesAreIgnored)
         QByteArray("\x85\x04" "1`A`0", 7),                  // unknown sub-code
         QByteArray("\x85\x00\x81", 3),                      // catalogue whose text does not decode
         QByteArray("\x85\x01\xFF\xFF", 4),                  // owned items whose text does not decode
-        QByteArray("\x85\x02", 2),                          // a notice without text
+        QByteArray("\x85\x02\x81", 3),                      // a notice whose text does not decode
         BuildDaoJuText(DJ_MY_LIST, QStringLiteral("5001:1")),
     };
     for (const QByteArray& m : ignored) Handle(m);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPointer>
 #include <QTemporaryDir>
 
@@ -293,6 +294,41 @@ TEST_F(Maket, ThePanelShowsTheItemUnderTheMouse)
     EXPECT_EQ(At(w->RenderSurface(), QPoint(600, 100)), qRgb(214, 215, 214));
     w->Form_MouseMove(QPoint(14, 100));
     EXPECT_EQ(st.lngHotCell, -1);
+}
+
+// Records the regions the window repaints.
+struct PaintRecorder : QObject {
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
+TEST_F(Maket, PagingLeavesThePanelAsItWas)
+{
+    Load(2, {7, 1});
+    Open();
+    w->Form_MouseMove(QPoint(100, 100));
+    QApplication::processEvents();
+    PaintRecorder rec;
+    w->installEventFilter(&rec);
+    using namespace MaketMetrics;
+    const QRect panel(QPoint(PanelLeft, PanelTop), QPoint(PanelRight, PanelBottom));
+    for (int label : {int(PL_Next), int(PL_Last), int(PL_First)}) {
+        rec.painted = QRegion();
+        w->labPage_Click(label);
+        QApplication::processEvents();
+        EXPECT_FALSE(rec.painted.isEmpty()) << label << ": the page is drawn again";
+        EXPECT_FALSE(rec.painted.intersects(panel)) << label;
+    }
+    // A move to another cell shows its item there.
+    rec.painted = QRegion();
+    w->Form_MouseMove(QPoint(400, 100));
+    QApplication::processEvents();
+    EXPECT_TRUE(rec.painted.intersects(panel));
+    w->removeEventFilter(&rec);
 }
 
 TEST_F(Maket, BuyButtonsSendTheirCellsItem)

@@ -1,15 +1,11 @@
 // kvrn-room: one table of the card game on the local network, bots in the free chairs.
 #include <QCoreApplication>
-#include <QTimer>
 #include <cstdio>
 
 #include "server/roomoptions.h"
 #include "server/roomserver.h"
 
 namespace {
-
-// After the last game the clients get a moment to show its end before the link closes.
-constexpr int kLingerMs = 3000;
 
 void PrintLine(const QString& line)
 {
@@ -36,7 +32,8 @@ int main(int argc, char** argv)
     server.logLine = PrintLine;
     QObject::connect(&server.table(), &Table::allGamesPlayed, &app, [&] {
         PrintLine(QStringLiteral("done games=%1").arg(server.table().gamesPlayed()));
-        QTimer::singleShot(kLingerMs, &app, &QCoreApplication::quit);
+        server.flush();
+        QCoreApplication::quit();
     });
     QString error;
     if (!server.start(error)) {

@@ -1,7 +1,8 @@
 // The whole client, headless, plays a game against the room program: the room's bots and the
 // client's own automatic moves carry it to its end. The room's log is replayed against the rules
 // (every play held and allowed, every point accounted for) and the client's table must agree
-// with the room's last word.
+// with the room's last word; the list shows the result, and the next game starts with the
+// player's start.
 //
 // The client's pauses and turn clock run on a clock the test moves on ten times faster than real
 // time: its own one-second turns time out in a tenth of a second, well inside the room's wait for
@@ -9,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <memory>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -73,7 +76,7 @@ TEST(EndToEnd, TheClientPlaysAWholeGameAgainstTheRoom)
 {
     Room room;
     ASSERT_TRUE(room.start({"--port", "0", "--humans", "1", "--name", "玩家甲", "--turn-seconds", "1", "--auto-out-limit",
-                            "255", "--auto-ready", "--games", "1", "--bot-delay", "10", "--seed", "11"}))
+                            "255", "--bot-delay", "10", "--seed", "11"}))
         << room.lines.join('\n').toStdString();
 
     ManualClock clock;
@@ -83,6 +86,10 @@ TEST(EndToEnd, TheClientPlaysAWholeGameAgainstTheRoom)
     testsupport::LoopbackClient lc(QStringLiteral("玩家甲"));
     lc.c.pub.strServerPort = QString::number(room.port);
     lc.w->ConnectRoomServer();
+    // The bots wait for the player's start.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lc.w->cmdStart->isVisible(); }, kStartMs));
+    EXPECT_FALSE(room.has(QStringLiteral("ready ")));
+    QTest::mouseClick(lc.w->cmdStart, Qt::LeftButton);
 
     // A client that does not take part in games yet never holds its cards.
     const bool dealt = QTest::qWaitFor([&] { return lc.c.tbl.MyPai.count() == 13; }, kStartMs);
@@ -90,8 +97,10 @@ TEST(EndToEnd, TheClientPlaysAWholeGameAgainstTheRoom)
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return room.has(QStringLiteral("over game=1")); }, kGameMs))
         << room.lines.mid(room.lines.size() - 20).join('\n').toStdString();
-    // The client has handled the end before the room closes the link.
     ASSERT_TRUE(QTest::qWaitFor([&] { return lc.c.tbl.ShowLeftPai == 1; }, 10000));
+    // The list comes again with the game counted; the end panel stays up through it.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lc.c.users.Find(QStringLiteral("玩家甲")).split('`').value(UF_Games) == "1"; }, 10000));
+    EXPECT_TRUE(lc.c.round.GameOverShown);
 
     std::map<int, GameCheck> games;
     for (const QString& l : room.lines) CheckLogLine(games, l, 1);
@@ -117,6 +126,52 @@ TEST(EndToEnd, TheClientPlaysAWholeGameAgainstTheRoom)
         EXPECT_EQ(lc.c.tbl.Chairs[c].LeftPai.count(), int(ParseCardsText(left[c])->size())) << int(c);
     }
     EXPECT_EQ(lc.unloaded, 0) << "the client stayed at the table to the end";
+
+    // The next game starts once the player is ready again.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lc.w->cmdStart->isVisible(); }, kStartMs));
+    QTest::mouseClick(lc.w->cmdStart, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return room.has(QStringLiteral("deal game=2")); }, kStartMs));
+}
+
+TEST(EndToEnd, APlayerWhoDropsComesBackAndPlaysOnFromTheSnapshot)
+{
+    Room room;
+    ASSERT_TRUE(room.start({"--port", "0", "--humans", "1", "--name", "玩家甲", "--turn-seconds", "1", "--auto-out-limit",
+                            "255", "--bot-delay", "10", "--seed", "11"}))
+        << room.lines.join('\n').toStdString();
+    ManualClock clock;
+    QTimer fast;
+    QObject::connect(&fast, &QTimer::timeout, [&] { clock.advance(100); });
+    fast.start(10);
+
+    auto first = std::make_unique<testsupport::LoopbackClient>(QStringLiteral("玩家甲"));
+    first->c.pub.strServerPort = QString::number(room.port);
+    first->w->ConnectRoomServer();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->w->cmdStart->isVisible(); }, kStartMs));
+    QTest::mouseClick(first->w->cmdStart, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return room.lines.filter(QStringLiteral("play game=1")).size() >= 6; }, kGameMs));
+    first.reset();   // the link goes with the window
+    ASSERT_TRUE(QTest::qWaitFor([&] { return room.has(QStringLiteral("drop game=1 chair=0")); }, kStartMs));
+
+    testsupport::LoopbackClient back(QStringLiteral("玩家甲"));
+    back.c.pub.strServerPort = QString::number(room.port);
+    back.w->ConnectRoomServer();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return room.has(QStringLiteral("back game=1 chair=0")); }, kStartMs))
+        << room.lines.mid(room.lines.size() - 10).join('\n').toStdString();
+    // The snapshot seats the player at its chair with its hand, and its moves are its own again.
+    EXPECT_EQ(back.c.pub.strMyName, QStringLiteral("玩家甲"));
+    EXPECT_FALSE(back.c.tbl.blnPangGuan);
+    // The room's limit of automatic moves comes with a game's start only: a client that comes back
+    // counts to the default, and nobody sits at this one to move by hand.
+    back.c.tbl.AutoOutLimit = 255;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return room.has(QStringLiteral("over game=1")); }, kGameMs));
+    std::map<int, GameCheck> games;
+    for (const QString& l : room.lines) CheckLogLine(games, l, 1);
+    EXPECT_TRUE(games[1].problems.isEmpty()) << games[1].problems.join('\n').toStdString();
+    EXPECT_FALSE(room.has(QStringLiteral("refused ")));
+    EXPECT_FALSE(room.has(QStringLiteral("escape "))) << room.lines.join('\n').toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return back.c.round.GameOverShown; }, kStartMs));
+    EXPECT_EQ(back.unloaded, 0);
 }
 
 }  // namespace
