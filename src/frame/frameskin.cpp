@@ -1,6 +1,7 @@
 #include "frame/frameskin.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -164,16 +165,24 @@ UserButtonStrip::UserButtonStrip(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void UserButtonStrip::paintEvent(QPaintEvent*)
+void UserButtonStrip::paintEvent(QPaintEvent* e)
 {
-    if (onPaint && !painting_) {
+    // The buttons keep their picture between paints (a hover draws into it); it is drawn anew
+    // only when the strip changed size.
+    if (onPaint && !painting_ && image_.size() != size()) {
         painting_ = true;
         onPaint();
         painting_ = false;
     }
     QPainter p(this);
-    if (image_.isNull()) p.fillRect(rect(), kSplitterBack);
-    else p.drawImage(0, 0, image_);
+    if (image_.isNull()) {
+        p.fillRect(rect(), kSplitterBack);
+        return;
+    }
+    for (const QRect& r : e->region()) {
+        const QRect in = r.intersected(image_.rect());
+        if (!in.isEmpty()) p.drawImage(in.topLeft(), image_, in);
+    }
 }
 
 void UserButtonStrip::mouseMoveEvent(QMouseEvent* e)

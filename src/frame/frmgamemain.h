@@ -194,6 +194,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     // The window.
@@ -240,6 +241,8 @@ private:
     UserButtonStrip* userStrip_ = nullptr;
     Surface skin_;
     bool paintingFrame_ = false;
+    // The skin no longer matches the window's state (maximised or not): the next paint draws it.
+    bool skinStale_ = true;
     int skinPaints_ = 0;
     QSize lastSize_, lastUserButSize_;
     bool askingQuit_ = false;

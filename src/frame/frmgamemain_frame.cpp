@@ -163,12 +163,13 @@ void frmGameMain::PaintFrame()
     if (paintingFrame_) return;
     paintingFrame_ = true;
     const bool moved = lay_.blnUpperBarMoved || lay_.blnLowerBarMoved || lay_.blnSplitterMoved;
-    // After a splitter move the skin is still right; a skin of another size never is.
-    if (!moved || skin_.image().size() != size()) {
+    // After a splitter move the skin is still right; a skin of another size or state never is.
+    if (!moved || skinStale_ || skin_.image().size() != size()) {
         if (skin_.image().size() != size()) skin_.resize(width(), height());
         else skin_.clear();
         PaintCaption(c_.pub.strGameTitle);
         PaintFormBorder();
+        skinStale_ = false;
         ++skinPaints_;
     }
     lay_.blnUpperBarMoved = lay_.blnLowerBarMoved = lay_.blnSplitterMoved = false;
@@ -227,9 +228,25 @@ void frmGameMain::PaintFormBorder()
 
 void frmGameMain::paintEvent(QPaintEvent* e)
 {
-    PaintFrame();
+    // The skin is drawn when the window's size or state changed, not for every paint: a paint
+    // only copies its own parts of it.
+    if (skinStale_ || skin_.image().size() != size()) PaintFrame();
     QPainter p(this);
-    p.drawImage(e->rect(), skin_.image(), e->rect());
+    const QImage& img = skin_.image();
+    for (const QRect& r : e->region()) {
+        const QRect in = r.intersected(img.rect());
+        if (!in.isEmpty()) p.drawImage(in.topLeft(), img, in);
+    }
+}
+
+void frmGameMain::changeEvent(QEvent* e)
+{
+    // Maximised or restored, the middle caption button changes its kind.
+    if (e->type() == QEvent::WindowStateChange) {
+        skinStale_ = true;
+        update();
+    }
+    QWidget::changeEvent(e);
 }
 
 // ---- caption buttons ----

@@ -55,13 +55,19 @@ void AdvPane::paintEvent(QPaintEvent*)
     if (painting_) return;
     painting_ = true;
     QPainter p(this);
-    p.fillRect(rect(), kWindowBack);
+    // The page covers the middle: only the band around it is the pane's own.
+    const QRegion band = QRegion(rect()).subtracted(web_->isVisible() ? QRegion(web_->geometry()) : QRegion());
+    for (const QRect& r : band) p.fillRect(r, kWindowBack);
     const QColor rings[3] = {QColor(0, 0, 150), QColor(192, 192, 190), QColor(0, 0, 250)};
+    // A one-pixel outline covers its rectangle's right and bottom edge too. Filled as four
+    // strips: the same pixels as an outlined rectangle, without the stroker's path.
     for (int i = 0; i < 3; ++i) {
-        p.setPen(rings[i]);
-        p.setBrush(Qt::NoBrush);
-        // A one-pixel outline covers its rectangle's right and bottom edge too.
-        p.drawRect(QRect(i, i, width() - 1 - 2 * i, height() - 1 - 2 * i));
+        const int w = width() - 2 * i, h = height() - 2 * i;
+        if (w <= 0 || h <= 0) break;
+        p.fillRect(QRect(i, i, w, 1), rings[i]);
+        p.fillRect(QRect(i, height() - 1 - i, w, 1), rings[i]);
+        p.fillRect(QRect(i, i, 1, h), rings[i]);
+        p.fillRect(QRect(width() - 1 - i, i, 1, h), rings[i]);
     }
     painting_ = false;
 }

@@ -492,6 +492,26 @@ TEST(Skin, AShrinkingWindowIsRepaintedAtOnceAGrowingOneByItsPaint)
     EXPECT_EQ(m.w->skinImage().size(), QSize(1200, 760));
 }
 
+TEST(Skin, APaintCopiesTheSkinAndRedrawsItOnlyAfterASizeOrStateChange)
+{
+    REQUIRE_FRAME_PACK();
+    MainWindow m;
+    m.w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m.w));
+    m.w->repaint();
+    const int paints = m.w->skinPaintCount();
+    m.w->repaint();
+    m.w->repaint(QRect(900, 7, 21, 21));
+    EXPECT_EQ(m.w->skinPaintCount(), paints);
+    // Maximised or restored, the caption button's kind changes: the next paint draws the skin.
+    QWindowStateChangeEvent state(Qt::WindowNoState);
+    QApplication::sendEvent(m.w, &state);
+    m.w->repaint();
+    EXPECT_EQ(m.w->skinPaintCount(), paints + 1);
+    m.w->repaint();
+    EXPECT_EQ(m.w->skinPaintCount(), paints + 1);
+}
+
 // ---- the user buttons ----
 
 class UrlCatcher : public QObject {
