@@ -128,7 +128,7 @@ private:
             overflow_.push_back(sig);
             return true;
         }
-        size_t i = size_t((sig * 0x9E3779B97F4A7C15ull) >> 53) & (seen_.size() - 1);
+        size_t i = size_t((sig * 0x9E3779B97F4A7C15ull) >> 54) & (seen_.size() - 1);
         while (seen_[i]) {
             if (seen_[i] == sig) return false;
             i = (i + 1) & (seen_.size() - 1);
@@ -140,7 +140,7 @@ private:
 
     const PaiXingInfo* max_;
     bool ss_;
-    std::array<uint64_t, 2048> seen_{};
+    std::array<uint64_t, 1024> seen_{};
     size_t used_ = 0;
     std::vector<uint64_t> overflow_;
     std::vector<LegalPlay> plays_;

@@ -123,6 +123,17 @@ TEST(SeatView, HoldsNoHiddenCardOfAnotherChair)
                         for (uint8_t card : table.hand(o)) ++hidden[card];
                     }
                     ASSERT_EQ(v.unseen(), hidden) << c.name << " chair " << int(me);
+                    // Coming in from a snapshot: the earlier tricks count as unseen, nothing more
+                    // is known.
+                    SeatView late(me);
+                    late.restore(table.facts(me));
+                    ASSERT_EQ(late.hand(), table.hand(me));
+                    const CardCounts lateUnseen = late.unseen();
+                    for (uint8_t o = 0; o < 4; ++o) {
+                        if (o == me) continue;
+                        ASSERT_TRUE(late.round().hand(o).empty() && !late.round().handKnown(o)) << c.name;
+                    }
+                    for (size_t card = 0; card < hidden.size(); ++card) ASSERT_GE(lateUnseen[card], hidden[card]) << c.name;
                 }
                 // The even chairs play strong (on a small budget), the odd ones basic; the table
                 // takes every move.
