@@ -388,7 +388,9 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
         if (c != me && !(partnerKnown && c == partner) && base.left[c] > 0) hidden.push_back(c);
 
     const int n = int(moves.size());
-    const int guesses = std::max(budget.minPerPlay, budget.playouts / n);
+    // Every candidate gets its share of the playouts, at least minPerPlay, yet never more than
+    // three budgets in all (a rich hand after a 双顺 has hundreds of candidates).
+    const int guesses = std::max(1, std::min(std::max(budget.minPerPlay, budget.playouts / n), 3 * budget.playouts / n));
     const double marginWeight = 0.5 / (100.0 * r.decks());
     std::vector<double> total(size_t(n), 0.0);
     for (int g = 0; g < guesses; ++g) {

@@ -14,7 +14,7 @@ struct StrongBotBudget {
     int minPerPlay = 24;   // yet at least this many guesses for every candidate
     // What spending a bomb, a two or a joker costs where the guesses see no clear gain from it
     // (in units of a won game): strength kept for later, and less predictable play.
-    double thrift = 0.1;
+    double thrift = 0.4;
 };
 
 // The cards to play, highest first, or empty for a pass. Draws only from rng.

@@ -44,6 +44,7 @@ TEST(RoomOptions, Defaults)
     EXPECT_EQ(p.options.botLevels, (std::array{BotLevel::Strong, BotLevel::Strong, BotLevel::Strong, BotLevel::Strong}));
     EXPECT_TRUE(ParseRoomOptions({"--help"}).help);
     EXPECT_TRUE(RoomHelpText().contains(QStringLiteral("--bot-delay")));
+    EXPECT_TRUE(RoomHelpText().contains(QStringLiteral("--bots")));
 }
 
 TEST(RoomOptions, RefusesWhatItCannotUse)
