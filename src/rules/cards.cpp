@@ -1,6 +1,7 @@
 #include "rules/cards.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -22,10 +23,23 @@ void putBack(ByteArr& a, const std::vector<uint8_t>& v)
 
 void SortPaiDesc(uint8_t* p, int n)
 {
-    if (!p) return;
+    if (!p || n < 2) return;
+    // The ranks are worked out once and swapped along with the cards; the swaps are the same.
+    constexpr int kLocal = 64;
+    if (n > kLocal) {
+        for (int j = 0; j < n - 1; ++j)
+            for (int i = j + 1; i < n; ++i)
+                if (IsPaiLess(p[j], p[i])) std::swap(p[j], p[i]);
+        return;
+    }
+    std::array<int, kLocal> rank;
+    for (int i = 0; i < n; ++i) rank[size_t(i)] = RankOrder(p[i]);
     for (int j = 0; j < n - 1; ++j)
         for (int i = j + 1; i < n; ++i)
-            if (IsPaiLess(p[j], p[i])) std::swap(p[j], p[i]);
+            if (rank[size_t(j)] < rank[size_t(i)]) {
+                std::swap(p[j], p[i]);
+                std::swap(rank[size_t(j)], rank[size_t(i)]);
+            }
 }
 
 void SortPaiDesc(ByteArr& cards, int n)

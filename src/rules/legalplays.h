@@ -31,6 +31,7 @@ std::vector<LegalPlay> PlaysFromCheapest(const std::vector<uint8_t>& hand, const
                                          bool shuangShunPlayed);
 
 // What decides a play's place against others: bytes 1..7 of its description, with every key
-// reduced to its rank except a 真马队's, whose suit counts. Two plays with the same signature are
-// equally good answers to the same trick.
+// reduced to its rank except a 真马队's, whose suit counts, and a 两套火's two parts bigger
+// first (the checks pair them with the other play's parts both ways). Two plays with the same
+// signature are equally good answers to the same trick.
 std::vector<int> PlaySignature(const PaiXingInfo& info);

@@ -227,7 +227,10 @@ bool GetPaiXing(const uint8_t* cards, int n, PaiXingInfo& out)
 
     std::array<uint8_t, kMaxPlayCards> c{};
     std::copy(cards, cards + n, c.begin());
-    SortPaiDesc(c.data(), n);
+    // Sorted cards stay as they are (the sort would not swap any), which saves the searches that
+    // classify many sorted sets its work.
+    if (!std::is_sorted(c.begin(), c.begin() + n, [](uint8_t a, uint8_t b) { return IsPaiLess(b, a); }))
+        SortPaiDesc(c.data(), n);
 
     if (n == 3 && isKingTenFive(c[0], c[1], c[2]))
         return one(sameSuit(c[0], c[1], c[2]) ? PX_ZhenMaDui : PX_JiaMaDui, c[0], 3);
@@ -303,17 +306,39 @@ bool IsComponentBigger(uint8_t lType, uint8_t lKey, uint8_t lCount, uint8_t rTyp
     return IsComponentBigger(PaiComponent{lType, lKey, lCount}, PaiComponent{rType, rKey, rCount});
 }
 
+PlayCheck CheckLead(const uint8_t* cards, int n, PaiXingInfo& out)
+{
+    if (!GetPaiXing(cards, n, out)) return PlayCheck::NotAPlay;
+    return out[1] == PX_LiangTaoHuo ? PlayCheck::LeadLiangTaoHuo : PlayCheck::Ok;
+}
+
+namespace {
+
+// The text of a refusal; M the biggest play's type, named where the type had to match.
+QString RefusalText(PlayCheck c, uint8_t M)
+{
+    switch (c) {
+    case PlayCheck::Ok: return {};
+    case PlayCheck::NotAPlay: return PaiMsg::NotAPlay();
+    case PlayCheck::LeadLiangTaoHuo: return PaiMsg::LeadLiangTaoHuo();
+    case PlayCheck::NoShuangShun: return PaiMsg::NoShuangShun();
+    case PlayCheck::MustLiangTaoHuo: return PaiMsg::MustLiangTaoHuo();
+    case PlayCheck::OnlyOnShuangShun: return PaiMsg::OnlyOnShuangShun();
+    case PlayCheck::SameType: return PaiMsg::SameType() + GetPaiXingName(M);
+    case PlayCheck::SameCount: return PaiMsg::SameCount();
+    case PlayCheck::NotBigger: return PaiMsg::NotBigger();
+    }
+    return PaiMsg::NotAPlay();
+}
+
+}  // namespace
+
 bool CheckFirstOutPai(const uint8_t* cards, int n, QString& msg, PaiXingInfo& out)
 {
-    if (!GetPaiXing(cards, n, out)) {
-        msg = PaiMsg::NotAPlay();
-        return false;
-    }
-    if (out[1] == PX_LiangTaoHuo) {
-        msg = PaiMsg::LeadLiangTaoHuo();
-        return false;
-    }
-    return true;
+    const PlayCheck c = CheckLead(cards, n, out);
+    if (c == PlayCheck::Ok) return true;
+    msg = RefusalText(c, 0);
+    return false;
 }
 
 bool CheckFirstOutPai(const ByteArr& cards, int n, QString& msg, PaiXingInfo& out)
@@ -347,38 +372,31 @@ bool splitTest(uint8_t key, int count, const PaiComponent& p1, const PaiComponen
 
 }  // namespace
 
-bool CheckFollowOutPai(const uint8_t* cards, int n, const PaiXingInfo& maxOutPai, bool shuangShunPlayed,
-                       QString& msg, PaiXingInfo& out)
+PlayCheck CheckFollow(const uint8_t* cards, int n, const PaiXingInfo& maxOutPai, bool shuangShunPlayed, PaiXingInfo& out)
 {
-    if (!GetPaiXing(cards, n, out)) {
-        msg = PaiMsg::NotAPlay();
-        return false;
-    }
+    if (!GetPaiXing(cards, n, out)) return PlayCheck::NotAPlay;
     const uint8_t M = maxOutPai[1], T = out[1];
-    auto refuse = [&msg](const QString& text) {
-        msg = text;
-        return false;
-    };
-    if (!shuangShunPlayed && T == PX_LiangTaoHuo) return refuse(PaiMsg::NoShuangShun());
+    using enum PlayCheck;
+    if (!shuangShunPlayed && T == PX_LiangTaoHuo) return NoShuangShun;
     if (shuangShunPlayed && T < PX_DaZhaDan && T != PX_LiangTaoHuo && T != PX_ShuangShun)
-        return refuse(PaiMsg::MustLiangTaoHuo());
+        return MustLiangTaoHuo;
 
     const bool keyHigher = IsPaiLess(maxOutPai[3], out[3]);
     auto sameTypeTest = [&]() {
-        if (T != M) return refuse(PaiMsg::SameType() + GetPaiXingName(M));
-        if (out[4] != maxOutPai[4]) return refuse(PaiMsg::SameCount());
-        return keyHigher || refuse(PaiMsg::NotBigger());
+        if (T != M) return SameType;
+        if (out[4] != maxOutPai[4]) return SameCount;
+        return keyHigher ? Ok : NotBigger;
     };
-    auto verdict = [&](bool ok) { return ok || refuse(PaiMsg::NotBigger()); };
+    auto verdict = [](bool ok) { return ok ? Ok : NotBigger; };
 
     if (M < PX_LiangTaoHuo) {
         if (M == PX_ShuangShun) {
-            if (T == PX_SiWang || T == PX_DaZhaDan || T == PX_LiangTaoHuo) return true;
+            if (T == PX_SiWang || T == PX_DaZhaDan || T == PX_LiangTaoHuo) return Ok;
             return sameTypeTest();
         }
-        if (T == PX_LiangTaoHuo) return refuse(PaiMsg::OnlyOnShuangShun());
+        if (T == PX_LiangTaoHuo) return OnlyOnShuangShun;
         if (T < PX_ZhaDan) return sameTypeTest();
-        return true;
+        return Ok;
     }
 
     const PaiComponent max1 = Part1(maxOutPai), max2 = Part2(maxOutPai);
@@ -386,12 +404,12 @@ bool CheckFollowOutPai(const uint8_t* cards, int n, const PaiXingInfo& maxOutPai
     switch (M) {
     case PX_SiWang:
         if (shuangShunPlayed) {
-            if (T != PX_LiangTaoHuo) return refuse(PaiMsg::MustLiangTaoHuo());
+            if (T != PX_LiangTaoHuo) return MustLiangTaoHuo;
             return verdict(cand1.Type > PX_LiaWang && cand2.Type > PX_LiaWang);
         }
         return verdict(false);
     case PX_DaZhaDan:
-        if (T == PX_SiWang) return true;
+        if (T == PX_SiWang) return Ok;
         if (!shuangShunPlayed) {
             if (T != PX_DaZhaDan) return verdict(false);
             if (out[4] != maxOutPai[4]) return verdict(out[4] > maxOutPai[4]);
@@ -399,24 +417,24 @@ bool CheckFollowOutPai(const uint8_t* cards, int n, const PaiXingInfo& maxOutPai
         }
         if (T == PX_DaZhaDan) {
             if (out[4] < maxOutPai[4]) return verdict(false);
-            if (int(out[4]) >= int(maxOutPai[4]) + 2) return true;
+            if (int(out[4]) >= int(maxOutPai[4]) + 2) return Ok;
             return verdict(keyHigher);
         }
         if (T == PX_LiangTaoHuo) return verdict(splitTest(maxOutPai[3], maxOutPai[4], cand1, cand2, false));
-        return refuse(PaiMsg::MustLiangTaoHuo());
+        return MustLiangTaoHuo;
     case PX_JiaMaDui:
     case PX_ZhenMaDui:
     case PX_LiaWang:
     case PX_WuZhangZha:
     case PX_SanWang:
-        if (T > M) return true;
+        if (T > M) return Ok;
         if (T < M || T == PX_JiaMaDui) return verdict(false);
         if (T == PX_ZhenMaDui) return verdict(CardSuit(out[3]) > CardSuit(maxOutPai[3]));
         return verdict(keyHigher);
     case PX_ZhaDan:
-        if (T > PX_ZhaDan) return true;
+        if (T > PX_ZhaDan) return Ok;
         if (T == PX_ZhaDan) {
-            if (out[4] > maxOutPai[4]) return true;
+            if (out[4] > maxOutPai[4]) return Ok;
             return verdict(out[4] == maxOutPai[4] && keyHigher);
         }
         return verdict(false);
@@ -426,11 +444,20 @@ bool CheckFollowOutPai(const uint8_t* cards, int n, const PaiXingInfo& maxOutPai
         if (T == PX_LiangTaoHuo)
             return verdict((IsComponentBigger(cand1, max1) && IsComponentBigger(cand2, max2)) ||
                            (IsComponentBigger(cand2, max1) && IsComponentBigger(cand1, max2)));
-        return refuse(PaiMsg::MustLiangTaoHuo());
+        return MustLiangTaoHuo;
     default:
         // A biggest play of no known type: nothing can be shown to beat it.
         return verdict(false);
     }
+}
+
+bool CheckFollowOutPai(const uint8_t* cards, int n, const PaiXingInfo& maxOutPai, bool shuangShunPlayed,
+                       QString& msg, PaiXingInfo& out)
+{
+    const PlayCheck c = CheckFollow(cards, n, maxOutPai, shuangShunPlayed, out);
+    if (c == PlayCheck::Ok) return true;
+    msg = RefusalText(c, maxOutPai[1]);
+    return false;
 }
 
 bool CheckFollowOutPai(const ByteArr& cards, int n, const PaiXingInfo& maxOutPai, bool shuangShunPlayed,

@@ -56,6 +56,21 @@ bool GetPaiXing(const ByteArr& cards, int n, PaiXingInfo& out);
 bool IsComponentBigger(const PaiComponent& l, const PaiComponent& r);
 bool IsComponentBigger(uint8_t lType, uint8_t lKey, uint8_t lCount, uint8_t rType, uint8_t rKey, uint8_t rCount);
 
+// The outcome of a check without its text, for searches that try many sets of cards.
+enum class PlayCheck : uint8_t {
+    Ok,
+    NotAPlay,
+    LeadLiangTaoHuo,
+    NoShuangShun,
+    MustLiangTaoHuo,
+    OnlyOnShuangShun,
+    SameType,
+    SameCount,
+    NotBigger,
+};
+PlayCheck CheckLead(const uint8_t* cards, int n, PaiXingInfo& out);
+PlayCheck CheckFollow(const uint8_t* cards, int n, const PaiXingInfo& maxOutPai, bool shuangShunPlayed, PaiXingInfo& out);
+
 // The check of a lead. False with the reason in msg; true leaves msg untouched and describes
 // the play in out.
 bool CheckFirstOutPai(const uint8_t* cards, int n, QString& msg, PaiXingInfo& out);

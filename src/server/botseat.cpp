@@ -10,9 +10,12 @@
 #include "rules/paixing.h"
 #include "rules/tableround.h"
 #include "server/botplayer.h"
+#include "server/strongbot.h"
 
-BotSeat::BotSeat(SeatReply reply, uint8_t chair, QString name, int delayMs, QObject* parent)
-    : QObject(parent), reply_(std::move(reply)), chair_(chair), name_(std::move(name)), delayMs_(delayMs)
+BotSeat::BotSeat(SeatReply reply, uint8_t chair, QString name, int delayMs, BotLevel level, uint32_t rngSeed,
+                 QObject* parent)
+    : QObject(parent), reply_(std::move(reply)), chair_(chair), name_(std::move(name)), delayMs_(delayMs),
+      level_(level), rng_(rngSeed), view_(chair)
 {
     moveDelay_.setSingleShot(true);
     connect(&moveDelay_, &ClockTimer::timeout, this, &BotSeat::move);
@@ -43,7 +46,7 @@ void BotSeat::deliver(const QByteArray& msg)
     case MsgKind::Start:
         ++turnSerial_;
         if (const StartMsg* s = m.as<StartMsg>(); s && s->settingsValid && s->leadValid)
-            round_.observe(s->deckCount, s->leadChair);
+            view_.start(s->deckCount, s->leadChair);
         send(BuildDealRequest(chair_));
         break;
     case MsgKind::Deal:
@@ -51,8 +54,9 @@ void BotSeat::deliver(const QByteArray& msg)
             ++turnSerial_;
             // With the partner's hand shown the first half is ours.
             const size_t mine = d->showPartner ? d->cards.size() / 2 : d->cards.size();
-            round_.learnHand(chair_, d->cards.data(), int(mine));
-            round_.beginPlay();
+            view_.learnHand(d->cards.data(), int(mine));
+            if (d->showPartner) view_.showPartner(d->cards.data() + mine, int(d->cards.size() - mine));
+            view_.beginPlay();
             considerMove();
         }
         break;
@@ -61,19 +65,20 @@ void BotSeat::deliver(const QByteArray& msg)
         break;
     case MsgKind::OutPaiRefused:
         // Never expected (bots only play what the rules allow); give way rather than stall.
-        if (round_.phase() == GamePhase::Follow) send(BuildPass(chair_));
-        else if (!round_.hand(chair_).empty()) send(BuildPlay(chair_, {LowestCard(round_.hand(chair_).vec())}));
+        if (round().phase() == GamePhase::Follow) send(BuildPass(chair_));
+        else if (!view_.hand().empty()) send(BuildPlay(chair_, {LowestCard(view_.hand().vec())}));
         break;
     case MsgKind::Hands:
         if (const HandsMsg* h = m.as<HandsMsg>()) {
-            round_.learnHand(chair_, h->mine.data(), int(h->mine.size()));
+            view_.learnHand(h->mine.data(), int(h->mine.size()));
+            if (!h->partner.empty()) view_.showPartner(h->partner.data(), int(h->partner.size()));
             ++turnSerial_;
             considerMove();
         }
         break;
     case MsgKind::GameOver:
         ++turnSerial_;
-        round_ = RoundCore();
+        view_.clear();
         break;
     case MsgKind::TableSnapshot:
         if (const TableSnapshotMsg* s = m.as<TableSnapshotMsg>()) loadSnapshot(*s);
@@ -92,7 +97,7 @@ void BotSeat::onPlay(const OutPaiMsg& p)
     n.place = p.mingCi;
     n.chair = p.chair;
     n.cards.assign(p.cards.data(), int(p.cards.size()));
-    round_.apply(n);
+    view_.apply(n);
     considerMove();
 }
 
@@ -107,13 +112,13 @@ void BotSeat::loadSnapshot(const TableSnapshotMsg& msg)
     // The bot lets the core hold its own hand, so it can choose from it.
     PublicRound r = RoundOf(t);
     r.hand = CardRun(t.MyPai.cards());
-    round_.restore(r);
+    view_.restore(r);
     considerMove();
 }
 
 void BotSeat::considerMove()
 {
-    if (round_.turn() != chair_ || !IsMovePhase(round_.phase()) || round_.hand(chair_).empty()) return;
+    if (round().turn() != chair_ || !IsMovePhase(round().phase()) || view_.hand().empty()) return;
     if (movePlannedFor_ == turnSerial_) return;
     movePlannedFor_ = turnSerial_;
     // A move planned under an older serial is dropped with this restart: the table moved on.
@@ -123,6 +128,7 @@ void BotSeat::considerMove()
 void BotSeat::move()
 {
     if (movePlannedFor_ != turnSerial_) return;   // the table moved on meanwhile
-    const std::vector<uint8_t> cards = ChooseBotPlay(ViewOf(round_, chair_));
+    const std::vector<uint8_t> cards =
+        level_ == BotLevel::Strong ? ChooseStrongPlay(view_, rng_) : ChooseBotPlay(ViewOf(round(), chair_));
     reply_(this, cards.empty() ? BuildPass(chair_) : BuildPlay(chair_, cards));
 }

@@ -15,6 +15,26 @@ bool ReadInt(const QString& option, const QString& text, long long lo, long long
     return true;
 }
 
+// Four levels, one per chair, separated by commas.
+bool ReadBotLevels(const QString& text, std::array<BotLevel, 4>& out, QString& error)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    std::array<BotLevel, 4> levels{};
+    bool ok = parts.size() == 4;
+    for (qsizetype i = 0; ok && i < parts.size(); ++i) {
+        const QString w = parts[i].trimmed();
+        if (w == QLatin1String("basic")) levels[size_t(i)] = BotLevel::Basic;
+        else if (w == QLatin1String("strong")) levels[size_t(i)] = BotLevel::Strong;
+        else ok = false;
+    }
+    if (!ok) {
+        error = QStringLiteral("--bots takes four levels (basic or strong) separated by commas, not \"%1\"").arg(text);
+        return false;
+    }
+    out = levels;
+    return true;
+}
+
 }  // namespace
 
 QString RoomHelpText()
@@ -33,6 +53,10 @@ QString RoomHelpText()
         "                       sit as partners (chairs 0 and 2)\n"
         "  --opponents          people sit against each other (chairs 0, 1, 2, 3 in turn)\n"
         "  --bot-delay MS       a bot's pause before each move (default 700)\n"
+        "  --bots L0,L1,L2,L3   the level of the bot in each chair, basic or strong (default\n"
+        "                       strong); basic is the plain greedy player, strong plays each\n"
+        "                       candidate out on guesses of the hidden hands; chairs kept for\n"
+        "                       people ignore their entry\n"
         "  --turn-seconds S     a player's time for one move, 1 to 255 (default 30); a player\n"
         "                       silent for 3 seconds more passes, or leads the lowest card\n"
         "  --seed N             repeatable deals\n"
@@ -101,6 +125,8 @@ ParsedRoomOptions ParseRoomOptions(const QStringList& words)
         } else if (opt == QLatin1String("--bot-delay")) {
             if (!need() || !ReadInt(opt, value, 0, 600000, v, r.error)) return r;
             o.botDelayMs = int(v);
+        } else if (opt == QLatin1String("--bots")) {
+            if (!need() || !ReadBotLevels(value, o.botLevels, r.error)) return r;
         } else if (opt == QLatin1String("--turn-seconds")) {
             if (!need() || !ReadInt(opt, value, 1, 255, v, r.error)) return r;
             o.turnSeconds = int(v);

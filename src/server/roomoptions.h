@@ -2,8 +2,12 @@
 // The room program's options: where it listens, who sits down, how the games are played.
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
 #include <optional>
+
+// How a bot plays: basic is the plain greedy player (the yardstick), strong searches.
+enum class BotLevel : uint8_t { Basic, Strong };
 
 struct RoomOptions {
     QString listen = QStringLiteral("127.0.0.1");
@@ -11,6 +15,7 @@ struct RoomOptions {
     QStringList names{QStringLiteral("玩家")};  // the humans in the order they connect
     int humans = 1;                     // chairs kept for connections; bots take the others
     int botDelayMs = 700;               // a bot's pause before it moves
+    std::array<BotLevel, 4> botLevels{BotLevel::Strong, BotLevel::Strong, BotLevel::Strong, BotLevel::Strong};
     int turnSeconds = 30;               // a player's time for one move (the server adds a grace)
     std::optional<uint32_t> seed;       // repeatable deals
     int decks = 1;

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <algorithm>
+#include <random>
 
 #include "protocol/received.h"
 #include "server/botseat.h"
@@ -96,7 +97,12 @@ void Table::broadcast(const QByteArray& msg, const RoomUser* except)
 
 BotSeat* Table::newBot(uint8_t chair, const QString& name)
 {
-    return new BotSeat([this](Seat* from, const QByteArray& msg) { receive(from, msg); }, chair, name, opt_.botDelayMs, this);
+    // A chair kept for people that a bot takes over plays at the default level. The bots' guesses
+    // come from their own generators, so a seed gives the same deals whatever they draw.
+    const BotLevel level = chair < opt_.humans ? RoomOptions().botLevels[chair & 3] : opt_.botLevels[chair & 3];
+    const uint32_t seed = opt_.seed ? *opt_.seed * 4 + chair : std::random_device{}();
+    return new BotSeat([this](Seat* from, const QByteArray& msg) { receive(from, msg); }, chair, name, opt_.botDelayMs,
+                       level, seed, this);
 }
 
 std::vector<int> Table::peopleChairs() const

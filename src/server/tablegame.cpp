@@ -9,6 +9,7 @@
 #include "rules/paixing.h"
 #include "server/botplayer.h"
 #include "server/cardtext.h"
+#include "server/deals.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ QString RefusalText(Refusal r, const QString& rulesText)
 }  // namespace
 
 TableGame::TableGame(GameHost& host, const RoomOptions& options)
-    : host_(host), opt_(options), rng_(options.seed.value_or(std::random_device{}()))
+    : host_(host), opt_(options), dealSeed_(options.seed.value_or(std::random_device{}()))
 {
     turnClock_.setSingleShot(true);
     dealClock_.setSingleShot(true);
@@ -63,14 +64,11 @@ void TableGame::start()
     g_.No = no;
     g_.Running = true;
     g_.Dealing = true;
-    std::vector<uint8_t> deck;
-    for (int d = 0; d < opt_.decks; ++d)
-        for (int c = 0; c < 54; ++c) deck.push_back(uint8_t(c));
-    // Fisher-Yates on the seeded generator, so a seed gives the same deal on every build.
-    for (size_t i = deck.size() - 1; i > 0; --i) std::swap(deck[i], deck[rng_() % (i + 1)]);
+    Deal dealt = DealFor(dealSeed_, no, opt_.decks);
+    std::vector<uint8_t> deck = std::move(dealt.deck);
     if (stackedDeck_.size() == deck.size()) deck = std::exchange(stackedDeck_, {});
     const size_t n = size_t(HandCountOf(opt_.decks));
-    const uint8_t lead = uint8_t(nextLead_ >= 0 ? nextLead_ : int(rng_() % 4));
+    const uint8_t lead = uint8_t(nextLead_ >= 0 ? nextLead_ : int(dealt.lead));
     g_.Round.deal(deck.data(), opt_.decks, lead);
     g_.Spare.assign(deck.begin() + long(4 * n), deck.end());
     host_.gameStarting();

@@ -79,7 +79,7 @@ private:
 
     GameHost& host_;
     RoomOptions opt_;
-    std::mt19937 rng_;
+    uint32_t dealSeed_;   // with the game's number, all a deal depends on
     GameRound g_;
     int stake_ = 10;
     int gamesPlayed_ = 0;

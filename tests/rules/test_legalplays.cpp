@@ -117,6 +117,14 @@ TEST(LegalPlays, MatchBruteForceOnCraftedHands)
         {"double_runs", {Card(0, R3), Card(1, R3), Card(0, R4), Card(1, R4), Card(2, R5), Card(3, R5), Card(0, R6), Card(2, R6),
                          Card(1, R7), Card(3, R7)}},
         {"two_bombs", {Card(0, R7), Card(1, R7), Card(2, R7), Card(3, R7), Card(0, R7), Card(0, RJ), Card(1, RJ), Card(2, RJ), BJ}},
+        // Two decks: the same mixed or true triple twice, and kings, tens and fives of many
+        // suits beside a bomb of one of them and jokers, where the triples are grouped.
+        {"same_mixed_triple_twice", {Card(0, RK), Card(0, RK), Card(2, R10), Card(2, R10), Card(0, R5), Card(0, R5), Card(1, R9), Card(2, R9), Card(3, R9)}},
+        {"same_true_triple_twice", {Card(3, RK), Card(3, RK), Card(3, R10), Card(3, R10), Card(3, R5), Card(3, R5), SJ, SJ, Card(0, R4)}},
+        {"many_triples_and_king_bomb", {Card(0, RK), Card(1, RK), Card(2, RK), Card(3, RK), Card(0, R10), Card(1, R10), Card(3, R10),
+                                        Card(0, R5), Card(2, R5), Card(3, R5), SJ, BJ, Card(1, R6)}},
+        {"tens_bomb_and_triples", {Card(0, R10), Card(1, R10), Card(2, R10), Card(0, R10), Card(1, RK), Card(2, RK), Card(1, R5),
+                                   Card(2, R5), Card(3, R5), BJ, BJ, Card(0, R8), Card(1, R8)}},
     };
     for (const auto& [name, hand] : hands)
         for (const Context& ctx : Contexts()) {

@@ -10,6 +10,9 @@
 #include "rules/paixing.h"
 #include "server/botplayer.h"
 #include "server/cardtext.h"
+#include "server/deals.h"
+#include "server/seatview.h"
+#include "server/strongbot.h"
 #include "logcheck.h"
 #include "serverfixture.h"
 
@@ -78,9 +81,168 @@ TEST(BotChoice, Table)
     EXPECT_EQ(LowestCard({Code(3, RA), SJ, Code(0, R4), Code(2, R2)}), Code(0, R4));
 }
 
-void RunBotGames(int games, int decks, uint32_t seed)
+// Whole games at the table's core, each chair playing from its own view. Every view is checked
+// at every move: it holds its chair's hand as the table does, a partner's hand only when shown,
+// no card of another hand, and counts as unseen exactly the other hands and the undealt cards.
+TEST(SeatView, HoldsNoHiddenCardOfAnotherChair)
+{
+    struct Case {
+        const char* name;
+        int decks;
+        bool partnerShown;   // chair 0 is shown chair 2's hand
+    };
+    for (const Case& c : {Case{"one_deck", 1, false}, Case{"two_decks", 2, false}, Case{"partner_shown", 1, true}}) {
+        for (int game = 1; game <= 3; ++game) {
+            const Deal deal = DealFor(77, game, c.decks);
+            RoundCore table;
+            table.deal(deal.deck.data(), c.decks, deal.lead);
+            table.beginPlay();
+            std::array<SeatView, 4> views{SeatView(0), SeatView(1), SeatView(2), SeatView(3)};
+            for (uint8_t ch = 0; ch < 4; ++ch) {
+                views[ch].start(c.decks, deal.lead);
+                views[ch].learnHand(table.hand(ch).data(), table.hand(ch).size());
+                views[ch].beginPlay();
+            }
+            if (c.partnerShown) views[0].showPartner(table.hand(2).data(), table.hand(2).size());
+            const size_t dealt = size_t(4 * FullHandCount(c.decks));
+            const Cards spare(deal.deck.begin() + long(dealt), deal.deck.end());
+            std::mt19937 rng{uint32_t(game)};
+            while (!table.over()) {
+                for (const SeatView& v : views) {
+                    const uint8_t me = v.chair();
+                    const bool partnerSeen = v.partnerShown();
+                    CardCounts hidden{};
+                    for (uint8_t card : spare) ++hidden[card];
+                    for (uint8_t o = 0; o < 4; ++o) {
+                        if (o == me || (partnerSeen && o == v.partner())) {
+                            ASSERT_EQ(v.round().hand(o), table.hand(o)) << c.name;
+                            continue;
+                        }
+                        ASSERT_FALSE(v.round().handKnown(o)) << c.name;
+                        ASSERT_TRUE(v.round().hand(o).empty()) << c.name;
+                        for (uint8_t card : table.hand(o)) ++hidden[card];
+                    }
+                    ASSERT_EQ(v.unseen(), hidden) << c.name << " chair " << int(me);
+                    // Coming in from a snapshot: the earlier tricks count as unseen, nothing more
+                    // is known.
+                    SeatView late(me);
+                    late.restore(table.facts(me));
+                    ASSERT_EQ(late.hand(), table.hand(me));
+                    const CardCounts lateUnseen = late.unseen();
+                    for (uint8_t o = 0; o < 4; ++o) {
+                        if (o == me) continue;
+                        ASSERT_TRUE(late.round().hand(o).empty() && !late.round().handKnown(o)) << c.name;
+                    }
+                    for (size_t card = 0; card < hidden.size(); ++card) ASSERT_GE(lateUnseen[card], hidden[card]) << c.name;
+                }
+                // The even chairs play strong (on a small budget), the odd ones basic; the table
+                // takes every move.
+                const uint8_t chair = table.turn();
+                std::vector<uint8_t> cards = chair % 2 == 0 ? ChooseStrongPlay(views[chair], rng, {60, 4})
+                                                            : ChooseBotPlay(ViewOf(views[chair].round(), chair));
+                if (cards.empty()) cards = {kPassCode};
+                const MoveOutcome o = table.move(chair, cards);
+                ASSERT_TRUE(o.ok()) << c.name << ": " << o.reason.toStdString();
+                for (SeatView& v : views) v.apply({o.chair, o.next, o.phase, o.place, o.cards});
+            }
+        }
+    }
+}
+
+// Positions where one play is plainly right; the strong bot finds it on its own guesses.
+TEST(StrongBot, PlainChoices)
+{
+    struct Case {
+        const char* name;
+        Cards hand;           // chair 0's
+        Cards partner;        // chair 2's, shown; empty: hidden
+        std::array<int, 4> counts;
+        Cards maxCards;       // empty: chair 0 leads
+        uint8_t maxChair;
+        int32_t trickFen;
+        std::array<int32_t, 2> score;
+        Cards expect;         // empty: a pass
+    };
+    const std::vector<Case> cases{
+        // The partner is out and the side is ahead: going out ends the game won.
+        {"go_out_while_ahead", {Code(0, R9), Code(1, R9)}, {}, {2, 5, 0, 6}, {}, 0, 0, {60, 30}, {Code(1, R9), Code(0, R9)}},
+        // Twenty points on the table and only a bomb beats the ace: fire it.
+        {"bomb_for_a_rich_trick", {Code(0, R7), Code(1, R7), Code(2, R7), Code(3, R4), Code(0, R6)}, {}, {5, 6, 6, 6},
+         {Code(3, RA)}, 1, 20, {0, 0}, {Code(2, R7), Code(1, R7), Code(0, R7)}},
+        // The partner's two holds a trick of points against opponents who can no longer beat it.
+        {"leave_the_partner_s_trick", {Code(0, R3), Code(1, R4), SJ}, {Code(1, R6)}, {3, 4, 1, 4}, {Code(3, R2)}, 2, 15,
+         {20, 20}, {}},
+    };
+    for (const Case& c : cases) {
+        SeatView v(0);
+        PublicRound r;
+        r.decks = 1;
+        r.viewer = 0;
+        r.turn = 0;
+        r.phase = c.maxCards.empty() ? GamePhase::Lead : GamePhase::Follow;
+        r.trickFen = c.trickFen;
+        r.teamScore = c.score;
+        for (size_t ch = 0; ch < 4; ++ch) r.counts[ch] = uint8_t(c.counts[ch]);
+        if (r.counts[2] == 0) r.mingCi[2] = 1;
+        r.hand = CardRun(c.hand);
+        if (!c.maxCards.empty()) {
+            r.maxOutPai = Max(c.maxCards, c.maxChair);
+            r.outPai[c.maxChair] = CardRun(c.maxCards);
+            // Everybody after the biggest play passed up to chair 0.
+            for (uint8_t ch = uint8_t((c.maxChair + 1) & 3); ch != 0; ch = uint8_t((ch + 1) & 3))
+                r.outPai[ch] = CardRun(&kPassCode, 1);
+        }
+        v.restore(r);
+        if (!c.partner.empty()) v.showPartner(c.partner.data(), int(c.partner.size()));
+        std::mt19937 rng(5);
+        EXPECT_EQ(Canon(ChooseStrongPlay(v, rng)), Canon(c.expect)) << c.name;
+    }
+}
+
+// A deal depends on the seed and the game's number only: the games before it, however they went,
+// change nothing, so one deal can be played again from the other side.
+TEST(Deals, FollowFromTheSeedAndTheGameNumberOnly)
+{
+    auto deals = [](std::array<BotLevel, 4> levels) {
+        RoomOptions o;
+        o.humans = 0;
+        o.botDelayMs = 0;
+        o.games = 3;
+        o.seed = 99;
+        o.botLevels = levels;
+        ManualClock clock;
+        Table table(o);
+        QStringList lines;
+        table.logLine = [&](const QString& l) {
+            if (l.startsWith(QLatin1String("deal ")) || l.startsWith(QLatin1String("start ")))
+                lines.append(l.section(QLatin1String(" name="), 0, 0) + l.section(QLatin1String(" cards="), 1));
+        };
+        bool done = false;
+        QObject::connect(&table, &Table::allGamesPlayed, [&] { done = true; });
+        table.seatBots();
+        EXPECT_TRUE(Spin([&] { return done; }, 120000));
+        return lines;
+    };
+    using L = BotLevel;
+    const QStringList basic = deals({L::Basic, L::Basic, L::Basic, L::Basic});
+    EXPECT_EQ(basic.size(), 3 * 5);
+    // The opening chair of a later game is the first out of the one before, so only the cards
+    // must agree.
+    auto cardsOnly = [](QStringList l) {
+        l.erase(std::remove_if(l.begin(), l.end(), [](const QString& s) { return s.startsWith(QLatin1String("start ")); }), l.end());
+        return l;
+    };
+    EXPECT_EQ(cardsOnly(deals({L::Strong, L::Basic, L::Strong, L::Basic})), cardsOnly(basic));
+    const Deal a = DealFor(99, 2, 2), b = DealFor(99, 2, 2), other = DealFor(99, 3, 2);
+    EXPECT_EQ(a.deck, b.deck);
+    EXPECT_NE(a.deck, other.deck);
+    EXPECT_EQ(a.deck.size(), 108u);
+}
+
+void RunBotGames(int games, int decks, uint32_t seed, BotLevel level = BotLevel::Basic)
 {
     RoomOptions o;
+    o.botLevels = {level, level, level, level};
     o.humans = 0;
     o.botDelayMs = 0;
     o.decks = decks;
@@ -119,6 +281,8 @@ void RunBotGames(int games, int decks, uint32_t seed)
 
 TEST(BotGames, TwoHundredGamesOneDeck) { RunBotGames(200, 1, 1234); }
 TEST(BotGames, FiftyGamesTwoDecks) { RunBotGames(50, 2, 4321); }
+TEST(BotGames, StrongBotsOneDeck) { RunBotGames(2, 1, 1234, BotLevel::Strong); }
+TEST(BotGames, StrongBotsTwoDecks) { RunBotGames(1, 2, 4321, BotLevel::Strong); }
 
 }  // namespace
 

@@ -12,7 +12,7 @@ TEST(RoomOptions, ReadsEveryOption)
     const ParsedRoomOptions p = ParseRoomOptions(
         {"--listen", "0.0.0.0", "--port=7700", "--name", "甲", "--name", "乙", "--humans", "2", "--bot-delay", "50",
          "--turn-seconds", "9", "--seed", "42", "--decks", "2", "--settings", "--games", "3", "--auto-out-limit", "200",
-         "--auto-ready", "--opponents"});
+         "--auto-ready", "--opponents", "--bots", "basic,strong,strong,basic"});
     ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
     const RoomOptions& o = p.options;
     EXPECT_EQ(o.listen, QStringLiteral("0.0.0.0"));
@@ -28,6 +28,7 @@ TEST(RoomOptions, ReadsEveryOption)
     EXPECT_EQ(o.autoOutLimit, 200);
     EXPECT_TRUE(o.autoReady);
     EXPECT_TRUE(o.opponents);
+    EXPECT_EQ(o.botLevels, (std::array{BotLevel::Basic, BotLevel::Strong, BotLevel::Strong, BotLevel::Basic}));
     EXPECT_FALSE(p.help);
 }
 
@@ -41,15 +42,18 @@ TEST(RoomOptions, Defaults)
     EXPECT_EQ(p.options.decks, 1);
     EXPECT_EQ(p.options.games, 0);
     EXPECT_FALSE(p.options.seed.has_value());
+    EXPECT_EQ(p.options.botLevels, (std::array{BotLevel::Strong, BotLevel::Strong, BotLevel::Strong, BotLevel::Strong}));
     EXPECT_TRUE(ParseRoomOptions({"--help"}).help);
     EXPECT_TRUE(RoomHelpText().contains(QStringLiteral("--bot-delay")));
+    EXPECT_TRUE(RoomHelpText().contains(QStringLiteral("--bots")));
 }
 
 TEST(RoomOptions, RefusesWhatItCannotUse)
 {
     for (const QStringList& words : QList<QStringList>{
              {"--decks", "3"}, {"--humans", "5"}, {"--port", "70000"}, {"--turn-seconds", "0"}, {"--turn-seconds", "256"},
-             {"--seed", "x"}, {"--port"}, {"--bogus"}, {"--name", "a`b"}, {"--name", " "}, {"--games", "-1"}}) {
+             {"--seed", "x"}, {"--port"}, {"--bogus"}, {"--name", "a`b"}, {"--name", " "}, {"--games", "-1"},
+             {"--bots", "strong,basic,strong"}, {"--bots", "strong,basic,strong,basic,basic"}, {"--bots", "strong,weak,basic,basic"}}) {
         EXPECT_FALSE(ParseRoomOptions(words).error.isEmpty()) << words.join(' ').toStdString();
     }
 }

@@ -69,7 +69,7 @@ TEST(Program, HelpAndRefusals)
 
 TEST(Program, BotGamesRunToTheirEndAndTheProgramStops)
 {
-    const Outcome r = Start({"--humans", "0", "--bot-delay", "0", "--games", "3", "--port", "0", "--seed", "5", "--decks", "2"});
+    const Outcome r = Start({"--humans", "0", "--bot-delay", "0", "--games", "3", "--port", "0", "--seed", "5", "--decks", "2", "--bots", "basic,strong,basic,basic"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_FALSE(lines.isEmpty());
@@ -80,7 +80,7 @@ TEST(Program, BotGamesRunToTheirEndAndTheProgramStops)
     ASSERT_EQ(games.size(), 3u);
     for (const auto& [no, g] : games) EXPECT_TRUE(g.problems.isEmpty()) << no << g.problems.join('\n').toStdString();
     // The same seed deals the same games.
-    QStringList a = lines, b = LinesUntil({"--humans", "0", "--bot-delay", "0", "--games", "3", "--port", "0", "--seed", "5", "--decks", "2"},
+    QStringList a = lines, b = LinesUntil({"--humans", "0", "--bot-delay", "0", "--games", "3", "--port", "0", "--seed", "5", "--decks", "2", "--bots", "basic,strong,basic,basic"},
                                           QStringLiteral("done games=3"));
     a.removeFirst();
     if (!b.isEmpty()) b.removeFirst();

@@ -1,0 +1,21 @@
+#pragma once
+// The strong bot: it tries each of its plays on many guesses of the hidden hands, each guess
+// dealt at random from the cards it has not seen, plays every guess out to the end with quick
+// rank-level players, and takes the play with the best average outcome for its side. Its only
+// input is its chair's view, so it cannot see a card a client of its chair would not see.
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "server/seatview.h"
+
+struct StrongBotBudget {
+    int playouts = 2400;   // playouts per decision, shared among the candidate plays
+    int minPerPlay = 24;   // yet at least this many guesses for every candidate
+    // What spending a bomb, a two or a joker costs where the guesses see no clear gain from it
+    // (in units of a won game): strength kept for later, and less predictable play.
+    double thrift = 0.4;
+};
+
+// The cards to play, highest first, or empty for a pass. Draws only from rng.
+std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, const StrongBotBudget& budget = {});
