@@ -18,6 +18,7 @@
 #include "platform/core/vbnum.h"
 #include "platform/draw/respath.h"
 #include "platform/net/tavsckclient.h"
+#include "tableview/waitticks.h"
 #include "platform/widgets/hsplitterbar.h"
 #include "platform/widgets/tavchat.h"
 #include "platform/widgets/tavlist.h"
@@ -120,6 +121,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
     connect(HSplitterBar1, &::HSplitterBar::MoveFinished, this, &frmGameMain::HSplitterBar1_MoveFinished);
 
     c_.sendHook = [this](const QByteArray& msg) { return SendData(msg); };
+    c_.holdLinkHook = [this](bool on) { TavSckClient->setHeld(on); };
     SetupFrame();
     InitRound();
     SetupDaoJuMaket();
@@ -129,6 +131,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
 frmGameMain::~frmGameMain()
 {
     c_.sendHook = nullptr;
+    c_.holdLinkHook = nullptr;
     if (TavSckClient) TavSckClient->Abort();
     // The table widget refers to the drawing context, which goes before the children do.
     delete picGameBack;
@@ -285,6 +288,8 @@ void frmGameMain::TavSckClient_Error()
     // A launcher tells a link that failed, or a server that broke the framing, from an ending
     // the user or the game chose.
     exitCode_ = TavSckClient->failure() == ::TavSckClient::Failure::BrokenFrame ? EXIT_FRAME_REFUSED : EXIT_LINK_FAILED;
+    // A pause under way ends the program itself, with this status.
+    SetClosingExitCode(exitCode_);
     Form_Unload();
 }
 

@@ -18,6 +18,7 @@ struct RoomOptions {
     int games = 0;                      // stop after this many games; 0: run until stopped
     int autoOutLimit = 5;               // automatic moves a client makes before it gives up
     bool autoReady = false;             // humans are ready without pressing the start button
+    int helloSeconds = 10;              // a connection's time to say hello
 };
 
 struct ParsedRoomOptions {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QTcpServer>
 #include <functional>
+#include <map>
 
 #include "server/roomoptions.h"
 #include "server/table.h"
@@ -20,8 +21,9 @@ public:
     Table& table() { return table_; }
     int connections() const { return connections_; }
 
-    // Connections beyond this are closed at once.
+    // Connections beyond this are closed at once, in all and from one address.
     static constexpr int kMaxConnections = 64;
+    static constexpr int kMaxPerAddress = 16;
 
     std::function<void(const QString&)> logLine;
 
@@ -33,4 +35,5 @@ private:
     QTcpServer server_;
     Table table_;
     int connections_ = 0;
+    std::map<QString, int> perAddress_;
 };

@@ -11,6 +11,8 @@
 
 namespace {
 
+int closingExitCode = 0;
+
 // Ending here is safe: the client runs everything on one thread and keeps nothing that must be
 // written at shutdown (the settings file is written when a setting changes, the link needs no
 // goodbye, the server treats a closed socket as leaving). The window that asked to close is
@@ -21,7 +23,7 @@ namespace {
     std::cout.flush();
     std::cerr.flush();
     std::fflush(nullptr);
-    std::exit(0);
+    std::exit(closingExitCode);
 }
 
 // The same pause on a test's clock: it ends when the clock reaches its end, and every event
@@ -50,6 +52,11 @@ void WaitOnManualClock(ManualClock& clock, int ms, const bool& blnClosing)
 }
 
 } // namespace
+
+void SetClosingExitCode(int code)
+{
+    closingExitCode = code;
+}
 
 void WaitTicks(int ms, const bool& blnClosing)
 {
