@@ -238,10 +238,13 @@ void frmGameMain::Form_Unload()
     tmrPaintLastOutPai->stop();
     YuClock->Reset();
     c_.sendHook = nullptr;
+    // Messages held back for the waits under way belong to the session that ended.
+    c_.dispatch.held.clear();
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && !w->isHidden()) w->close();
     close();
     emit Unloaded();
+    if (endPausesOnUnload_ && quitOnUnload_ && PausesUnderWay() > 0) EndProgramNow(exitCode_);
     if (quitOnUnload_) QCoreApplication::exit(exitCode_);
 }
 

@@ -12,6 +12,7 @@
 namespace {
 
 int closingExitCode = 0;
+int pausesUnderWay = 0;
 
 // Ending here is safe: the client runs everything on one thread and keeps nothing that must be
 // written at shutdown (the settings file is written when a setting changes, the link needs no
@@ -20,10 +21,7 @@ int closingExitCode = 0;
 // are flushed so nothing logged before the end is lost; static objects are destroyed normally.
 [[noreturn]] void endNow()
 {
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-    std::exit(closingExitCode);
+    EndProgramNow(closingExitCode);
 }
 
 // The same pause on a test's clock: it ends when the clock reaches its end, and every event
@@ -58,10 +56,27 @@ void SetClosingExitCode(int code)
     closingExitCode = code;
 }
 
+int PausesUnderWay()
+{
+    return pausesUnderWay;
+}
+
+void EndProgramNow(int code)
+{
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::exit(code);
+}
+
 void WaitTicks(int ms, const bool& blnClosing)
 {
     if (blnClosing)
         endNow();
+    struct Counted {
+        Counted() { ++pausesUnderWay; }
+        ~Counted() { --pausesUnderWay; }
+    } counted;
     if (ManualClock* manual = ManualClock::Active()) {
         if (ms > 0)
             WaitOnManualClock(*manual, ms, blnClosing);

@@ -9,3 +9,7 @@ void WaitTicks(int ms, const bool& blnClosing);
 
 // The status the program ends with when a wait finds blnClosing set (0 unless set).
 void SetClosingExitCode(int code);
+// How many pauses are under way, one inside another counting each.
+int PausesUnderWay();
+// Ends the program at once with the status, as a pause that finds blnClosing set does.
+[[noreturn]] void EndProgramNow(int code);
