@@ -23,14 +23,9 @@ ChatVerdict ChatGuard::admit(const void* sender, const QStringList& fields, qint
     if (chars > kMaxChatChars) v = ChatVerdict::TooLong;
     else if (b.tokens < 1) v = ChatVerdict::TooFast;
     else b.tokens -= 1;
-    if (v == ChatVerdict::TooFast) {
-        firstRefusal = !b.refusing;
-        b.refusing = true;
-    } else {
-        // A line too long is always logged: each is a refusal of its own.
-        firstRefusal = v == ChatVerdict::TooLong;
-        if (v == ChatVerdict::Relay) b.refusing = false;
-    }
+    // A run of refusals is logged once, whatever its lines were refused for.
+    firstRefusal = v != ChatVerdict::Relay && !b.refusing;
+    b.refusing = v != ChatVerdict::Relay;
     return v;
 }
 

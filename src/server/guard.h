@@ -19,8 +19,8 @@ enum class ChatVerdict { Relay, TooLong, TooFast };
 class ChatGuard {
 public:
     // Whether a chat message of `fields` from `sender` (any key that stays the same for one
-    // sender) is relayed at nowMs. `firstRefusal` is set for the first line refused of a run, so
-    // a flood is logged once, not once per line.
+    // sender) is relayed at nowMs. `firstRefusal` is set for the first line refused after one
+    // relayed, so a flood is logged once, not once per line.
     ChatVerdict admit(const void* sender, const QStringList& fields, qint64 nowMs, bool& firstRefusal);
 
 private:
