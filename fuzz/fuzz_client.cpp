@@ -8,8 +8,10 @@
 // as they do in the nested event loops of the program.
 //
 // Input: byte 0 picks the prepared table; then events, each a control byte (low three bits the
-// kind, bit 7: arrives during the next wait) and the kind's bytes (a message: two length bytes,
-// big-endian, and the message).
+// kind, bit 7: arrives during the next wait, bit 6 on a message: a burst) and the kind's bytes (a
+// message: two length bytes, big-endian, and the message; a burst then one byte, the message
+// coming 1 + 16 x that many times, each copy during the wait of the one before, as a server
+// flooding the client with one message would have it).
 //
 // The pauses do not wait here: this program's own WaitTicks, linked in place of the library's,
 // hands the waiting events to the client at once. A handler that would end the program (the
@@ -56,6 +58,8 @@ enum EventKind : uint8_t {
 };
 constexpr uint8_t kKindMask = 7;
 constexpr uint8_t kDuringWait = 0x80;
+constexpr uint8_t kBurst = 0x40;
+constexpr int kBurstStep = 16;
 
 enum Prepared : uint8_t { ST_IDLE, ST_DEALT, ST_OWN_TURN, ST_SPECTATOR, ST_TRICK_PAUSE, ST_COUNT };
 
@@ -88,6 +92,13 @@ std::deque<Event> ParseEvents(const uint8_t* d, size_t n)
             const QByteArray len = take(2);
             const size_t k = len.size() == 2 ? (size_t(uint8_t(len[0])) << 8) | uint8_t(len[1]) : 0;
             e.bytes = take(k);
+            if (ctl & kBurst) {
+                const QByteArray times = take(1);
+                const int copies = times.isEmpty() ? 0 : kBurstStep * uint8_t(times[0]);
+                out.push_back(e);
+                e.during = true;
+                for (int j = 1; j < copies; ++j) out.push_back(e);
+            }
             break;
         }
         case EV_CLICK: e.bytes = take(5); break;
@@ -335,7 +346,9 @@ void RunDeferred(Run& r, bool all)
 {
     if (r.closed || r.depth >= kMaxNesting) return;
     ++r.depth;
-    while (!r.closed && !r.queue.empty() && (all || r.queue.front().during)) {
+    // While the dispatcher holds messages back the link delivers none (and so nothing behind one).
+    while (!r.closed && !r.queue.empty() && (all || r.queue.front().during) &&
+           !(r.queue.front().kind == EV_MESSAGE && r.c.dispatch.linkHeld)) {
         const Event e = std::move(r.queue.front());
         r.queue.pop_front();
         RunEvent(r, e);
@@ -488,6 +501,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         r.queue.pop_front();
         RunEvent(r, e);
     }
+    // Every wait has returned: nothing is nested and nothing is held any more.
+    if (r.c.dispatch.depth != 0 || (!r.closed && (!r.c.dispatch.held.empty() || r.c.dispatch.linkHeld))) abort();
     g_run = nullptr;
     return 0;
 }

@@ -5,9 +5,13 @@
 //
 // Input: byte 0 the options (decks, settings round, players ready by themselves); then events,
 // each a control byte (low two bits the kind, the rest the seat) and the kind's bytes (a message:
-// two length bytes, big-endian, and the message; a legal move: one byte picking it).
+// two length bytes, big-endian, and the message; a legal move: one byte picking it). A message
+// whose length has its top bit set is a flood: one more byte, and the message (of the length's
+// other bits) comes 1 + 32 x that many times in a row. The table relays no more chat than each
+// sender's rate allows, and no chat line longer than the limit.
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +20,7 @@
 #include "protocol/messages.h"
 #include "protocol/shapes.h"
 #include "rules/legalplays.h"
+#include "server/guard.h"
 #include "server/seat.h"
 #include "server/table.h"
 
@@ -24,14 +29,24 @@ namespace {
 enum EventKind : uint8_t { EV_MESSAGE = 0, EV_CONNECTION = 1, EV_LEGAL_MOVE = 2, EV_EVENT_LOOP = 3 };
 constexpr int kSeats = 6;     // four players, then two who watch
 constexpr int kLoopRounds = 64;
+constexpr size_t kFlood = 0x8000;
+constexpr int kFloodStep = 32;
 
 // A connection as the table sees it: what it is sent must be a message of the server's.
 struct CheckedSeat : Seat {
     int got = 0;
+    int chats = 0;
     void deliver(const QByteArray& msg) override
     {
-        if (!ParseMessage(msg, Sender::Server).fits) abort();
+        const ParsedMsg m = ParseMessage(msg, Sender::Server);
+        if (!m.fits) abort();
         ++got;
+        if (m.kind == MsgKind::Chat) {
+            ++chats;
+            qsizetype chars = 0;
+            for (const QString& f : m.fields) chars += f.size();
+            if (chars > kMaxChatChars) abort();
+        }
     }
     bool isBot() const override { return false; }
 };
@@ -84,6 +99,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             table.join(&seats[size_t(s)], uint8_t((data[0] >> 3) & 1));
             joined[size_t(s)] = true;
         }
+        int senders = kSeats;
+        QElapsedTimer elapsed;
+        elapsed.start();
         size_t i = 1;
         while (i < size) {
             const uint8_t ctl = data[i++];
@@ -94,16 +112,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 size_t n = 0;
                 if (i + 2 <= size) n = size_t(data[i]) << 8 | data[i + 1];
                 i = std::min(i + 2, size);
+                int copies = 1;
+                if (n & kFlood) {
+                    n &= ~size_t(kFlood);
+                    if (i < size) copies += kFloodStep * data[i++];
+                }
                 n = std::min(n, size - i);
                 const QByteArray msg(reinterpret_cast<const char*>(data) + i, qsizetype(n));
                 i += n;
                 // The connection lets only the client's messages of the right shape through.
-                if (joined[size_t(s)] && ParseMessage(msg, Sender::Client).fits) table.receive(seat, msg);
+                if (ParseMessage(msg, Sender::Client).fits)
+                    for (int k = 0; k < copies && joined[size_t(s)]; ++k) table.receive(seat, msg);
                 break;
             }
             case EV_CONNECTION:
                 if (joined[size_t(s)]) table.leave(seat);
-                else table.join(seat, uint8_t(ctl >> 7));
+                else {
+                    table.join(seat, uint8_t(ctl >> 7));
+                    ++senders;  // a new user at the table, with a chat rate of its own
+                }
                 joined[size_t(s)] = !joined[size_t(s)];
                 break;
             case EV_LEGAL_MOVE: {
@@ -129,6 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         Spin();
         CheckTable(table, opt.decks);
+        const qint64 perSender = kChatBurst + elapsed.elapsed() / kChatRefillMs + 1;
+        for (const CheckedSeat& seat : seats)
+            if (seat.chats > senders * perSender) abort();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return 0;

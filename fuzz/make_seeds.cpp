@@ -108,6 +108,19 @@ int main(int argc, char** argv)
         game += Event(0, BuildOutPaiRefused("错误")) + Event(0x80, BuildReset());
         Write(root + "/client", k++, game);
     }
+    // Bursts: one message again and again, each copy during the wait of the one before (a count
+    // byte after the message, 16 copies a unit): boxes, blasts, won tricks, long chat lines.
+    const QList<std::pair<QByteArray, uint8_t>> bursts = {
+        {BuildOutPaiRefused("出牌不合规则"), 250},
+        {BuildQuit(2, QStringLiteral("掉线")), 250},
+        {BuildGameOver(false, {}, {0, 0}, {}), 200},
+        {BuildOutPaiNotice(2, 2, 0, 1, {5, 18, 31, 44}), 200},
+        {BuildOutPaiNotice(1, 1, 0, 0, {kPassCode}), 250},
+        {BuildDaoJuText(DJ_NOTICE, QString(3000, QChar(0x8BF4))), 20},
+        {BuildChat({"a", "所有人", "a", "所有人", QString(20000, QChar(0x4E2D)), "#000000", "0", "0", "", ""}), 8},
+    };
+    for (uint8_t state = 0; state < 5; ++state)
+        for (const auto& [m, times] : bursts) Write(root + "/client", k++, QByteArray(1, char(state)) + Event(0x40, m) + char(times));
 
     // The server: messages from each seat, legal moves that play games out, connections lost.
     const QList<QByteArray> requests = {
@@ -129,6 +142,18 @@ int main(int argc, char** argv)
         }
         game += SeatEvent(3) + SeatEvent(uint8_t((4 << 2) | 1)) + SeatEvent(uint8_t(4 << 2), BuildHandUpReq("旁观者1"));
         Write(root + "/server", k++, game);
+    }
+    // Chat floods from a player and a spectator: long lines and many short ones (the length's top
+    // bit marks a flood, the byte after it counts 32 copies a unit).
+    const auto flood = [](uint8_t seat, const QByteArray& m, uint8_t times) {
+        QByteArray e(1, char(seat << 2));
+        e += char((m.size() >> 8) | 0x80);
+        e += char(m.size() & 0xFF);
+        return e + char(times) + m;
+    };
+    for (const int chars : {20, 990, 5000}) {
+        const QByteArray line = BuildChat({"甲", "所有人", "甲", "所有人", QString(chars, 'x'), "#000000", "0", "0", "", ""});
+        Write(root + "/server", k++, QByteArray(1, 0) + flood(4, line, 160) + flood(1, line, 10));
     }
 
     // The item lists: a catalogue and own items as the room program sends them, and in pieces.

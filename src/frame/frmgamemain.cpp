@@ -14,6 +14,7 @@
 #include "platform/core/vbnum.h"
 #include "platform/draw/respath.h"
 #include "platform/net/tavsckclient.h"
+#include "tableview/waitticks.h"
 #include "platform/widgets/hsplitterbar.h"
 #include "platform/widgets/tavchat.h"
 #include "platform/widgets/tavlist.h"
@@ -43,11 +44,13 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent) : QWidget(parent), c_(
     connect(HSplitterBar, &::HSplitterBar::MoveFinished, this, &frmGameMain::HSplitterBar_MoveFinished);
     connect(HSplitterBar1, &::HSplitterBar::MoveFinished, this, &frmGameMain::HSplitterBar1_MoveFinished);
     c_.sendHook = [this](const QByteArray& msg) { return SendData(msg); };
+    c_.holdLinkHook = [this](bool on) { TavSckClient->setHeld(on); };
 }
 
 frmGameMain::~frmGameMain()
 {
     c_.sendHook = nullptr;
+    c_.holdLinkHook = nullptr;
     if (TavSckClient) TavSckClient->Abort();
     // The table widget refers to the drawing context, which goes before the children do.
     delete picGameBack;
@@ -97,10 +100,13 @@ void frmGameMain::Form_Unload()
     tmrPaintLastOutPai->stop();
     YuClock->Reset();
     c_.sendHook = nullptr;
+    // Messages held back for the waits under way belong to the session that ended.
+    c_.dispatch.held.clear();
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && !w->isHidden()) w->close();
     close();
     emit Unloaded();
+    if (endPausesOnUnload_ && quitOnUnload_ && PausesUnderWay() > 0) EndProgramNow(exitCode_);
     if (quitOnUnload_) QCoreApplication::exit(exitCode_);
 }
 
@@ -147,6 +153,8 @@ void frmGameMain::TavSckClient_Error()
     // A launcher tells a link that failed, or a server that broke the framing, from an ending
     // the user or the game chose.
     exitCode_ = TavSckClient->failure() == ::TavSckClient::Failure::BrokenFrame ? EXIT_FRAME_REFUSED : EXIT_LINK_FAILED;
+    // A pause under way ends the program itself, with this status.
+    SetClosingExitCode(exitCode_);
     Form_Unload();
 }
 

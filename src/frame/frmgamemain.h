@@ -101,6 +101,9 @@ public:
     void setScreenSize(const QSize& s) { screen_ = s; }
     // When false, Form_Unload does not end the program (tests keep their application running).
     void setQuitOnUnload(bool q) { quitOnUnload_ = q; }
+    // When true (the program), an unload while pauses are under way ends the program at once
+    // rather than after each pause has run out its time: the session is over.
+    void setEndPausesOnUnload(bool on) { endPausesOnUnload_ = on; }
     // What the program ends with once the window has unloaded (see ExitCode in kvrnmain.h).
     int exitCode() const { return exitCode_; }
 
@@ -212,6 +215,7 @@ private:
     bool loaded_ = false;
     bool unloaded_ = false;
     bool quitOnUnload_ = true;
+    bool endPausesOnUnload_ = false;
     int exitCode_ = 0;
 
     // The table side: its widgets and the round flow's window view (the constructor's part), and

@@ -74,6 +74,7 @@ int KvrnMain(int argc, char** argv)
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
     w->setScreenSize(screenSize);
+    w->setEndPausesOnUnload(true);
     w->Form_Load();
     w->move(0, 0);
     w->resize(screenSize.width(), screenSize.height() - 32);

@@ -2,11 +2,13 @@
 // Everything the running client keeps: one member per module's state. The main window owns one
 // Client; tests build their own.
 #include <QByteArray>
+#include <deque>
 #include <functional>
 
 #include "launch/userrows.h"
 #include "msgbox/msgpool.h"
 #include "platform/draw/surface.h"
+#include "protocol/received.h"
 #include "round/roundstate.h"
 #include "rules/publicstate.h"
 #include "rules/tablestate.h"
@@ -40,4 +42,16 @@ struct Client {
     std::function<bool(const QByteArray&)> sendHook;
 
     bool SendData(const QByteArray& msg) const { return sendHook ? sendHook(msg) : false; }
+
+    // The dispatch of received messages (launch/roomlink.cpp): how many handlers are running,
+    // each but the innermost waiting in a loop of its own, and the messages held back until
+    // one of them returns.
+    struct Dispatch {
+        int depth = 0;
+        std::deque<ReceivedMsg> held;
+        bool linkHeld = false;
+    } dispatch;
+    // Stops (true) and restarts (false) the link's delivery while messages are held; set by the
+    // main window with the link.
+    std::function<void(bool)> holdLinkHook;
 };

@@ -10,8 +10,13 @@
 struct Client;
 struct ReceivedMsg;
 
+// Handlers nested in one another's waits beyond which the next messages are held.
+inline constexpr int kMaxNestedDispatch = 8;
+
 // Decodes a received message once and hands it to the room, round, item or chat handler its
-// route names; returns the route.
+// route names; returns the route. A handler that waits (a pause, a modal box) sees the next
+// messages inside its wait, as the server sends them; once kMaxNestedDispatch handlers wait in
+// one another, the next messages are held, in order, and handled as the waits return.
 MsgRoute DispatchMessage(Client& c, const QByteArray& msg);
 
 // The room and game handlers of received messages.

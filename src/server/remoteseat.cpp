@@ -14,13 +14,21 @@ constexpr int kHelloVersion = 0, kHelloGame = 1, kHelloAllow = 2;
 
 }  // namespace
 
-RemoteSeat::RemoteSeat(Table& table, QTcpSocket* socket, QObject* parent)
+RemoteSeat::RemoteSeat(Table& table, QTcpSocket* socket, int helloMs, QObject* parent)
     : QObject(parent), table_(table), sock_(socket)
 {
     socket->setParent(this);
     // A play or a chat line is one small write: held back for the previous one's
     // acknowledgement it would reach the table tens of milliseconds late.
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    lastTaken_ = ClockNowMs();
+    // A connection that never says hello would hold a place of the room for ever.
+    helloDeadline_.setSingleShot(true);
+    connect(&helloDeadline_, &ClockTimer::timeout, this, [this] {
+        if (!greeted_) drop(QStringLiteral("did not say hello in time"));
+    });
+    helloDeadline_.start(helloMs);
+    connect(socket, &QTcpSocket::bytesWritten, this, [this](qint64) { lastTaken_ = ClockNowMs(); });
     peer_ = QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
     connect(socket, &QTcpSocket::readyRead, this, &RemoteSeat::onReadyRead);
     // Queued: the table hears of the loss from the event loop, never in the middle of a send.
@@ -37,8 +45,12 @@ void RemoteSeat::deliver(const QByteArray& msg)
     if (closing_ || gone_ || !sock_ || sock_->state() != QAbstractSocket::ConnectedState) return;
     const QByteArray frame = EncodeFrame(msg);
     if (frame.isEmpty()) return;
-    if (sock_->bytesToWrite() + frame.size() > kMaxPending) {
-        drop(QStringLiteral("does not read what it is sent"));
+    // A burst may leave much unsent for a moment; only a peer that lets it lie is dropped.
+    const qint64 pending = sock_->bytesToWrite() + frame.size();
+    const qint64 now = ClockNowMs();
+    if (pending <= kStallBytes) lastTaken_ = now;
+    if (pending > kMaxPending || now - lastTaken_ > kStallMs) {
+        drop(QStringLiteral("does not read what it is sent (%1 bytes waiting)").arg(pending));
         return;
     }
     sock_->write(frame);
@@ -92,6 +104,7 @@ void RemoteSeat::onReadyRead()
                 return;
             }
             greeted_ = true;
+            helloDeadline_.stop();
             table_.join(this, uint8_t(m.fields[kHelloAllow].toInt() != 0 ? 1 : 0));
         } else {
             table_.receive(this, msg);

@@ -1,7 +1,9 @@
 #pragma once
 // A connection at the table: frames in and out, the hello first, and the table's guard against a
 // broken peer. A frame over the limit, a message the client never sends or one of the wrong
-// shape, or a peer that stops reading, closes this connection only.
+// shape, no hello within the deadline, or a peer that stops reading, closes this connection
+// only. A peer stops reading when what it was sent stays unsent: over kStallBytes with nothing
+// taken for kStallMs, or over kMaxPending at all (a burst alone, read meanwhile, is no reason).
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -9,6 +11,7 @@
 #include <QTcpSocket>
 #include <functional>
 
+#include "platform/core/clock.h"
 #include "protocol/framing.h"
 #include "server/seat.h"
 
@@ -17,7 +20,8 @@ class Table;
 class RemoteSeat : public QObject, public Seat {
     Q_OBJECT
 public:
-    RemoteSeat(Table& table, QTcpSocket* socket, QObject* parent = nullptr);
+    // helloMs: the time the peer has for its hello (the clock in force, platform/core/clock.h).
+    RemoteSeat(Table& table, QTcpSocket* socket, int helloMs = kHelloMs, QObject* parent = nullptr);
     ~RemoteSeat() override;
 
     void deliver(const QByteArray& msg) override;
@@ -27,9 +31,14 @@ public:
     void flush();
 
     QString peerName() const { return peer_; }
+    bool greeted() const { return greeted_; }
 
-    // Unsent bytes beyond which a peer that does not read is dropped.
-    static constexpr qint64 kMaxPending = 4 * 1024 * 1024;
+    static constexpr int kHelloMs = 10000;
+    // Unsent bytes a peer may leave waiting while it takes nothing, and for how long.
+    static constexpr qint64 kStallBytes = 1024 * 1024;
+    static constexpr qint64 kStallMs = 15000;
+    // Unsent bytes beyond which a peer is dropped whatever it reads.
+    static constexpr qint64 kMaxPending = 32 * 1024 * 1024;
 
     std::function<void(const QString&)> logLine;
 
@@ -45,6 +54,8 @@ private:
     Table& table_;
     QPointer<QTcpSocket> sock_;
     FrameDecoder frames_;
+    ClockTimer helloDeadline_;
+    qint64 lastTaken_ = 0;   // when the peer last took bytes, or its backlog was small
     QString peer_;
     bool greeted_ = false;
     bool closing_ = false;   // dropped; the loss is on its way to the table

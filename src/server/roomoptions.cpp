@@ -66,6 +66,7 @@ QString RoomHelpText()
         "  --auto-out-limit N   automatic moves a client makes for its player before it gives\n"
         "                       up, 1 to 255 (default 5)\n"
         "  --auto-ready         humans are ready for every game without pressing start\n"
+        "  --hello-seconds S    a connection's time to say hello, 1 to 600 (default 10)\n"
         "  --help               this text\n"
         "\n"
         "Every deal, play, trick and score is one line on standard output.\n");
@@ -142,6 +143,9 @@ ParsedRoomOptions ParseRoomOptions(const QStringList& words)
         } else if (opt == QLatin1String("--auto-out-limit")) {
             if (!need() || !ReadInt(opt, value, 1, 255, v, r.error)) return r;
             o.autoOutLimit = int(v);
+        } else if (opt == QLatin1String("--hello-seconds")) {
+            if (!need() || !ReadInt(opt, value, 1, 600, v, r.error)) return r;
+            o.helloSeconds = int(v);
         } else {
             r.error = QStringLiteral("unknown option \"%1\" (see --help)").arg(words[i]);
             return r;

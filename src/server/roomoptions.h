@@ -24,6 +24,7 @@ struct RoomOptions {
     int autoOutLimit = 5;               // automatic moves a client makes before it gives up
     bool autoReady = false;             // humans are ready without pressing the start button
     bool opponents = false;             // people sit against each other rather than as partners
+    int helloSeconds = 10;              // a connection's time to say hello
 };
 
 struct ParsedRoomOptions {

@@ -2,6 +2,7 @@
 
 #include <QTcpSocket>
 
+#include "server/guard.h"
 #include "server/remoteseat.h"
 
 RoomServer::RoomServer(const RoomOptions& options, QObject* parent)
@@ -13,7 +14,7 @@ RoomServer::RoomServer(const RoomOptions& options, QObject* parent)
 
 void RoomServer::log(const QString& line)
 {
-    if (logLine) logLine(line);
+    if (logLine) logLine(LogSafe(line));
 }
 
 bool RoomServer::start(QString& error)
@@ -40,18 +41,24 @@ void RoomServer::flush()
 void RoomServer::onNewConnection()
 {
     while (QTcpSocket* s = server_.nextPendingConnection()) {
-        if (connections_ >= kMaxConnections) {
-            log(QStringLiteral("close peer=%1:%2 the room is full").arg(s->peerAddress().toString()).arg(s->peerPort()));
+        const QString address = s->peerAddress().toString();
+        const bool roomFull = connections_ >= kMaxConnections;
+        if (roomFull || perAddress_[address] >= kMaxPerAddress) {
+            log(QStringLiteral("close peer=%1:%2 %3").arg(address).arg(s->peerPort())
+                    .arg(roomFull ? QStringLiteral("the room is full") : QStringLiteral("too many from one address")));
+            if (perAddress_[address] == 0) perAddress_.erase(address);
             s->abort();
             s->deleteLater();
             continue;
         }
         ++connections_;
-        auto* seat = new RemoteSeat(table_, s, this);
+        ++perAddress_[address];
+        auto* seat = new RemoteSeat(table_, s, opt_.helloSeconds * 1000, this);
         seat->logLine = [this](const QString& line) { log(line); };
         log(QStringLiteral("connect peer=%1").arg(seat->peerName()));
-        connect(seat, &RemoteSeat::closed, this, [this, seat] {
+        connect(seat, &RemoteSeat::closed, this, [this, seat, address] {
             --connections_;
+            if (--perAddress_[address] <= 0) perAddress_.erase(address);
             log(QStringLiteral("disconnect peer=%1").arg(seat->peerName()));
             seat->deleteLater();
         });

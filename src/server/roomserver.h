@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QTcpServer>
 #include <functional>
+#include <map>
 
 #include "server/roomoptions.h"
 #include "server/table.h"
@@ -22,8 +23,9 @@ public:
     // Every connection's queued bytes go to the system: the program may end right after.
     void flush();
 
-    // Connections beyond this are closed at once.
+    // Connections beyond this are closed at once, in all and from one address.
     static constexpr int kMaxConnections = 64;
+    static constexpr int kMaxPerAddress = 16;
 
     std::function<void(const QString&)> logLine;
 
@@ -35,4 +37,5 @@ private:
     QTcpServer server_;
     Table table_;
     int connections_ = 0;
+    std::map<QString, int> perAddress_;
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 
+#include "platform/core/clock.h"
 #include "protocol/received.h"
 #include "server/botseat.h"
 
@@ -30,7 +31,8 @@ Table::~Table() = default;
 
 void Table::log(const QString& line)
 {
-    if (logLine) logLine(line);
+    // Names, chat and item texts come from peers: none of them may start a line of its own.
+    if (logLine) logLine(LogSafe(line));
 }
 
 RoomUser* Table::userOf(Seat* seat) const
@@ -419,6 +421,15 @@ void Table::onChat(RoomUser& u, QStringList fields)
     // The sender is who the table knows, whatever the message claims.
     fields[CF_Sender] = u.Name;
     fields[CF_SenderShown] = u.Name;
+    bool firstRefusal = false;
+    const ChatVerdict verdict = chatGuard_.admit(&u, fields, ClockNowMs(), firstRefusal);
+    if (verdict != ChatVerdict::Relay) {
+        if (firstRefusal)
+            log(QStringLiteral("chat refused from=%1 %2").arg(u.Name, verdict == ChatVerdict::TooLong
+                                                                      ? QStringLiteral("too long")
+                                                                      : QStringLiteral("too fast")));
+        return;
+    }
     log(QStringLiteral("chat from=%1 to=%2 text=%3").arg(u.Name, fields[CF_Target], fields[CF_Text]));
     const QByteArray msg = BuildChat(fields);
     if (fields[CF_Whisper] == QLatin1String("1") && fields[CF_Target] != kEverybody) {

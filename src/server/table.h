@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "protocol/messages.h"
+#include "server/guard.h"
 #include "server/items.h"
 #include "server/roomoptions.h"
 #include "server/seat.h"
@@ -131,4 +132,5 @@ private:
     int penalty_ = 20, penaltyMax_ = 200, penaltyMin_ = 0;
     TableGame game_;
     ClockTimer pauseClock_;
+    ChatGuard chatGuard_;
 };

@@ -2,8 +2,11 @@
 
 #include <QHash>
 #include <algorithm>
+#include <memory>
+#include <sys/stat.h>
 
 #include "platform/core/vbnum.h"
+#include "platform/draw/diskwatch.h"
 #include "platform/draw/respath.h"
 #include "protocol/messages.h"
 #include "protocol/received.h"
@@ -40,6 +43,28 @@ QHash<int32_t, CatalogueSpot> FirstSpots(const DaoJuState& st)
 void RedrawIfLoaded(const DaoJuState& st)
 {
     if (st.blnMaketLoaded && st.view) st.view->RedrawMaket();
+}
+
+// The note file as last read. A catalogue message comes with every visit to the room and the
+// file may be large: it is read again only when the disk watch tells of a change on its way
+// (or cannot watch it).
+const ProfileFile& DaoJuNotes(const QString& path)
+{
+    static struct {
+        QString path;
+        quint64 generation = 0;
+        bool watched = false;
+        std::unique_ptr<ProfileFile> notes;
+    } cache;
+    const quint64 gen = DiskWatch::instance().generation();
+    if (cache.notes && cache.watched && cache.generation == gen && cache.path == path) return *cache.notes;
+    struct stat st {};
+    const ResolvedPath r = ResolvePathAt(path, gen, &st);
+    cache.notes = std::make_unique<ProfileFile>(ProfileFile::Load(r.path));
+    cache.path = path;
+    cache.generation = gen;
+    cache.watched = r.watched;
+    return *cache.notes;
 }
 
 }  // namespace
@@ -120,8 +145,7 @@ void ParseDaoJuList(DaoJuState& st, const QString& body, const ProfileFile& note
 
 void ParseDaoJuList(const DaoJuCtx& c, const QString& body)
 {
-    const ProfileFile notes = ProfileFile::Load(ResolvePath(DaoJuNoteFile(c.pub.strAppPath)));
-    ParseDaoJuList(c.st, body, notes);
+    ParseDaoJuList(c.st, body, DaoJuNotes(DaoJuNoteFile(c.pub.strAppPath)));
 }
 
 bool ParseMyDaoJuList(DaoJuState& st, const QString& body)

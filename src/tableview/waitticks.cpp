@@ -11,6 +11,9 @@
 
 namespace {
 
+int closingExitCode = 0;
+int pausesUnderWay = 0;
+
 // Ending here is safe: the client runs everything on one thread and keeps nothing that must be
 // written at shutdown (the settings file is written when a setting changes, the link needs no
 // goodbye, the server treats a closed socket as leaving). The window that asked to close is
@@ -18,10 +21,7 @@ namespace {
 // are flushed so nothing logged before the end is lost; static objects are destroyed normally.
 [[noreturn]] void endNow()
 {
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-    std::exit(0);
+    EndProgramNow(closingExitCode);
 }
 
 // The same pause on a test's clock: it ends when the clock reaches its end, and every event
@@ -51,10 +51,32 @@ void WaitOnManualClock(ManualClock& clock, int ms, const bool& blnClosing)
 
 } // namespace
 
+void SetClosingExitCode(int code)
+{
+    closingExitCode = code;
+}
+
+int PausesUnderWay()
+{
+    return pausesUnderWay;
+}
+
+void EndProgramNow(int code)
+{
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::exit(code);
+}
+
 void WaitTicks(int ms, const bool& blnClosing)
 {
     if (blnClosing)
         endNow();
+    struct Counted {
+        Counted() { ++pausesUnderWay; }
+        ~Counted() { --pausesUnderWay; }
+    } counted;
     if (ManualClock* manual = ManualClock::Active()) {
         if (ms > 0)
             WaitOnManualClock(*manual, ms, blnClosing);

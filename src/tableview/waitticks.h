@@ -6,3 +6,10 @@
 // during the wait (the main window has closed), the program ends at once instead of returning
 // into a drawing sequence whose window is gone.
 void WaitTicks(int ms, const bool& blnClosing);
+
+// The status the program ends with when a wait finds blnClosing set (0 unless set).
+void SetClosingExitCode(int code);
+// How many pauses are under way, one inside another counting each.
+int PausesUnderWay();
+// Ends the program at once with the status, as a pause that finds blnClosing set does.
+[[noreturn]] void EndProgramNow(int code);

@@ -12,6 +12,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <functional>
+#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include "frame/kvrnmain.h"
@@ -219,6 +220,15 @@ TEST(App, LinkEndsGiveTheirExitCodes)
         int code;
     } cases[] = {
         {"server closes", [](QTcpSocket* s) { s->disconnectFromHost(); }, EXIT_OK},
+        {"server resets", [](QTcpSocket* s) {
+             const linger hard{1, 0};
+             ::setsockopt(int(s->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+             s->abort();
+         }, EXIT_LINK_FAILED},
+        {"close inside a frame", [](QTcpSocket* s) {
+             s->write(QByteArray("\x00\x00\x00\x05\x82\x02", 6));
+             s->disconnectFromHost();
+         }, EXIT_LINK_FAILED},
         {"zero-length frame", [](QTcpSocket* s) { s->write(QByteArray(4, '\0')); s->flush(); }, EXIT_FRAME_REFUSED},
         {"frame over the limit", [](QTcpSocket* s) { s->write(QByteArray("\x00\x10\x00\x01", 4)); s->flush(); },
          EXIT_FRAME_REFUSED},

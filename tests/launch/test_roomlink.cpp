@@ -4,6 +4,7 @@
 #include "launch/client.h"
 #include "launch/roomlink.h"
 #include "protocol/received.h"
+#include "roomfake.h"
 
 namespace {
 
@@ -22,6 +23,49 @@ TEST(Dispatch, EveryCodeAndLengthIsHandledWithoutHarm)
             m[0] = char(code);
             EXPECT_EQ(DispatchMessage(c, m), DecodeServerMsg(m).route);
         }
+}
+
+// A view whose every chat line waits, as a box or a pause does: while it waits the link hands
+// over what has arrived, unless the dispatcher holds it.
+struct WaitingView : roomtest::FakeView {
+    Client* c = nullptr;
+    QList<QByteArray> link;    // arrived, not yet handed over
+    QList<bool> holds;         // what the dispatcher asked of the link
+    int deepest = 0;
+    void AddChatMessage(const QStringList& f) override
+    {
+        roomtest::FakeView::AddChatMessage(f);
+        deepest = std::max(deepest, c->dispatch.depth);
+        while (!link.isEmpty() && !c->dispatch.linkHeld) DispatchMessage(*c, link.takeFirst());
+    }
+};
+
+QByteArray ChatLine(int n)
+{
+    return BuildChat({"a", "b", "a", "b", QString::number(n), "#000000", "0", "0", "", ""});
+}
+
+TEST(Dispatch, NestedWaitsStopAtTheBoundAndTheOrderHolds)
+{
+    for (const int count : {3, kMaxNestedDispatch, kMaxNestedDispatch + 1, 40}) {
+        Client c;
+        WaitingView v;
+        v.c = &c;
+        c.roomView = &v;
+        c.holdLinkHook = [&](bool on) { v.holds.append(on); };
+        for (int i = 1; i < count; ++i) v.link.append(ChatLine(i));
+        DispatchMessage(c, ChatLine(0));
+        QStringList expected;
+        for (int i = 0; i < count; ++i) expected << QStringLiteral("chat:a|b|%1|#000000|0|0||").arg(i);
+        EXPECT_EQ(v.log, expected) << count;
+        EXPECT_EQ(v.deepest, std::min(count, kMaxNestedDispatch)) << count;
+        // Held once the bound is reached, and let go again once the held ones are out.
+        EXPECT_EQ(v.holds.isEmpty(), count <= kMaxNestedDispatch) << count;
+        if (!v.holds.isEmpty()) { EXPECT_FALSE(v.holds.last()) << count; }
+        EXPECT_EQ(v.holds.count(true), v.holds.count(false)) << count;
+        EXPECT_TRUE(c.dispatch.held.empty());
+        EXPECT_EQ(c.dispatch.depth, 0);
+    }
 }
 
 TEST(SendPacket, HeaderAndBody)

@@ -6,7 +6,9 @@
 #include <QTcpSocket>
 #include <memory>
 
+#include "platform/core/clock.h"
 #include "protocol/framing.h"
+#include "server/remoteseat.h"
 #include "server/roomserver.h"
 #include "serverfixture.h"
 
@@ -63,6 +65,35 @@ TEST_F(Server, AHelloIsWelcomed)
     ASSERT_TRUE(Spin([&] { return p.count(MsgKind::GameSet) == 1; }));
     EXPECT_EQ(ParseMessage(p.got[0], Sender::Server).kind, MsgKind::Identity);
     EXPECT_EQ(room->table().userAt(0)->Name, QStringLiteral("玩家"));
+}
+
+// A burst may leave megabytes unsent for a moment; only a peer that lets them lie for a while is
+// dropped, and only that one.
+TEST_F(Server, APeerIsDroppedOnlyWhenItsBacklogStaysUnread)
+{
+    ManualClock clock;
+    Peer reader(room->port());
+    QTcpSocket stalled;   // says hello, then reads nothing
+    stalled.connectToHost(QHostAddress::LocalHost, room->port());
+    ASSERT_TRUE(stalled.waitForConnected(5000));
+    reader.send(BuildHello(1));
+    stalled.write(EncodeFrame(BuildHello(1)));
+    ASSERT_TRUE(Spin([&] { return room->table().userAt(1) != nullptr && room->table().userAt(0) != nullptr; }));
+    const QByteArray big(1000000, char(GM_CHAT));
+    // Sixteen megabytes in one go to both: far past what a burst may leave unsent in the old
+    // sense, and no reason to drop either.
+    for (int chair : {0, 1})
+        for (int i = 0; i < 16; ++i) room->table().userAt(chair)->seat->deliver(big);
+    Spin([&] { return reader.got.size() >= 16; });
+    ASSERT_EQ(reader.got.size(), 16);
+    EXPECT_FALSE(log.join('\n').contains("does not read")) << log.join('\n').toStdString();
+    // Time passes: the one that took nothing meanwhile is dropped at the next message.
+    clock.advance(RemoteSeat::kStallMs + 1);
+    for (int chair : {0, 1}) room->table().userAt(chair)->seat->deliver(QByteArray(1, char(GM_CHAT)));
+    ASSERT_TRUE(Spin([&] { return log.join('\n').contains("does not read"); }));
+    ASSERT_TRUE(Spin([&] { return reader.got.size() == 17; }));
+    EXPECT_FALSE(reader.closed());
+    EXPECT_EQ(log.filter("does not read").size(), 1);
 }
 
 TEST_F(Server, BrokenPeersAreClosedAloneAndTheTableGoesOn)

@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 #include "launch/client.h"
 #include "launch/roomlink.h"
+#include "platform/draw/diskwatch.h"
 #include "protocol/messages.h"
 #include "shop/daojumaket.h"
 #include "shop/profilefile.h"
@@ -324,6 +326,31 @@ TEST_F(Notes, CatalogueItemsTakeTheirNotes)
     ASSERT_EQ(st.DaoJuList[1].DaoJus.upperBound(), 2);
     EXPECT_EQ(st.DaoJuList[1].DaoJus(1).strNote, QStringLiteral("鲜花的说明"));
     EXPECT_EQ(st.DaoJuList[1].DaoJus(2).strNote, QString());
+}
+
+// A catalogue comes with every visit; the file is read again only when it changed on disk.
+TEST_F(Notes, TheFileIsReadAgainOnlyWhenItChanges)
+{
+    if (!DiskWatch::instance().enabled()) GTEST_SKIP() << "no disk watch here";
+    Write(QStringLiteral("[DaoJuInfo_ID_5001]\nNote=one\n"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("elsewhere")));
+    const QString alias = dir.filePath("elsewhere/alias.ini");
+    ASSERT_EQ(::link(QFile::encodeName(dir.filePath("Res/DaoJu/DaoJuInfo.ini")).constData(),
+                     QFile::encodeName(alias).constData()), 0);
+    DaoJuState st;
+    PublicState pub;
+    pub.strAppPath = app();
+    const auto noteNow = [&] {
+        ParseDaoJuList(DaoJuCtx{st, pub, {}}, Catalogue({"A"}, {Block("5001", "0", "x")}));
+        return st.DaoJuList[1].DaoJus(1).strNote;
+    };
+    EXPECT_EQ(noteNow(), QStringLiteral("one"));
+    // The same file written through a name the watch does not look at: what was read stands.
+    Write(QStringLiteral("[DaoJuInfo_ID_5001]\nNote=two\n"), QStringLiteral("elsewhere/alias.ini"));
+    EXPECT_EQ(noteNow(), QStringLiteral("one"));
+    // Written where the watch looks: read again.
+    Write(QStringLiteral("[DaoJuInfo_ID_5001]\nNote=three\n"));
+    EXPECT_EQ(noteNow(), QStringLiteral("three"));
 }
 
 TEST_F(Notes, AFolderInPlaceOfTheFileReadsNothing)

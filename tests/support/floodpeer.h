@@ -58,10 +58,13 @@ public:
 
     // Starts the flood: accepts the client, writes `count` frames of `msg` (with the frame's number, big-endian, over bytes
     // numberAt..numberAt+3 when numberAt >= 0), then closes.
-    // With startDelayMs the flood begins that long after the client was accepted.
-    void start(const QByteArray& msg, int64_t count, int numberAt = -1, int startDelayMs = 0)
+    // With startDelayMs the flood begins that long after the client was accepted; with floodMs
+    // it ends after that long even when fewer frames went out.
+    void start(const QByteArray& msg, int64_t count, int numberAt = -1, int startDelayMs = 0, int floodMs = 0)
     {
-        thread_ = std::thread([this, msg, count, numberAt, startDelayMs] { run(msg, count, numberAt, startDelayMs); });
+        thread_ = std::thread([this, msg, count, numberAt, startDelayMs, floodMs] {
+            run(msg, count, numberAt, startDelayMs, floodMs);
+        });
     }
 
     bool accepted() const { return accepted_; }
@@ -71,7 +74,7 @@ public:
     Clock::time_point closedAt() const { return Clock::time_point(Clock::duration(closedAt_.load())); }
 
 private:
-    void run(const QByteArray& msg, int64_t count, int numberAt, int startDelayMs)
+    void run(const QByteArray& msg, int64_t count, int numberAt, int startDelayMs, int floodMs)
     {
         const int fd = ::accept(listen_, nullptr, nullptr);
         if (fd < 0) {
@@ -89,7 +92,8 @@ private:
         const int64_t perBlock = std::max<int64_t>(1, (256 * 1024) / frameLen);
         QByteArray block;
         int64_t sent = 0;
-        while (sent < count && !stop_) {
+        const Clock::time_point end = Clock::now() + std::chrono::milliseconds(floodMs);
+        while (sent < count && !stop_ && (floodMs <= 0 || Clock::now() < end)) {
             const int64_t n = std::min(perBlock, count - sent);
             block.resize(qsizetype(n * frameLen));
             char* p = block.data();
@@ -106,6 +110,10 @@ private:
             if (!writeAll(fd, block)) break;
             sent += n;
         }
+        // What the client sent (its hello) is read first: closing over unread bytes would reset
+        // the connection instead of closing it.
+        char sink[4096];
+        while (::recv(fd, sink, sizeof sink, MSG_DONTWAIT) > 0) {}
         closedAt_ = Clock::now().time_since_epoch().count();
         ::close(fd);
         finished_ = true;

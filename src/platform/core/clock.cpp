@@ -1,6 +1,7 @@
 #include "platform/core/clock.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
 #include <algorithm>
@@ -29,6 +30,17 @@ protected:
 constexpr int kMostRounds = 1000;
 
 }  // namespace
+
+qint64 ClockNowMs()
+{
+    if (g_active) return g_active->now();
+    static QElapsedTimer real = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return real.elapsed();
+}
 
 // ---- ManualClock ---------------------------------------------------------------------------
 

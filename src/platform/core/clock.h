@@ -57,6 +57,10 @@ private:
     std::vector<std::unique_ptr<ClockTimer>> owned_;   // the timers of `after`
 };
 
+// The time on the clock in force, in ms: the installed ManualClock's, else a monotonic real
+// clock (its zero is arbitrary; only differences mean anything).
+qint64 ClockNowMs();
+
 // A timer on the clock in force when it is started: a precise timer on real time (a coarse one
 // may fire up to 5 % early, and a countdown must never run out before its time), or a due time
 // on the installed ManualClock. The part of QTimer the client uses.

@@ -11,13 +11,16 @@
 // following messages meanwhile, in order.
 //
 // Under a flood the link holds little: the socket buffers at most kReadBufferSize bytes, and
-// bytes are taken from it only while no complete message is waiting, so a fast sender is slowed
-// down by TCP itself instead of filling the client's memory. Each length is checked as soon as
+// bytes are taken from it only while less than kLookahead bytes of complete messages wait, so a
+// fast sender is slowed down by TCP itself instead of filling the client's memory. Each length is checked as soon as
 // its four bytes are taken, and the memory of a burst is given back once it has been handled.
 //
-// The link ends exactly once: Closed when the peer closes it (after the messages that arrived
-// before the close), Error for every other failure (refused, unreachable, timed out, broken
-// frame). After either event nothing more is raised.
+// The link ends exactly once: Closed when the peer closes it after a whole message, Error for
+// every other failure (refused, unreachable, timed out, reset, a close inside a frame, broken
+// frame). After either event nothing more is raised. Losing the link ends the session, so the
+// messages still waiting when the close is noticed are not raised: the close is looked for
+// while they wait (on Linux the socket's TCP state tells it before the bytes ahead of it are
+// read), and what is left is read only to tell a clean close from a broken one.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -33,6 +36,8 @@ public:
     static constexpr quint32 kMaxFrame = ::kMaxFrame;
     // Bytes the socket buffers ahead of the decoder.
     static constexpr qint64 kReadBufferSize = 64 * 1024;
+    // Bytes of waiting messages taken ahead from the socket.
+    static constexpr qsizetype kLookahead = 256 * 1024;
     // Messages raised in one turn of the event loop, and the time one turn may take.
     static constexpr int kBatchMessages = 512;
     static constexpr int kBatchMs = 8;
@@ -53,6 +58,12 @@ public:
 
     // Ends the link without raising Closed or Error (used on the way out).
     void Abort();
+
+    // While held, no message is raised and nothing more is taken from the socket (the sender is
+    // held back by TCP); the close of the link is still noticed. Used while the receiver cannot
+    // take messages yet.
+    void setHeld(bool on);
+    bool held() const { return held_; }
 
     bool isConnected() const;
 
@@ -86,13 +97,17 @@ private:
     void pull();          // takes bytes from the socket while no complete message is waiting
     void fail(Failure why);   // ends the link and raises Error once
     void endQuietly();    // ends the link, raises nothing
+    bool checkPeerEnd();  // the peer has closed or reset the link: ends it (true)
+    void endAfterPeer(bool reset);
 
     QTcpSocket* sock_ = nullptr;
     QTimer connectTimer_;
+    QTimer peerWatch_;       // looks for the peer's end while messages wait or are held
     FrameDecoder frames_;
     bool ended_ = true;      // no link, or the link's end has been reported
-    bool peerClosed_ = false;     // the peer has closed; Closed follows the last buffered message
     bool deliveryQueued_ = false;
+    bool held_ = false;
+    int watchFd_ = -1;       // the connection's second handle (Linux), see onConnected
     bool keepAlive_ = true;
     bool wasConnected_ = false;
     Failure failure_ = Failure::None;

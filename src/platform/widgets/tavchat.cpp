@@ -13,11 +13,17 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStringDecoder>
+#include <QTextBlock>
+#include <QTimer>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
-constexpr int kMaxLines = 500;            // older lines are dropped to keep the pane light
+constexpr int kMaxLines = TavChat::MaxLines;   // older lines are dropped to keep the pane light
 constexpr qint64 kMaxPageBytes = 64 * 1024;
 constexpr int kFaceSize = 20;
 constexpr int kMaxFaces = 120;
@@ -32,6 +38,19 @@ const NamedColor kTextColors[] = {
 };
 
 QString esc(const QString& s) { return s.toHtmlEscaped(); }
+
+// A received text as the pane shows it: at most `max` characters, the last of them "…" when
+// the text was longer (never half of a surrogate pair).
+QString cut(const QString& s, int max) {
+    if (s.size() <= max) return s;
+    qsizetype keep = max - 1;
+    if (keep > 0 && s.at(keep - 1).isHighSurrogate()) --keep;
+    return s.left(keep) + QChar(0x2026);
+}
+
+// Cut first, then escaped: the cost of a line does not depend on what was cut away.
+QString shown(const QString& s) { return esc(cut(s, TavChat::MaxShownChars)); }
+QString shownName(const QString& s) { return esc(cut(s, TavChat::MaxShownNameChars)); }
 
 // A typed text becomes one field of a back-quote-joined message: a back-quote inside it would
 // split the message into the wrong number of fields, and line breaks have no place in a line.
@@ -72,6 +91,9 @@ TavChat::TavChat(QWidget* parent) : QWidget(parent) {
     m_pane->setOpenExternalLinks(false);
     m_pane->setUndoRedoEnabled(false);
     m_pane->document()->setMaximumBlockCount(kMaxLines);
+    m_flushTimer = new QTimer(this);
+    m_flushTimer->setSingleShot(true);
+    connect(m_flushTimer, &QTimer::timeout, this, [this] { flushPending(FlushLines); });
     m_pane->document()->setDocumentMargin(4);
     lay->addWidget(m_pane, 1);
 
@@ -163,6 +185,7 @@ QString TavChat::faceFile(const QString& faceName) const {
 }
 
 void TavChat::ResetChat() {
+    m_pending.clear();
     m_pane->clear();
     m_lines = 0;
     loadFaces();
@@ -182,15 +205,43 @@ void TavChat::ResetChat() {
 }
 
 void TavChat::ClearChat() {
+    m_pending.clear();
     m_pane->clear();
     m_lines = 0;
 }
 
 void TavChat::appendHtml(const QString& html) {
+    m_pending.append(html);
+    // Lines that would be dropped before they are ever shown are not kept.
+    if (m_pending.size() > kMaxLines) m_pending.removeFirst();
+    ++m_lines;
+    if (m_flushTimer->isActive()) return;
+    // The next turn of the loop, unless the pane was brought up to date a moment ago.
+    const qint64 since = m_lastFlush.isValid() ? m_lastFlush.elapsed() : qint64(FlushSpacingMs);
+    m_flushTimer->start(int(std::max<qint64>(0, FlushSpacingMs - since)));
+}
+
+void TavChat::flushPending(int most) const {
+    m_lastFlush.start();
+    if (m_pending.isEmpty()) return;
+    if (m_pending.size() > most) m_pending.erase(m_pending.begin(), m_pending.end() - most);
     QScrollBar* sb = m_pane->verticalScrollBar();
     const bool atEnd = sb->value() >= sb->maximum() - 4;
-    m_pane->append(html);
-    ++m_lines;
+    // One edit: the document lays out and drops its oldest lines once for the whole batch.
+    // Each line as the pane's own append would add it: a new block in the formats of the
+    // pane's cursor, the line's markup as a fragment.
+    QTextDocument* doc = m_pane->document();
+    const QTextCursor paneCur = m_pane->textCursor();
+    QTextCursor cur(doc);
+    cur.beginEditBlock();
+    cur.movePosition(QTextCursor::End);
+    for (const QString& html : std::as_const(m_pending)) {
+        if (!doc->isEmpty()) cur.insertBlock(paneCur.blockFormat(), paneCur.charFormat());
+        else cur.setCharFormat(paneCur.charFormat());
+        cur.insertFragment(QTextDocumentFragment::fromHtml(html, doc));
+    }
+    cur.endEditBlock();
+    m_pending.clear();
     if (atEnd) sb->setValue(sb->maximum());
 }
 
@@ -202,13 +253,13 @@ static QString timePrefix(bool on, const QString& time) {
 void TavChat::AddSystemLine(const QString& line) {
     appendHtml(timePrefix(m_showTime, QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))) +
                QStringLiteral("<span style=\"color:%1\">【系统】%2</span>")
-                   .arg(systemColor().name(), esc(line)));
+                   .arg(systemColor().name(), shown(line)));
 }
 
 void TavChat::AddNoticeText(const QString& text) {
     appendHtml(timePrefix(m_showTime, QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))) +
                QStringLiteral("<span style=\"color:%1; font-weight:bold\">【公告】%2</span>")
-                   .arg(noticeColor().name(), esc(text)));
+                   .arg(noticeColor().name(), shown(text)));
 }
 
 void TavChat::AddChatMessage(const QStringList& f) {
@@ -226,16 +277,16 @@ void TavChat::AddChatMessage(const QStringList& f) {
     const QString to = target.isEmpty() ? allUsersName() : target;
 
     QString html = timePrefix(m_showTime, field(6).trimmed());
-    html += QStringLiteral("<span style=\"color:#1f5c99; font-weight:bold\">%1</span>").arg(esc(sender));
+    html += QStringLiteral("<span style=\"color:#1f5c99; font-weight:bold\">%1</span>").arg(shownName(sender));
     html += whisper ? QStringLiteral(" 悄悄地对 ") : QStringLiteral(" 对 ");
-    html += QStringLiteral("<span style=\"color:#1f5c99\">%1</span> 说：").arg(esc(to));
+    html += QStringLiteral("<span style=\"color:#1f5c99\">%1</span> 说：").arg(shownName(to));
     const QString face = faceFile(field(7));
     if (!face.isEmpty())
         html += QStringLiteral("<img src=\"%1\" width=\"%2\" height=\"%2\"> ")
                     .arg(esc(QUrl::fromLocalFile(face).toString(QUrl::FullyEncoded)))
                     .arg(kFaceSize);
     html += QStringLiteral("<span style=\"color:%1%2\">%3</span>")
-                .arg(color.name(), bold ? QStringLiteral("; font-weight:bold") : QString(), esc(text));
+                .arg(color.name(), bold ? QStringLiteral("; font-weight:bold") : QString(), shown(text));
     appendHtml(html);
 }
 
@@ -276,8 +327,14 @@ QStringList TavChat::targets() const {
     return out;
 }
 
-QString TavChat::plainText() const { return m_pane->toPlainText(); }
-QString TavChat::paneHtml() const { return m_pane->toHtml(); }
+QString TavChat::plainText() const {
+    flushPending();
+    return m_pane->toPlainText();
+}
+QString TavChat::paneHtml() const {
+    flushPending();
+    return m_pane->toHtml();
+}
 
 void TavChat::sendTyped() {
     const QString text = cleanTyped(m_input->text());

@@ -18,7 +18,15 @@
 //                  |                      | empty for none (offered only when the folder has any)
 // Every field may be empty on receipt: an invalid colour falls back to the default, a missing
 // time is simply not shown. Nothing received is ever interpreted as markup.
+//
+// What the pane holds is bounded whatever arrives: a text beyond MaxShownChars is cut and ends
+// with "…" (a name beyond MaxShownNameChars likewise), and only the last MaxLines lines stay.
+// Lines added in one turn of the event loop go into the pane together when the loop next runs
+// (or when the pane is read back), so a burst costs one layout, not one per line. Under a flood
+// the pane is brought up to date at most every FlushSpacingMs, with the newest FlushLines lines:
+// what the pane costs does not grow with what arrives.
 #include <QColor>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -29,6 +37,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTextBrowser;
+class QTimer;
 
 class TavChat : public QWidget {
     Q_OBJECT
@@ -36,6 +45,11 @@ public:
     static constexpr int SendFieldCount = 10;
     static constexpr int ShownFieldCount = 8;
     static constexpr int MaxTextLength = 200;   // characters of one typed message
+    static constexpr int MaxShownChars = 2000;  // characters of one received text shown
+    static constexpr int MaxShownNameChars = 64;
+    static constexpr int MaxLines = 500;
+    static constexpr int FlushSpacingMs = 100;
+    static constexpr int FlushLines = 64;
 
     explicit TavChat(QWidget* parent = nullptr);
 
@@ -87,6 +101,8 @@ signals:
 private:
     void sendTyped();
     void appendHtml(const QString& html);
+    // Puts the newest `most` waiting lines into the pane and forgets the others.
+    void flushPending(int most = MaxLines) const;
     void loadFaces();
 
     QLabel* m_caption = nullptr;
@@ -101,4 +117,8 @@ private:
     QString m_facePath, m_appPath, m_pageFile, m_myName;
     bool m_showTime = false;
     int m_lines = 0;
+    // Lines added since the pane was last brought up to date (at most MaxLines of them).
+    mutable QStringList m_pending;
+    QTimer* m_flushTimer = nullptr;
+    mutable QElapsedTimer m_lastFlush;
 };

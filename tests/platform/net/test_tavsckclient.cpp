@@ -10,6 +10,8 @@
 #include <QTcpSocket>
 #include <functional>
 
+#include <sys/socket.h>
+
 #include "platform/net/tavsckclient.h"
 #include "support/timing.h"
 
@@ -165,19 +167,64 @@ INSTANTIATE_TEST_SUITE_P(Lengths, BrokenFrame,
                                            BadLength{"huge", 0xFFFFFFFFu}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(TavSckClient, PeerCloseRaisesClosedOnceAfterTheLastMessages)
+// Losing the link ends the session: what still waits when the end is noticed is not raised, and
+// the rest of the stream tells a close after a whole message from a broken link.
+TEST(TavSckClient, HowThePeerEndsTheLink)
+{
+    const QByteArray waiting = Frame(QByteArray(100, 'w')).repeated(2000);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        bool reset;
+        int closed, errors;
+        TavSckClient::Failure why;
+    } cases[] = {
+        {"close after whole messages", waiting, false, 1, 0, TavSckClient::Failure::None},
+        {"close inside a frame", waiting + Frame("cut").left(5), false, 0, 1, TavSckClient::Failure::Lost},
+        {"reset", waiting, true, 0, 1, TavSckClient::Failure::Lost},
+        {"broken length behind the close", waiting + QByteArray(4, '\0'), false, 0, 1,
+         TavSckClient::Failure::BrokenFrame},
+    };
+    for (const auto& c : cases) {
+        Link l;
+        ASSERT_TRUE(l.open()) << c.name;
+        l.client.setHeld(true);  // the receiver is busy: everything stays waiting
+        l.peer->write(c.bytes);
+        ASSERT_TRUE(WaitFor([&] { return l.peer->bytesToWrite() == 0; })) << c.name;
+        if (c.reset) {
+            const linger hard{1, 0};
+            ::setsockopt(int(l.peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+            l.peer->abort();
+        } else {
+            l.peer->disconnectFromHost();
+        }
+        ASSERT_TRUE(WaitFor([&] { return l.closed + l.errors > 0; }, 2000)) << c.name;
+        Spin(50);
+        EXPECT_EQ(l.closed, c.closed) << c.name;
+        EXPECT_EQ(l.errors, c.errors) << c.name;
+        EXPECT_EQ(l.client.failure(), c.why) << c.name;
+        EXPECT_TRUE(l.got.isEmpty()) << c.name;
+        EXPECT_FALSE(l.client.Send(QByteArray("x"), 0, 0)) << c.name;
+    }
+}
+
+// Held, the link raises nothing and takes little from the socket; released, the messages come
+// in their order.
+TEST(TavSckClient, HeldLinkRaisesNothingUntilReleased)
 {
     Link l;
     ASSERT_TRUE(l.open());
-    l.peer->write(Frame("bye"));
-    l.peer->flush();
-    l.peer->disconnectFromHost();
-    ASSERT_TRUE(WaitFor([&] { return l.closed == 1; }));
-    Spin(100);
-    EXPECT_EQ(l.got, QList<QByteArray>{QByteArray("bye")});
-    EXPECT_EQ(l.closed, 1);
-    EXPECT_EQ(l.errors, 0);
-    EXPECT_FALSE(l.client.Send(QByteArray("x"), 0, 0));
+    l.client.setHeld(true);
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i) bytes += Frame(QByteArray::number(i).rightJustified(200, '.'));
+    l.peer->write(bytes);
+    Spin(150);
+    EXPECT_TRUE(l.got.isEmpty());
+    EXPECT_LE(l.client.decoderCapacity(), 2 * (TavSckClient::kLookahead + TavSckClient::kReadBufferSize));
+    l.client.setHeld(false);
+    ASSERT_TRUE(WaitFor([&] { return l.got.size() == 3000; }));
+    for (int i = 0; i < 3000; ++i) ASSERT_EQ(l.got[i], QByteArray::number(i).rightJustified(200, '.'));
+    EXPECT_TRUE(l.client.isConnected());
 }
 
 TEST(TavSckClient, RefusedConnectionIsAnError)

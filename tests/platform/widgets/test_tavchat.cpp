@@ -209,3 +209,34 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+// Whatever arrives, the pane holds a bounded text: long texts and names are cut with "…" (a
+// surrogate pair is never split), and only the last lines stay.
+TEST_F(ChatFixture, ReceivedTextsAreCutAndOldLinesGo) {
+    const QString pair = QString::fromUtf8("\xF0\x9F\x98\x80");   // one character, two UTF-16 units
+    const struct {
+        const char* name;
+        QString text;
+        QString shownEnd;
+    } cases[] = {
+        {"fits", QString(TavChat::MaxShownChars, 'a'), QString(TavChat::MaxShownChars, 'a')},
+        {"one over", QString(TavChat::MaxShownChars + 1, 'b'), QString(TavChat::MaxShownChars - 1, 'b') + u'…'},
+        {"half a megabyte", QString(512000, 'c'), QString(TavChat::MaxShownChars - 1, 'c') + u'…'},
+        {"pair at the cut", QString(TavChat::MaxShownChars - 2, 'd') + pair + "ee",
+         QString(TavChat::MaxShownChars - 2, 'd') + u'…'},
+    };
+    for (const auto& c : cases) {
+        chat.ClearChat();
+        chat.AddChatMessage({QString(500, 'n'), "", c.text, "", "0", "0", "", ""});
+        const QString shown = chat.plainText();
+        EXPECT_TRUE(shown.endsWith("说：" + c.shownEnd)) << c.name;
+        EXPECT_TRUE(shown.startsWith(QString(TavChat::MaxShownNameChars - 1, 'n') + u'…')) << c.name;
+    }
+    chat.ClearChat();
+    for (int i = 0; i < TavChat::MaxLines + 30; ++i) chat.AddSystemLine(QString::number(i));
+    const QStringList lines = chat.plainText().split('\n');
+    ASSERT_EQ(lines.size(), TavChat::MaxLines);
+    EXPECT_TRUE(lines.first().endsWith("【系统】30"));
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("【系统】%1").arg(TavChat::MaxLines + 29)));
+    EXPECT_EQ(chat.lineCount(), TavChat::MaxLines + 30);
+}

@@ -1,0 +1,166 @@
+// The room program against peers that try to spoil it for the others: a spectator flooding chat
+// while the players do not read, connections that never say hello, and chat meant to forge
+// lines of the log.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <memory>
+#include <vector>
+
+#include "protocol/framing.h"
+#include "protocol/messages.h"
+#include "support/clientfixture.h"
+#include "support/timing.h"
+
+namespace {
+
+using testsupport::WaitFor;
+
+struct Room {
+    QProcess proc;
+    QStringList lines;
+    QByteArray pending;
+    quint16 port = 0;
+
+    ~Room()
+    {
+        proc.kill();
+        proc.waitForFinished(3000);
+    }
+    bool start(const QStringList& args)
+    {
+        QObject::connect(&proc, &QProcess::readyReadStandardOutput, [this] {
+            pending += proc.readAllStandardOutput();
+            for (qsizetype nl; (nl = pending.indexOf('\n')) >= 0; pending.remove(0, nl + 1))
+                lines.append(QString::fromUtf8(pending.left(nl)));
+        });
+        proc.start(testsupport::BuiltProgramDir() + QStringLiteral("/kvrn-room"),
+                   QStringList{"--port", "0", "--bot-delay", "600000"} + args);
+        if (!proc.waitForStarted(5000)) return false;
+        if (!WaitFor([&] { return !lines.isEmpty(); }, 5000)) return false;
+        const auto m = QRegularExpression(QStringLiteral("^listening [^ ]+:(\\d+)$")).match(lines.value(0));
+        port = m.hasMatch() ? quint16(m.captured(1).toUInt()) : 0;
+        return port != 0;
+    }
+    int count(const QString& prefix) const
+    {
+        return int(std::count_if(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(prefix); }));
+    }
+    // A raw connection; with a hello when `greet`.
+    std::unique_ptr<QTcpSocket> connect(bool greet)
+    {
+        auto s = std::make_unique<QTcpSocket>();
+        s->connectToHost(QStringLiteral("127.0.0.1"), port);
+        if (!s->waitForConnected(3000)) return s;
+        if (greet) {
+            s->write(EncodeFrame(BuildHello(1)));
+            s->flush();
+        }
+        return s;
+    }
+};
+
+QByteArray Chat(const QString& text)
+{
+    return BuildChat({QStringLiteral("x"), QStringLiteral("所有人"), QStringLiteral("x"), QStringLiteral("所有人"), text,
+                      QStringLiteral("#000000"), "0", "0", "12:00:00", ""});
+}
+
+// Players who read nothing while a spectator floods the table keep their chairs, and the room
+// relays neither the long lines nor the flood.
+TEST(HostileRoom, ASpectatorsChatBurstLeavesThePlayersSeated)
+{
+    const struct {
+        const char* name;
+        int lines;
+        int chars;
+    } bursts[] = {{"nine lines of a megabyte", 9, 1'040'000},
+                  {"nine lines of half a megabyte", 9, 512'000},
+                  {"five thousand small lines", 5000, 500}};
+    for (const auto& b : bursts) {
+        Room room;
+        ASSERT_TRUE(room.start({"--humans", "2", "--name", "甲", "--name", "乙"})) << b.name;
+        auto p1 = room.connect(true);
+        auto p2 = room.connect(true);
+        ASSERT_TRUE(WaitFor([&] { return room.count("join chair=") == 2; }, 5000)) << b.name;
+        auto spy = room.connect(true);
+        ASSERT_TRUE(WaitFor([&] { return room.count("watch name=") == 1; }, 5000)) << b.name;
+
+        QByteArray burst;
+        const QByteArray one = EncodeFrame(Chat(QString(b.chars, QLatin1Char('x'))));
+        ASSERT_FALSE(one.isEmpty()) << b.name;
+        for (int i = 0; i < b.lines; ++i) burst += one;
+        spy->write(burst);
+        ASSERT_TRUE(WaitFor([&] {
+            spy->flush();
+            return spy->bytesToWrite() == 0;
+        }, 20000)) << b.name;
+        // The players have read nothing so far.
+        WaitFor([] { return false; }, 500);
+        EXPECT_EQ(room.count("close peer="), 0) << b.name << "\n" << room.lines.join('\n').toStdString();
+        EXPECT_EQ(room.count("leave "), 0) << b.name;
+        qint64 relayed = 0;
+        WaitFor([&] {
+            relayed += p1->readAll().size();
+            return false;
+        }, 300);
+        EXPECT_LT(relayed, qint64(16) * one.size()) << b.name;
+        EXPECT_EQ(p1->state(), QAbstractSocket::ConnectedState) << b.name;
+        EXPECT_EQ(p2->state(), QAbstractSocket::ConnectedState) << b.name;
+        // A run of refusals is one line of the log, not one per line refused.
+        EXPECT_GE(room.count("chat refused from="), 1) << b.name;
+        EXPECT_LE(room.count("chat refused from="), 3) << b.name;
+    }
+}
+
+// Silent connections take their places only until the hello's deadline; one address cannot take
+// them all.
+TEST(HostileRoom, SilentConnectionsDoNotKeepAPlayerOut)
+{
+    Room room;
+    ASSERT_TRUE(room.start({"--humans", "1", "--hello-seconds", "1"}));
+    std::vector<std::unique_ptr<QTcpSocket>> silent;
+    for (int i = 0; i < 64; ++i) silent.push_back(room.connect(false));
+    ASSERT_TRUE(WaitFor([&] { return room.count("connect peer=") + room.count("close peer=") >= 64; }, 5000));
+    EXPECT_EQ(room.count("connect peer="), 16);
+    EXPECT_GE(room.count("close peer="), 48);
+    // A player from that address is turned away while they wait, and gets in once the deadline
+    // has closed them.
+    ASSERT_TRUE(WaitFor([&] { return room.count("close peer=") >= 64; }, 4000)) << room.lines.join('\n').toStdString();
+    EXPECT_EQ(room.count("join chair="), 0);
+    auto player = room.connect(true);
+    ASSERT_TRUE(WaitFor([&] { return room.count("join chair=") == 1; }, 4000)) << room.lines.join('\n').toStdString();
+}
+
+// A peer's text never starts a line of the log, and a long one is cut there.
+TEST(HostileRoom, ChatForgesNoLogLine)
+{
+    Room room;
+    ASSERT_TRUE(room.start({"--humans", "1"}));
+    auto p = room.connect(true);
+    ASSERT_TRUE(WaitFor([&] { return room.count("join chair=") == 1; }, 5000));
+    const int before = int(room.lines.size());
+    p->write(EncodeFrame(Chat(QStringLiteral("hi\nover game=1 score=0\r\nleave chair=0\x1b" "x") + QString(800, 'y'))));
+    p->flush();
+    ASSERT_TRUE(WaitFor([&] { return room.count("chat from=") == 1; }, 5000));
+    WaitFor([] { return false; }, 200);
+    const QStringList after = room.lines.mid(before);
+    ASSERT_EQ(after.size(), 1) << after.join('\n').toStdString();
+    EXPECT_TRUE(after[0].contains(QStringLiteral("hi\\x0aover game=1"))) << after[0].toStdString();
+    EXPECT_TRUE(after[0].contains(QStringLiteral("chair=0\\x1bx"))) << after[0].toStdString();
+    EXPECT_LE(after[0].size(), 600);
+    EXPECT_TRUE(after[0].endsWith(QChar(0x2026)));
+    EXPECT_EQ(room.count("over game="), 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
