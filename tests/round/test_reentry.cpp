@@ -225,7 +225,7 @@ TEST(Reentry, ALastPlayBombIsDrawnOnceUnderTheEndPanel)
         r.Deal({Card(3, R9)}, 1);
         const QByteArray over = BuildGameOver(true, {-10, 10, -10, 10}, {0, 65}, {CardList{Card(3, R9)}, {}, {}, {}});
         int fed = 0;
-        if (overAt >= 0) clock.after(overAt, [&] { ASSERT_TRUE(r.ts.BlastRunning); r.feed(over); ++fed; });
+        if (overAt >= 0) clock.after(overAt, [&] { ASSERT_TRUE(r.tv.BlastRunning); r.feed(over); ++fed; });
         r.feed(BuildOutPaiNotice(1, 0, 3, 1, kBomb));
         if (overAt < 0) { r.feed(over); ++fed; }
         ASSERT_EQ(fed, 1) << overAt;
