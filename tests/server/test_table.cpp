@@ -35,6 +35,8 @@ RoomOptions Options(int humans, int decks = 1)
     o.botDelayMs = 0;
     o.seed = 7;
     o.names = {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁")};
+    // Quick bots for the room's tests; one that takes over a person's chair still plays strong.
+    o.botLevels.fill(BotLevel::Basic);
     return o;
 }
 
