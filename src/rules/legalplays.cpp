@@ -257,6 +257,16 @@ TripleGroups GroupTriples(const Counts& hand)
         if (at < 0) at = g.groups++;
         g.members[size_t(at)][size_t(g.size[size_t(at)]++)] = uint8_t(i);
     }
+    // Mixed triples of three suits first: no bomb beside them can make them look true, so the
+    // first that fits usually does.
+    if (groupOf[4] >= 0) {
+        auto& m = g.members[size_t(groupOf[4])];
+        auto threeSuits = [&g](uint8_t i) {
+            const auto& t = g.triples[i];
+            return CardSuit(t[0]) != CardSuit(t[1]) && CardSuit(t[1]) != CardSuit(t[2]) && CardSuit(t[0]) != CardSuit(t[2]);
+        };
+        std::stable_partition(m.begin(), m.begin() + g.size[size_t(groupOf[4])], threeSuits);
+    }
     return g;
 }
 

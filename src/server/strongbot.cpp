@@ -413,16 +413,16 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
             total[size_t(i)] += Playout(s, SideOf(me), marginWeight);
         }
     }
+    const double thrift = r.decks() > 1 ? budget.thriftTwoDecks : budget.thrift;
     for (int i = 0; i < n; ++i) {
         total[size_t(i)] /= guesses;
         const SimMove& m = moves[size_t(i)];
         if (!of[size_t(i)] || m.size == 0) continue;
-        if (m.type >= PX_LiangTaoHuo) total[size_t(i)] -= budget.thrift * (r.trickFen() < 10 ? 2 : 1);
-        else if (r.trickFen() + m.fen == 0)
-            total[size_t(i)] -= budget.thrift * 0.5 * (m.take[kTwo] + m.take[kSmall] + m.take[kBig]);
+        if (m.type >= PX_LiangTaoHuo) total[size_t(i)] -= thrift * (r.trickFen() < 10 ? 2 : 1);
+        else if (r.trickFen() + m.fen == 0) total[size_t(i)] -= thrift * 0.5 * (m.take[kTwo] + m.take[kSmall] + m.take[kBig]);
         // Points led are points offered.
         if (leading && m.type < PX_LiangTaoHuo)
-            total[size_t(i)] -= budget.thrift * 0.3 * (m.take[kRankFive] + m.take[kRankTen] + m.take[kRankKing]);
+            total[size_t(i)] -= thrift * 0.3 * (m.take[kRankFive] + m.take[kRankTen] + m.take[kRankKing]);
     }
     const int best = int(std::max_element(total.begin(), total.end()) - total.begin());
     return of[size_t(best)] ? of[size_t(best)]->Cards : std::vector<uint8_t>{};

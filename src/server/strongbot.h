@@ -13,8 +13,10 @@ struct StrongBotBudget {
     int playouts = 2400;   // playouts per decision, shared among the candidate plays
     int minPerPlay = 24;   // yet at least this many guesses for every candidate
     // What spending a bomb, a two or a joker costs where the guesses see no clear gain from it
-    // (in units of a won game): strength kept for later, and less predictable play.
+    // (in units of a won game): strength kept for later, and less predictable play. Two decks
+    // hold twice the bombs, so each is worth less.
     double thrift = 0.4;
+    double thriftTwoDecks = 0.15;
 };
 
 // The cards to play, highest first, or empty for a pass. Draws only from rng.

@@ -199,6 +199,8 @@ TEST(StrongBot, PlainChoices)
     }
 }
 
+using L = BotLevel;
+
 // A deal depends on the seed and the game's number only: the games before it, however they went,
 // change nothing, so one deal can be played again from the other side.
 TEST(Deals, FollowFromTheSeedAndTheGameNumberOnly)
@@ -223,7 +225,6 @@ TEST(Deals, FollowFromTheSeedAndTheGameNumberOnly)
         EXPECT_TRUE(Spin([&] { return done; }, 120000));
         return lines;
     };
-    using L = BotLevel;
     const QStringList basic = deals({L::Basic, L::Basic, L::Basic, L::Basic});
     EXPECT_EQ(basic.size(), 3 * 5);
     // The opening chair of a later game is the first out of the one before, so only the cards
@@ -239,10 +240,10 @@ TEST(Deals, FollowFromTheSeedAndTheGameNumberOnly)
     EXPECT_EQ(a.deck.size(), 108u);
 }
 
-void RunBotGames(int games, int decks, uint32_t seed, BotLevel level = BotLevel::Basic)
+void RunBotGames(int games, int decks, uint32_t seed, std::array<BotLevel, 4> levels = {L::Basic, L::Basic, L::Basic, L::Basic})
 {
     RoomOptions o;
-    o.botLevels = {level, level, level, level};
+    o.botLevels = levels;
     o.humans = 0;
     o.botDelayMs = 0;
     o.decks = decks;
@@ -281,8 +282,8 @@ void RunBotGames(int games, int decks, uint32_t seed, BotLevel level = BotLevel:
 
 TEST(BotGames, TwoHundredGamesOneDeck) { RunBotGames(200, 1, 1234); }
 TEST(BotGames, FiftyGamesTwoDecks) { RunBotGames(50, 2, 4321); }
-TEST(BotGames, StrongBotsOneDeck) { RunBotGames(2, 1, 1234, BotLevel::Strong); }
-TEST(BotGames, StrongBotsTwoDecks) { RunBotGames(1, 2, 4321, BotLevel::Strong); }
+TEST(BotGames, StrongBotsOneDeck) { RunBotGames(2, 1, 1234, {L::Strong, L::Strong, L::Strong, L::Strong}); }
+TEST(BotGames, StrongAgainstBasicTwoDecks) { RunBotGames(1, 2, 4321, {L::Strong, L::Basic, L::Strong, L::Basic}); }
 
 }  // namespace
 

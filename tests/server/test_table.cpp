@@ -39,6 +39,8 @@ RoomOptions Options(int humans, int decks = 1)
     o.seed = 7;
     o.names = {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁")};
     o.opponents = humans == 4;   // four people sit in the order they join: seat c is chair c
+    // Quick bots for the room's tests; one that takes over a person's chair still plays strong.
+    o.botLevels.fill(BotLevel::Basic);
     return o;
 }
 
