@@ -223,7 +223,8 @@ TEST(Reentry, ALastPlayBombIsDrawnOnceUnderTheEndPanel)
         Round r;
         r.Seat(0);
         r.Deal({Card(3, R9)}, 1);
-        const QByteArray over = BuildGameOver(true, {-10, 10, -10, 10}, {0, 65}, {CardList{Card(3, R9)}, {}, {}, {}});
+        const QByteArray over = BuildGameOver(true, {-10, 10, -10, 10}, {0, 65},
+                                              {Round::FullHand({Card(3, R9)}), {}, CardList{Card(0, RK), Card(1, RQ), Card(2, R4)}, {}});
         int fed = 0;
         if (overAt >= 0) clock.after(overAt, [&] { ASSERT_TRUE(r.ts.BlastRunning); r.feed(over); ++fed; });
         r.feed(BuildOutPaiNotice(1, 0, 3, 1, kBomb));
