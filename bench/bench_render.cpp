@@ -30,10 +30,11 @@ QString BinDir() { return QStringLiteral(KVRN_BENCH_BIN_DIR); }
 struct BigTable {
     Surface surf;
     TableState ts;
+    TableViewState tv;
     PublicState ps;
     PaintState p;
     ImageCache cache;
-    PaintCtx ctx{surf, ts, ps, p, cache};
+    PaintCtx ctx{surf, ts, tv, ps, p, cache};
 
     BigTable()
     {
@@ -42,7 +43,7 @@ struct BigTable {
         p.ScreenWidthPx = 1920;
         surf.resize(1920, 1080);
         ComputeLayout(ctx);
-        testsupport::SetUpMidGame(ts);
+        testsupport::SetUpMidGame(ts, tv);
         ts.ShowLeftPai = 1;
         ts.Chairs[1].OutPai = ByteArr{53, 53, 52, 52};
         ts.Chairs[2].Dropped = true;
@@ -81,7 +82,7 @@ BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
 void BM_RedrawMyPk(benchmark::State& state)
 {
     OnBigTable(state, [](BigTable& t) {
-        t.ts.PaiSelected[13] = t.ts.PaiSelected[13] != 0 ? 0 : 1;
+        t.tv.PaiSelected[13] = t.tv.PaiSelected[13] != 0 ? 0 : 1;
         RedrawMyPk(t.ctx, 13);
     });
 }

@@ -21,9 +21,10 @@ namespace {
 struct BenchTable {
     Surface surf;
     TableState ts;
+    TableViewState tv;
     PublicState ps;
     PaintState p;
-    PaintCtx pc{surf, ts, ps, p, ImageCache::instance()};
+    PaintCtx pc{surf, ts, tv, ps, p, ImageCache::instance()};
     RoundState rs;
     BasicRoundView view;
     RoundCtx ctx{pc, rs, view, [](const QByteArray&) { return true; }};
@@ -38,7 +39,7 @@ struct BenchTable {
         rs.view = &view;
         for (int c = 0; c < 4; ++c) ts.Chairs[size_t(c)].Name = QStringLiteral("player%1").arg(c);
         ts.strViewOwner = QStringLiteral("player0");
-        ts.ViewPosOfChair = {2, 3, 0, 1};
+        tv.ViewPosOfChair = {2, 3, 0, 1};
         ps.TableJoined = 1;
         surf.resize(1180, 700);
         ComputeLayout(pc);

@@ -195,7 +195,7 @@ struct Run {
     bool closed = false;
     // The next wait takes every event left, not only those marked.
     bool pauseTakesAll = false;
-    PaintCtx pc{c.surf, c.tbl, c.pub, c.paint, ImageCache::instance()};
+    PaintCtx pc{c.surf, c.tbl, c.tv, c.pub, c.paint, ImageCache::instance()};
 
     Run()
     {
@@ -205,7 +205,7 @@ struct Run {
         c.pub.strGameTitle = QStringLiteral("四人牌局");
         c.pub.strMyName = QStringLiteral("玩家甲");
         c.pub.strLevelInfo = QStringLiteral("长工_100`短工_200`佃农_500`地主_8000");
-        InitPublicState(c.pub, c.tbl, g_binDir);
+        InitPublicState(c.pub, c.tv, g_binDir);
         InitGameDefine(c.tbl);
         InitDaoJuMaket(c.daoJu);
         c.roomView = &roomView;
@@ -267,19 +267,19 @@ void CloseClient(Run& r)
     r.closed = true;
     r.roundView.alive = false;
     r.c.pub.blnClosing = true;
-    InitPublicState(r.c.pub, r.c.tbl, r.c.pub.strAppPath);
+    InitPublicState(r.c.pub, r.c.tv, r.c.pub.strAppPath);
     r.c.pub.blnClosing = true;
     InitGameDefine(r.c.tbl);
 }
 
 // Values from the server that readers index by stay in range whatever arrived.
-void CheckTable(const TableState& t)
+void CheckTable(const TableState& t, const TableViewState& v)
 {
     if (!IsWireChair(t.TurnChair) || !IsWireChair(t.bteMyChair) || !IsWirePhase(WireValue(t.GamePhase)) || !IsWireDeckCount(t.DeckCount))
         abort();
     for (const ChairInfo& ch : t.Chairs)
         if (!IsWirePlace(ch.MingCi) || ch.PaiCount > FullHandCount(t.DeckCount)) abort();
-    for (uint8_t pos : t.ViewPosOfChair)
+    for (uint8_t pos : v.ViewPosOfChair)
         if (pos > 3) abort();
 }
 
@@ -326,7 +326,7 @@ void RunEvent(Run& r, const Event& e)
         r.roomView.repaintQueued = false;
         picGameBack_Paint(r.pc);
     }
-    CheckTable(c.tbl);
+    CheckTable(c.tbl, c.tv);
 }
 
 // Hands the client the events that arrive while it waits: those marked so at the front of the

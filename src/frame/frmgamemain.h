@@ -2,6 +2,7 @@
 // The client's main window: the table on the left, the user list, advert pane and chat on the
 // right, the room link, and the window's timers. It works on one Client, which outlives it.
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QPointer>
 #include <QTimer>
@@ -33,6 +34,9 @@ class DaoJuMaketButton;
 class frmUserMenu;
 class frmGameSet;
 
+// The window's background, which the room column and the frame show too.
+inline const QColor kWindowBack(250, 250, 250);
+
 // The advert pane: a thin triple frame around the page view.
 class AdvPane : public QWidget {
     Q_OBJECT
@@ -60,6 +64,15 @@ QString UserListHeadings(uint8_t scoreMode);
 QString UserListScoreName(uint8_t scoreMode);
 inline const QString kUserListWidths = QStringLiteral("100`90`70`80`80`60`50`50`50`50`50");
 
+// The main window. Its parts each own their widgets and live in their own source:
+// - the window itself (frmgamemain.cpp): loading and tear-down, the room link, the pane layout;
+// - the table side (frmgamemain_table.cpp): the table, its time bar and start button, the round
+//   flow's timers and its window view;
+// - the room side (frmgamemain_room.cpp): the user list, the advert pane, the chat and the
+//   splitter bars between them, and the view the room messages draw through;
+// - the frame (frmgamemain_frame.cpp): caption, border, caption and user buttons, moving and
+//   resizing, closing;
+// - the shop (frmgamemain_shop.cpp): the shop button and the item messages' view.
 class frmGameMain : public QWidget {
     Q_OBJECT
 public:
@@ -67,8 +80,8 @@ public:
     ~frmGameMain() override;
 
     Client& client() { return c_; }
-    PaintCtx& paintContext() { return *paintCtx_; }
 
+    // ---- The window ----
     // The window's load: the panes, the components' start values, the timers and the user
     // settings (read before the link opens). Run once, before the window is shown.
     void Form_Load();
@@ -84,15 +97,6 @@ public:
     // Sends one message over the room link; false when the link is not up.
     bool SendData(const QByteArray& msg);
 
-    // The round flow's operations that the room side also uses (frmgamemain_round.cpp).
-    void HideStartBut();
-    void RefreshStartButton();
-    void UpdateTurn();
-    void PlayGameSound(int n);
-    // Connects the table's mouse, the time bar, the start button and the two round timers to the
-    // round flow and registers the window as its view; run once by the constructor.
-    void InitRound();
-
     // The screen size the layout starts from (tests may set it before Form_Load).
     void setScreenSize(const QSize& s) { screen_ = s; }
     // When false, Form_Unload does not end the program (tests keep their application running).
@@ -100,15 +104,41 @@ public:
     // What the program ends with once the window has unloaded (see ExitCode in kvrnmain.h).
     int exitCode() const { return exitCode_; }
 
-    // The item shop (frmgamemain_shop.cpp): opens its window; its view of the item messages.
-    void OpenDaoJuMaket();
-    ShopView* shopView() const { return shopView_; }
-
     const FrameLayoutState& layoutState() const { return lay_; }
     void LayoutMain();
 
-    // ---- The window frame (frmgamemain_frame.cpp): caption, border, caption and user buttons,
-    // moving and resizing, closing, and the skin's repaint policy. ----
+    ::TavSckClient* TavSckClient = nullptr;
+
+    // ---- The table side ----
+    PaintCtx& paintContext() { return *paintCtx_; }
+    // The round flow's operations that the room side also uses.
+    void HideStartBut();
+    void RefreshStartButton();
+    void UpdateTurn();
+    void PlayGameSound(int n);
+
+    QWidget* famGameBack = nullptr;
+    ::GameTableWidget* picGameBack = nullptr;
+    ::TavTimeBar* YuClock = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QTimer* tmrStart = nullptr;
+    QTimer* tmrPaintLastOutPai = nullptr;
+
+    // ---- The room side ----
+    // The player card's choice, and the card and the settings dialog while they are open.
+    void ExecUserMenu(int lngUserMenuItemIdx);
+    RoomView& roomView() { return *roomView_; }
+    frmUserMenu* userMenu() const;
+    frmGameSet* gameSet() const;
+
+    ::TavList* lstUser = nullptr;
+    ::HSplitterBar* HSplitterBar = nullptr;
+    AdvPane* picAdvBack = nullptr;
+    ::TavWeb* TavAdvWeb = nullptr;
+    ::HSplitterBar* HSplitterBar1 = nullptr;
+    ::TavChat* TavChat = nullptr;
+
+    // ---- The frame ----
     // The skin: the window's persistent picture of its caption and border.
     void PaintFrame();
     void PaintCaption(const QString& title);
@@ -145,31 +175,16 @@ public:
     // The help page the second user button opens: the page beside the program.
     static QUrl HelpPageUrl(const QString& appPath);
 
-    // The controls, named as the rest of the client refers to them.
-    QWidget* famGameBack = nullptr;
-    ::GameTableWidget* picGameBack = nullptr;
     QWidget* picSplitter = nullptr;
     QWidget* picUserButBk = nullptr;
-    ::TavList* lstUser = nullptr;
-    ::HSplitterBar* HSplitterBar = nullptr;
-    AdvPane* picAdvBack = nullptr;
-    ::TavWeb* TavAdvWeb = nullptr;
-    ::HSplitterBar* HSplitterBar1 = nullptr;
-    ::TavChat* TavChat = nullptr;
-    ::TavTimeBar* YuClock = nullptr;
-    QPushButton* cmdStart = nullptr;
-    ::TavSckClient* TavSckClient = nullptr;
     QTimer* tmrForm = nullptr;
-    QTimer* tmrStart = nullptr;
-    QTimer* tmrPaintLastOutPai = nullptr;
-    DaoJuMaketButton* cmdDaoJuMaket = nullptr;
 
-    // The room side (frmgamemain_room.cpp): the view the room messages draw through, the player
-    // card's choice, and the card and the settings dialog while they are open.
-    void ExecUserMenu(int lngUserMenuItemIdx);
-    RoomView& roomView() { return *roomView_; }
-    frmUserMenu* userMenu() const;
-    frmGameSet* gameSet() const;
+    // ---- The shop ----
+    // Opens the shop window; the shop's view of the item messages.
+    void OpenDaoJuMaket();
+    ShopView* shopView() const { return shopView_; }
+
+    DaoJuMaketButton* cmdDaoJuMaket = nullptr;
 
 signals:
     // Raised at the end of Form_Unload.
@@ -181,34 +196,44 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    // The window.
     void TavSckClient_Connected();
     void TavSckClient_DataArrived(const QByteArray& msg);
     void TavSckClient_Closed();
     void TavSckClient_Error();
-    void tmrForm_Timer();
-    void tmrStart_Timer();
-    void tmrPaintLastOutPai_Timer();
     void HSplitterBar_MoveFinished(int delta);
     void HSplitterBar1_MoveFinished(int delta);
     void applyPanes(const FramePanes& p);
-    // The frame's part of the constructor and of Form_Load.
-    void SetupFrame();
-    void FrameLoad();
-    void FrameAfterLayout();
-    void picUserButBk_Paint();
-    void SetupDaoJuMaket();
 
     Client& c_;
-    // What the table drawing works on: the client's table state and surface, and the shared
-    // picture cache. Made before the table widget, which keeps a reference to it.
-    std::unique_ptr<PaintCtx> paintCtx_;
     FrameLayoutState lay_;
     QSize screen_;
     bool loaded_ = false;
     bool unloaded_ = false;
     bool quitOnUnload_ = true;
     int exitCode_ = 0;
-    // The frame's state.
+
+    // The table side: its widgets and the round flow's window view (the constructor's part), and
+    // their start values (Form_Load's part).
+    void SetupTable();
+    void TableLoad();
+    void tmrStart_Timer();
+    void tmrPaintLastOutPai_Timer();
+    // What the table drawing works on: the client's table state and surface, and the shared
+    // picture cache. Made before the table widget, which keeps a reference to it.
+    std::unique_ptr<PaintCtx> paintCtx_;
+
+    // The room side.
+    void SetupRoom();
+    void RoomLoad();
+    std::unique_ptr<RoomView> roomView_;
+
+    // The frame.
+    void SetupFrame();
+    void FrameLoad();
+    void FrameAfterLayout();
+    void tmrForm_Timer();
+    void picUserButBk_Paint();
     ::SkinFrame* frame_ = nullptr;
     ::SkinButtons* userButtons_ = nullptr;
     VSplitterPane* splitter_ = nullptr;
@@ -219,11 +244,10 @@ private:
     QSize lastSize_, lastUserButSize_;
     bool askingQuit_ = false;
     QPointer<frmUserSet> userSet_;
-    ShopView* shopView_ = nullptr;
 
-    // The room side (frmgamemain_room.cpp).
-    void SetupRoom();
-    std::unique_ptr<RoomView> roomView_;
+    // The shop.
+    void SetupDaoJuMaket();
+    ShopView* shopView_ = nullptr;
 };
 
 // The forced-quit question is asked only of a player (not a spectator) of a loaded game whose

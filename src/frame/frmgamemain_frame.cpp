@@ -20,7 +20,6 @@ using namespace FrameMetrics;
 
 namespace {
 
-const QColor kWindowBack(250, 250, 250);
 // The border's four outlines, from the outside in.
 const QColor kBorder[4] = {QColor(115, 113, 115), QColor(173, 174, 173), QColor(214, 211, 214),
                            QColor(231, 231, 231)};
@@ -62,12 +61,16 @@ QUrl frmGameMain::HelpPageUrl(const QString& appPath)
 
 void frmGameMain::SetupFrame()
 {
+    picSplitter = splitter_ = new VSplitterPane(lay_, this);
+    picUserButBk = userStrip_ = new UserButtonStrip(this);
+    tmrForm = new QTimer(this);
+    connect(tmrForm, &QTimer::timeout, this, &frmGameMain::tmrForm_Timer);
     skin_.backColor = kWindowBack;
     frame_ = new ::SkinFrame(this);
     frame_->setResizeBand(FrameBand);
     frame_->setMoveBand(kMoveBandTop, kMoveBandBottom);
     // While a blast plays the window frame takes no mouse input.
-    frame_->setInputGate([this] { return !c_.tbl.BlastRunning; });
+    frame_->setInputGate([this] { return !c_.tv.BlastRunning; });
     const auto sys = SysButtonPositions(width());
     frame_->captionButtons().setButtons(QSize(SysButtonSize, SysButtonSize), {sys[0], sys[1], sys[2]});
     connect(&frame_->captionButtons(), &::SkinButtons::HotChanged, this, [this](int previous, int current) {
@@ -97,16 +100,22 @@ void frmGameMain::SetupFrame()
         if (i >= 0) UserButtonClick(i);
     };
 
-    splitter_->blastRunning = [this] { return c_.tbl.BlastRunning; };
+    splitter_->blastRunning = [this] { return c_.tv.BlastRunning; };
     splitter_->relayout = [this] { LayoutMain(); };
 }
 
 void frmGameMain::FrameLoad()
 {
+    QPalette bp = picUserButBk->palette();
+    bp.setColor(QPalette::Window, kWindowBack);
+    picUserButBk->setPalette(bp);
+    picUserButBk->setAutoFillBackground(true);
     setMinimumSize(MinWindowWidth, MinWindowHeight);
     splitter_->appPath = c_.pub.strAppPath;
     frame_->captionButtons().setHot(-1);
     userButtons_->setHot(-1);
+    tmrForm->setInterval(100);
+    tmrForm->start();
 }
 
 // ---- layout and the skin's repaint policy ----

@@ -1,6 +1,9 @@
-// The main window as the room messages see it: the user list, the chat, the seats, the boxes and
-// the settings dialog, plus the list's and the chat's own events.
+// The main window's room side: the user list, the advert pane, the chat and the splitter bars
+// between them, and the window as the room messages see it (the seats, the boxes and the
+// settings dialog, plus the list's and the chat's own events).
 #include <QCursor>
+#include <QPainter>
+#include <QUrl>
 #include <QPointer>
 #include <QTimer>
 
@@ -10,10 +13,58 @@
 #include "launch/frmgameset.h"
 #include "launch/roomhandler.h"
 #include "launch/usercard.h"
+#include "platform/widgets/hsplitterbar.h"
 #include "platform/widgets/tavchat.h"
 #include "platform/widgets/tavlist.h"
+#include "platform/widgets/tavweb.h"
 #include "tableview/gamepaint.h"
 #include "tableview/tablewidget.h"
+
+const QString kAdvertUrl = QStringLiteral("http://adv.kvrn.invalid/adv/KVRN/ga.htm");
+
+QString LocalAdvertPage(const QString& url, const QString& appPath)
+{
+    const QUrl u(url);
+    if (u.path().endsWith(QStringLiteral("/adv/KVRN/ga.htm"), Qt::CaseInsensitive)) return appPath + "Adv/ga.htm";
+    return url;
+}
+
+QString UserListScoreName(uint8_t scoreMode)
+{
+    return scoreMode == 0 ? QStringLiteral("经验") : QStringLiteral("积分");
+}
+
+QString UserListHeadings(uint8_t scoreMode)
+{
+    return QStringLiteral("用户名`用户ID`") + UserListScoreName(scoreMode) +
+           QStringLiteral("`级别`旁观对象`总局数`胜率`逃跑率`胜`输`和`人物类型`图标号`实际椅子号`举手`掉线");
+}
+
+AdvPane::AdvPane(QWidget* parent) : QWidget(parent)
+{
+    web_ = new TavWeb(this);
+}
+
+void AdvPane::resizeEvent(QResizeEvent*)
+{
+    if (width() >= 10 && height() >= 10) web_->setGeometry(4, 3, width() - 8, height() - 6);
+}
+
+void AdvPane::paintEvent(QPaintEvent*)
+{
+    if (painting_) return;
+    painting_ = true;
+    QPainter p(this);
+    p.fillRect(rect(), kWindowBack);
+    const QColor rings[3] = {QColor(0, 0, 150), QColor(192, 192, 190), QColor(0, 0, 250)};
+    for (int i = 0; i < 3; ++i) {
+        p.setPen(rings[i]);
+        p.setBrush(Qt::NoBrush);
+        // A one-pixel outline covers its rectangle's right and bottom edge too.
+        p.drawRect(QRect(i, i, width() - 1 - 2 * i, height() - 1 - 2 * i));
+    }
+    painting_ = false;
+}
 
 namespace {
 
@@ -147,6 +198,13 @@ MainRoomView& MainView(RoomView& v)
 
 void frmGameMain::SetupRoom()
 {
+    lstUser = new ::TavList(this);
+    HSplitterBar = new ::HSplitterBar(this);
+    picAdvBack = new AdvPane(this);
+    TavAdvWeb = picAdvBack->web();
+    HSplitterBar1 = new ::HSplitterBar(this);
+    TavChat = new ::TavChat(this);
+
     auto view = std::make_unique<MainRoomView>(*this);
     MainRoomView* v = view.get();
     roomView_ = std::move(view);
@@ -160,6 +218,37 @@ void frmGameMain::SetupRoom()
         RoomCtx ctx = RoomCtxOf(c_);
         SendChat(ctx, tenTexts);
     });
+}
+
+void frmGameMain::RoomLoad()
+{
+    const PublicState& pub = c_.pub;
+    HSplitterBar->setBackColor(kWindowBack);
+    HSplitterBar1->setBackColor(kWindowBack);
+    HSplitterBar->resize(HSplitterBar->width(), FrameMetrics::BarHeight);
+    HSplitterBar1->resize(HSplitterBar1->width(), FrameMetrics::BarHeight);
+
+    lstUser->setMyName(pub.strMyName);
+    lstUser->setColors(QColor(41, 109, 165), QColor(255, 255, 255));
+    lstUser->setStyleValue(4);
+    lstUser->setTitle(QStringLiteral("用户列表"));
+    lstUser->setScoreName(UserListScoreName(pub.bteScoreMode));
+    lstUser->SetColumns(UserListHeadings(pub.bteScoreMode), 11);
+    lstUser->SetColumnWidths(kUserListWidths);
+    lstUser->SetLevelInfo(pub.strLevelInfo);
+
+    TavChat->setFacePath(pub.strParentPath + QStringLiteral("UserRes/face"));
+    TavChat->setAppPath(pub.strAppPath);
+    TavChat->setPageFile(QStringLiteral("MeChatWeb.htm"));
+    TavChat->setMyName(pub.strMyName);
+    TavChat->SetChatTarget(QStringLiteral("所有人"));
+    TavChat->ResetChat();
+    TavChat->setFlag1(true);
+    TavChat->setCaption(QStringLiteral("聊天室"));
+    TavChat->setFlag2(false);
+
+    TavAdvWeb->setMode(1);
+    TavAdvWeb->Navigate(LocalAdvertPage(kAdvertUrl, pub.strAppPath));
 }
 
 void frmGameMain::ExecUserMenu(int lngUserMenuItemIdx)

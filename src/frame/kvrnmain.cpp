@@ -68,6 +68,7 @@ int KvrnMain(int argc, char** argv)
     InitShopState(client);
     client.msgPool.InitMsgPool(client.pub.strParentPath);
     InitGameDefine(client.tbl);
+    InitTableView(client.tv);
 
     QPointer<frmGameMain> w = new frmGameMain(client);
     const QScreen* screen = QGuiApplication::primaryScreen();

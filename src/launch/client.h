@@ -13,12 +13,15 @@
 #include "settings/usersetstate.h"
 #include "shop/daojustate.h"
 #include "tableview/paintstate.h"
+#include "tableview/tableviewstate.h"
 
 class RoomView;
 
 struct Client {
     PublicState pub;
     TableState tbl;
+    // How the table is shown: seat places, raised cards, buttons, the blast.
+    TableViewState tv;
     UserSetState userSet;
     MsgPool msgPool;
     DaoJuState daoJu;

@@ -9,7 +9,7 @@
 // shows nothing.
 void HandleGameMsg(Client& c, const ReceivedMsg& msg)
 {
-    PaintCtx pc{c.surf, c.tbl, c.pub, c.paint, ImageCache::instance()};
+    PaintCtx pc{c.surf, c.tbl, c.tv, c.pub, c.paint, ImageCache::instance()};
     BasicRoundView noWindow;
     noWindow.window = false;
     RoundCtx rc{pc, c.round, c.round.view ? *c.round.view : noWindow,

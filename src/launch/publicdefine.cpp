@@ -34,11 +34,11 @@ const QStringList& DefaultMemberNames()
     return names;
 }
 
-void InitPublicState(PublicState& pub, TableState& tbl, const QString& programDir)
+void InitPublicState(PublicState& pub, TableViewState& tv, const QString& programDir)
 {
     pub.strAppPath = AppPathOf(programDir);
     pub.strParentPath = ParentPathOf(pub.strAppPath);
-    tbl.ViewPosOfChair.fill(0);
+    tv.ViewPosOfChair.fill(0);
     pub.StartButShown = false;
     ParseLevelInfo(pub, pub.strLevelInfo);
     pub.MemberNames = DefaultMemberNames();
@@ -50,5 +50,5 @@ void InitPublicState(Client& c)
 {
     QString dir = c.pub.strAppPath;
     if (dir.isEmpty() && QCoreApplication::instance()) dir = QCoreApplication::applicationDirPath();
-    InitPublicState(c.pub, c.tbl, dir);
+    InitPublicState(c.pub, c.tv, dir);
 }

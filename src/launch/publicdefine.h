@@ -3,8 +3,9 @@
 // membership names.
 #include <QString>
 
+#include "tableview/tableviewstate.h"
+
 struct PublicState;
-struct TableState;
 struct Client;
 
 // The program folder with a trailing separator ("/" unless the path is written with "\" only).
@@ -18,7 +19,7 @@ const QStringList& DefaultMemberNames();
 
 // Folders from programDir; ViewPosOfChair all 0; StartButShown False; level titles rebuilt
 // from strLevelInfo; membership names; blnClosing False; TableJoined 0.
-void InitPublicState(PublicState& pub, TableState& tbl, const QString& programDir);
+void InitPublicState(PublicState& pub, TableViewState& tv, const QString& programDir);
 
 // The same for the client; the program folder is the one already stored in the client, or the
 // running program's folder the first time.

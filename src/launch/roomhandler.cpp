@@ -10,6 +10,7 @@
 #include "protocol/received.h"
 #include "rules/cards.h"
 #include "rules/gamedefine.h"
+#include "tableview/tableviewstate.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ RoomCtx RoomCtxOf(Client& c)
 {
     RoomView& v = c.roomView ? *c.roomView : NoView();
     Client* cp = &c;
-    return RoomCtx{c.pub, c.tbl, v, c.users, [cp](const QByteArray& m) { return cp->SendData(m); }};
+    return RoomCtx{c.pub, c.tbl, c.tv, v, c.users, [cp](const QByteArray& m) { return cp->SendData(m); }};
 }
 
 SeatHooks SeatHooksOf(RoomCtx& ctx)
@@ -107,10 +108,11 @@ void OnPangGuanIn(RoomCtx& ctx, const UserRowMsg& m)
 // 130/1: the client is taken to a fresh table.
 void OnReset(RoomCtx& ctx, const ResetMsg&)
 {
-    InitPublicState(ctx.pub, ctx.tbl, ctx.pub.strAppPath);
+    InitPublicState(ctx.pub, ctx.tv, ctx.pub.strAppPath);
     ctx.view.CloseMsgByOwner(kRoomMsgOwner);
     ctx.view.InitMsgPool();
     InitGameDefine(ctx.tbl);
+    InitTableView(ctx.tv);
     ctx.view.HideStartBut();
     ctx.view.RepaintFrame();
     ctx.view.RepaintTable();
@@ -126,7 +128,7 @@ void OnUserList(RoomCtx& ctx, const UserListMsg& m)
     ctx.users.Load(m.rows);
     ctx.view.ClearUsers();
     ctx.view.LoadUsers(m.rows);
-    RebuildChairs(ctx.tbl, ctx.pub, ctx.users.Names().join(u'`'), SeatHooksOf(ctx));
+    RebuildChairs(ctx.tbl, ctx.tv, ctx.pub, ctx.users.Names().join(u'`'), SeatHooksOf(ctx));
 }
 
 // 130/3: the own name and the player shown at the bottom. The view follows with the next list.
@@ -275,8 +277,10 @@ void OnTableSnapshot(RoomCtx& ctx, const TableSnapshotMsg& m)
     TableState& t = ctx.tbl;
     ctx.pub.TableJoined = 1;
     ResetGameTable(t, true);
+    ResetTableView(ctx.tv);
     ctx.view.HideStartBut();
     LoadTableSnapshot(t, m);
+    ClearSelection(ctx.tv, t.MyPai.upperBound());
     ctx.view.LayoutTable();
     ArrangeHand(t.MyPai, t.PaiSortMode, t.DeckCount);
     if (t.ShowPartnerPai != 0) ArrangeHand(t.PartnerPai, t.PaiSortMode, t.DeckCount);

@@ -26,11 +26,13 @@ struct HandUpMsg;
 struct NoticeMsg;
 struct TableSnapshotMsg;
 struct TableState;
+struct TableViewState;
 struct SeatHooks;
 
 struct RoomCtx {
     PublicState& pub;
     TableState& tbl;
+    TableViewState& tv;
     RoomView& view;
     // The listed users; the handlers change and read these, the view only shows them.
     UserRows& users;

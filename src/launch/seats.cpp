@@ -90,7 +90,7 @@ int SeatUserFromRow(TableState& ts, const QString& row, const SeatHooks& hooks)
     return SeatUserFromRow(ts, row.split(kFieldSep), hooks);
 }
 
-void RebuildChairs(TableState& ts, const PublicState& ps, const QString& names, const SeatHooks& hooks)
+void RebuildChairs(TableState& ts, TableViewState& tv, const PublicState& ps, const QString& names, const SeatHooks& hooks)
 {
     const QStringList list = names.isEmpty() ? QStringList() : names.split(kFieldSep);
     for (const QString& n : list) {
@@ -109,7 +109,7 @@ void RebuildChairs(TableState& ts, const PublicState& ps, const QString& names, 
         ch.HandRaised = ps.TableJoined == 1 ? false : Val(f[kUserFieldHandUp]) > 0;
         ch.Dropped = Val(f[kUserFieldDropped]) > 0;
     }
-    ComputeViewPositions(ts, ps);
+    ComputeViewPositions(ts, tv, ps);
     for (int c = 0; c < 4; ++c) {
         Call(hooks.EraseFigure, c);
         Call(hooks.PaintFigure, c);
@@ -118,15 +118,15 @@ void RebuildChairs(TableState& ts, const PublicState& ps, const QString& names, 
     }
 }
 
-bool ComputeViewPositions(TableState& ts, const PublicState& ps)
+bool ComputeViewPositions(TableState& ts, TableViewState& tv, const PublicState& ps)
 {
     const int c = FindChair(ts, ts.strViewOwner);
     if (c >= 4) return false;
-    ts.ViewPosOfChair[size_t(c)] = 2;
+    tv.ViewPosOfChair[size_t(c)] = 2;
     ts.bteMyChair = uint8_t(c);
-    ts.ViewPosOfChair[size_t((c + 1) % 4)] = 3;
-    ts.ViewPosOfChair[size_t((c + 2) % 4)] = 0;
-    ts.ViewPosOfChair[size_t((c + 3) % 4)] = 1;
+    tv.ViewPosOfChair[size_t((c + 1) % 4)] = 3;
+    tv.ViewPosOfChair[size_t((c + 2) % 4)] = 0;
+    tv.ViewPosOfChair[size_t((c + 3) % 4)] = 1;
     ts.blnPangGuan = ts.strViewOwner != ps.strMyName;
     return true;
 }

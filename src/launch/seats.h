@@ -9,6 +9,7 @@
 
 #include "rules/publicstate.h"
 #include "rules/tablestate.h"
+#include "tableview/tableviewstate.h"
 
 // Number of fields of one user row and the field positions the chairs read.
 constexpr int kUserFieldCount = 16;
@@ -50,11 +51,11 @@ int SeatUserFromRow(TableState& ts, const QString& row, const SeatHooks& hooks);
 
 // Rebuilds the chairs from the user list after the list was loaded: `names` are all users of the
 // table joined with back-quotes.
-void RebuildChairs(TableState& ts, const PublicState& ps, const QString& names, const SeatHooks& hooks);
+void RebuildChairs(TableState& ts, TableViewState& tv, const PublicState& ps, const QString& names, const SeatHooks& hooks);
 
 // Recomputes bteMyChair, ViewPosOfChair and blnPangGuan from strViewOwner; an unseated viewed
 // user leaves them as they are. Returns false in that case.
-bool ComputeViewPositions(TableState& ts, const PublicState& ps);
+bool ComputeViewPositions(TableState& ts, TableViewState& tv, const PublicState& ps);
 
 // The chair whose Name equals `name` exactly (lowest first), or 4. An empty name is nobody.
 int FindChair(const TableState& ts, const QString& name);

@@ -69,7 +69,7 @@ void OnDeal(RoundCtx& c, const DealMsg& m)
     if (!m.split(n, mine, partner)) return;
     ts.MyPai = CardsOf(mine);
     ArrangeHand(ts.MyPai, ts.PaiSortMode, ts.DeckCount);
-    ts.PaiSelected.clear();
+    c.tv().PaiSelected.clear();
     ts.PartnerPai = CardsOf(partner);
     ArrangeHand(ts.PartnerPai, ts.PaiSortMode, ts.DeckCount);
     ComputeCardLayout(c.pc);
@@ -97,7 +97,7 @@ void TakeFromHands(RoundCtx& c, int p, const ByteArr& cards)
             ts.MyPaiBackup.clear();
         }
         RemovePai(ts.MyPai, cards, n);
-        ts.PaiSelected.clear();
+        c.tv().PaiSelected.clear();
         ArrangeHand(ts.MyPai, ts.PaiSortMode, ts.DeckCount);
     } else if (p == PartnerOf(ts.bteMyChair)) {
         RemovePai(ts.PartnerPai, cards, n);
@@ -111,7 +111,7 @@ void OnOutPai(RoundCtx& c, const ReceivedMsg& msg)
 {
     TableState& ts = c.ts();
     StopTurnClock(c);
-    if (ts.OutButState[0] != BUT_HIDDEN) ShowOutBut(c.pc, false);
+    if (c.tv().OutButState[0] != BUT_HIDDEN) ShowOutBut(c.pc, false);
     const OutPaiMsg* m = msg.as<OutPaiMsg>();
     if (!m) return;
     const uint8_t p = m->chair;
@@ -190,7 +190,7 @@ void OnOutPaiRefused(RoundCtx& c, const RefusedMsg& m)
     if (InTrick(ts) && !ts.MyPaiBackup.empty()) {
         ts.MyPai = ts.MyPaiBackup;
         ts.MyPaiBackup.clear();
-        ts.PaiSelected.clear();
+        c.tv().PaiSelected.clear();
         ts.Chairs[ts.bteMyChair & 3].OutPai.clear();
         PaintOutPai(c.pc, false);
         PaintMyPai(c.pc);
@@ -264,7 +264,7 @@ void OnHands(RoundCtx& c, const HandsMsg& m)
     const int mate = PartnerOf(me);
     ts.MyPai = mine;
     ts.PartnerPai = partner;
-    ts.PaiSelected.clear();
+    c.tv().PaiSelected.clear();
     ts.Chairs[size_t(me)].PaiCount = ClampCount(mine.upperBound());
     ts.Chairs[size_t(mate)].PaiCount = ClampCount(partner.upperBound());
     ArrangeHand(ts.MyPai, ts.PaiSortMode, ts.DeckCount);
@@ -322,9 +322,12 @@ bool Send(RoundCtx& c, const QByteArray& msg)
 void ResetTable(RoundCtx& c, bool clearReady)
 {
     TableState& ts = c.ts();
-    const bool blast = ts.BlastRunning;
+    TableViewState& tv = c.tv();
+    // A blast still playing goes on over the new table.
+    const bool blast = tv.BlastRunning;
     ResetGameTable(ts, clearReady);
-    ts.BlastRunning = blast;
+    ResetTableView(tv);
+    tv.BlastRunning = blast;
     c.rs.TrickMovePending = false;
     c.rs.GameOverShown = false;
     ++c.rs.GameSeq;
@@ -397,6 +400,7 @@ void HandleRoundMsg(RoundCtx& c, const ReceivedMsg& msg)
 void UpdateTurn(RoundCtx& c)
 {
     TableState& ts = c.ts();
+    TableViewState& tv = c.tv();
     PublicState& pub = c.pub();
     ++c.rs.TurnSeq;
     switch (ts.GamePhase) {
@@ -404,8 +408,8 @@ void UpdateTurn(RoundCtx& c)
     case GamePhase::Follow:
         // Both option buttons offered; only a button whose state changes needs its picture again.
         for (const int i : {OPT_SORT, OPT_LAST_TRICK})
-            if (ts.OptButState[size_t(i)] != BUT_SHOWN) {
-                ts.OptButState[size_t(i)] = BUT_SHOWN;
+            if (tv.OptButState[size_t(i)] != BUT_SHOWN) {
+                tv.OptButState[size_t(i)] = BUT_SHOWN;
                 PaintOptBut(c.pc, i);
             }
         StartTurnClock(c, ts.TurnChair);

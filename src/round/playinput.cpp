@@ -17,11 +17,12 @@ namespace {
 void HoverOptBut(RoundCtx& c, int x, int y)
 {
     TableState& ts = c.ts();
+    TableViewState& tv = c.tv();
     const int hit = HitOptBut(c.pc, x, y);
     auto calm = [&](int except) {
-        for (int k = 0; k < int(ts.OptButState.size()); ++k)
-            if (k != except && ts.OptButState[size_t(k)] == BUT_HOT) {
-                ts.OptButState[size_t(k)] = BUT_SHOWN;
+        for (int k = 0; k < int(tv.OptButState.size()); ++k)
+            if (k != except && tv.OptButState[size_t(k)] == BUT_HOT) {
+                tv.OptButState[size_t(k)] = BUT_SHOWN;
                 PaintOptBut(c.pc, k);
             }
     };
@@ -30,13 +31,13 @@ void HoverOptBut(RoundCtx& c, int x, int y)
         c.view.SetTableToolTip(QString());
         return;
     }
-    switch (ts.OptButState[size_t(hit)]) {
+    switch (tv.OptButState[size_t(hit)]) {
     case BUT_HIDDEN: c.view.SetTableToolTip(QString()); break;
     case BUT_SHOWN:
         calm(hit);
-        ts.OptButState[size_t(hit)] = BUT_HOT;
+        tv.OptButState[size_t(hit)] = BUT_HOT;
         PaintOptBut(c.pc, hit);
-        c.view.SetTableToolTip(ts.OptButText[size_t(hit)]);
+        c.view.SetTableToolTip(tv.OptButText[size_t(hit)]);
         break;
     default: break;
     }
@@ -45,34 +46,35 @@ void HoverOptBut(RoundCtx& c, int x, int y)
 void HoverOutBut(RoundCtx& c, int x, int y)
 {
     TableState& ts = c.ts();
+    TableViewState& tv = c.tv();
     // Leading offers the play button alone; following offers play and pass.
     const int active = ts.GamePhase == GamePhase::Lead ? 1 : 3;
     const int hit = HitOutBut(c.pc, x, y);
-    if (hit >= 0 && ts.OutButState[size_t(hit)] != BUT_SHOWN) return;
+    if (hit >= 0 && tv.OutButState[size_t(hit)] != BUT_SHOWN) return;
     for (int k = 0; k < active; ++k)
-        if (k != hit && ts.OutButState[size_t(k)] == BUT_HOT) {
-            ts.OutButState[size_t(k)] = BUT_SHOWN;
+        if (k != hit && tv.OutButState[size_t(k)] == BUT_HOT) {
+            tv.OutButState[size_t(k)] = BUT_SHOWN;
             PaintOutBut(c.pc, k);
         }
     if (hit >= 0) {
-        ts.OutButState[size_t(hit)] = BUT_HOT;
+        tv.OutButState[size_t(hit)] = BUT_HOT;
         PaintOutBut(c.pc, hit);
     }
 }
 
 // Re-sorts a hand; the cards raised before stay raised.
-void ResortMyPai(TableState& ts)
+void ResortMyPai(TableState& ts, TableViewState& tv)
 {
     std::vector<uint8_t> raised;
     for (int i = 1; i <= ts.MyPai.upperBound(); ++i)
-        if (ts.PaiSelected.at(i) != 0) raised.push_back(ts.MyPai[i]);
+        if (tv.PaiSelected.at(i) != 0) raised.push_back(ts.MyPai[i]);
     ArrangeHand(ts.MyPai, ts.PaiSortMode, ts.DeckCount);
-    ts.PaiSelected.clear();
-    ts.PaiSelected.redim(ts.MyPai.upperBound());
+    tv.PaiSelected.clear();
+    tv.PaiSelected.redim(ts.MyPai.upperBound());
     for (const uint8_t card : raised)
         for (int j = 1; j <= ts.MyPai.upperBound(); ++j)
-            if (ts.MyPai[j] == card && ts.PaiSelected[j] == 0) {
-                ts.PaiSelected[j] = 1;
+            if (ts.MyPai[j] == card && tv.PaiSelected[j] == 0) {
+                tv.PaiSelected[j] = 1;
                 break;
             }
 }
@@ -83,7 +85,7 @@ void ClickOptBut(RoundCtx& c, int i)
     if (i == OPT_SORT) {
         if (ts.MyPai.empty()) return;
         ts.PaiSortMode = !ts.PaiSortMode;
-        ResortMyPai(ts);
+        ResortMyPai(ts, c.tv());
         PaintMyPai(c.pc);
         if (ts.ShowPartnerPai != 0) {
             ArrangeHand(ts.PartnerPai, ts.PaiSortMode, ts.DeckCount);
@@ -99,8 +101,9 @@ void ClickOptBut(RoundCtx& c, int i)
 void LowerAll(RoundCtx& c)
 {
     TableState& ts = c.ts();
-    ts.PaiSelected.clear();
-    ts.PaiSelected.redim(ts.MyPai.upperBound());
+    TableViewState& tv = c.tv();
+    tv.PaiSelected.clear();
+    tv.PaiSelected.redim(ts.MyPai.upperBound());
     PaintMyPai(c.pc);
 }
 
@@ -109,44 +112,46 @@ void LowerAll(RoundCtx& c)
 void picGameBack_MouseMove(RoundCtx& c, Qt::MouseButtons, int x, int y)
 {
     const TableState& ts = c.ts();
-    if (ts.OptButState[0] != BUT_HIDDEN) HoverOptBut(c, x, y);
-    if (ts.OutButState[0] != BUT_HIDDEN && InTrick(ts)) HoverOutBut(c, x, y);
+    TableViewState& tv = c.tv();
+    if (tv.OptButState[0] != BUT_HIDDEN) HoverOptBut(c, x, y);
+    if (tv.OutButState[0] != BUT_HIDDEN && InTrick(ts)) HoverOutBut(c, x, y);
 }
 
 void picGameBack_MouseUp(RoundCtx& c, Qt::MouseButtons button, int x, int y)
 {
     TableState& ts = c.ts();
-    if (ts.OptButState[0] != BUT_HIDDEN) {
+    TableViewState& tv = c.tv();
+    if (tv.OptButState[0] != BUT_HIDDEN) {
         const int i = HitOptBut(c.pc, x, y);
-        if (i >= 0 && ts.OptButState[size_t(i)] == BUT_HOT) {
+        if (i >= 0 && tv.OptButState[size_t(i)] == BUT_HOT) {
             ClickOptBut(c, i);
             return;
         }
     }
-    if (ts.OutButState[0] != BUT_HIDDEN && MyTurn(ts) && InTrick(ts)) {
+    if (tv.OutButState[0] != BUT_HIDDEN && MyTurn(ts) && InTrick(ts)) {
         const int i = HitOutBut(c.pc, x, y);
-        if (i >= 0 && ts.OutButState[size_t(i)] == BUT_HOT) {
-            if (!ts.BlastRunning) SubmitPlay(c, i);
+        if (i >= 0 && tv.OutButState[size_t(i)] == BUT_HOT) {
+            if (!tv.BlastRunning) SubmitPlay(c, i);
             return;
         }
     }
     const int card = HitPk(c.pc, x, y);
     if (card >= 1 && (button & Qt::LeftButton) && IsPlayer(ts)) {
-        if (ts.PaiSelected.upperBound() < ts.MyPai.upperBound()) ts.PaiSelected.redim(ts.MyPai.upperBound());
-        ts.PaiSelected[card] = ts.PaiSelected[card] != 0 ? 0 : 1;
+        if (tv.PaiSelected.upperBound() < ts.MyPai.upperBound()) tv.PaiSelected.redim(ts.MyPai.upperBound());
+        tv.PaiSelected[card] = tv.PaiSelected[card] != 0 ? 0 : 1;
         RedrawMyPk(c.pc, card);
     } else if (button & Qt::RightButton) {
-        if (MyTurn(ts) && InTrick(ts) && ts.OutButState[0] != BUT_HIDDEN && !ts.BlastRunning) SubmitPlay(c, OUT_PLAY);
+        if (MyTurn(ts) && InTrick(ts) && tv.OutButState[0] != BUT_HIDDEN && !tv.BlastRunning) SubmitPlay(c, OUT_PLAY);
     } else if (button & Qt::LeftButton) {
         LowerAll(c);
     }
 }
 
-void CollectSelection(TableState& ts)
+void CollectSelection(TableState& ts, const TableViewState& tv)
 {
     ts.SelectedPai.clear();
     for (int i = 1; i <= ts.MyPai.upperBound(); ++i)
-        if (ts.PaiSelected.at(i) == 1) ts.SelectedPai.append(ts.MyPai[i]);
+        if (tv.PaiSelected.at(i) == 1) ts.SelectedPai.append(ts.MyPai[i]);
 }
 
 void SubmitPlay(RoundCtx& c, int action)
@@ -155,7 +160,7 @@ void SubmitPlay(RoundCtx& c, int action)
     if (!MyTurn(ts)) return;
     const bool lead = ts.GamePhase == GamePhase::Lead;
     if (lead || (ts.GamePhase == GamePhase::Follow && action == OUT_PLAY)) {
-        CollectSelection(ts);
+        CollectSelection(ts, c.tv());
         const int n = ts.SelectedPai.upperBound();
         if (n < 1) return;
         QString why;
@@ -187,7 +192,7 @@ void ApplyOwnPlay(RoundCtx& c)
     const int n = play.upperBound();
     SortPaiDesc(play, n);
     ts.MyPaiBackup = ts.MyPai;
-    ts.PaiSelected.clear();
+    c.tv().PaiSelected.clear();
     ts.Chairs[ts.bteMyChair & 3].OutPai = play;
     RemovePai(ts.MyPai, play, n);
     PaintMyPai(c.pc);

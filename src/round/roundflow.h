@@ -23,6 +23,7 @@ struct RoundCtx {
     std::function<bool(const QByteArray&)> send;
 
     TableState& ts() { return pc.ts; }
+    TableViewState& tv() { return pc.tv; }
     PublicState& pub() { return pc.ps; }
 };
 
@@ -74,7 +75,7 @@ void picGameBack_MouseUp(RoundCtx& c, Qt::MouseButtons button, int x, int y);
 // Checks and sends the raised cards (OUT_PLAY) or a pass (OUT_PASS) on the own turn.
 void SubmitPlay(RoundCtx& c, int action);
 // SelectedPai = the raised cards of MyPai in hand order.
-void CollectSelection(TableState& ts);
+void CollectSelection(TableState& ts, const TableViewState& tv);
 // The sent play taken from the own hand at once; the hand before it is kept for the answer.
 void ApplyOwnPlay(RoundCtx& c);
 void cmdStart_Click(RoundCtx& c);

@@ -4,9 +4,6 @@
 
 namespace {
 
-const QString kOptSortLong = QStringLiteral(" 对手里的牌重新排序 ");
-const QString kOptLastLong = QStringLiteral(" 查看玩家上一轮的出牌 ");
-
 void clearChairGame(ChairInfo& c)
 {
     c.PaiCount = 0;
@@ -20,7 +17,6 @@ void clearHands(TableState& t)
 {
     t.MyPai.clear();
     t.PartnerPai.clear();
-    t.PaiSelected.clear();
     t.MyPaiBackup.clear();
     t.SelectedPai.clear();
 }
@@ -33,36 +29,18 @@ void InitGameDefine(TableState& t)
         c.Name.clear();
         c.IconNo = -1;
         c.Dropped = false;
-        c.HandRaised = false;
-        clearChairGame(c);
     }
     // Nobody is viewed any more: the view of the last viewed user must not outlive him (a stale
     // spectator flag would, for one, decide who may see the cards of the next snapshot).
     t.strViewOwner.clear();
     t.bteMyChair = 0;
     t.blnPangGuan = false;
-    t.ViewPosOfChair = {};
-    clearHands(t);
     t.ShowPartnerPai = 0;
     t.CanSeePai = 1;
-    t.TableIdle = true;
-    t.DeckCount = 1;
-    t.ShowLeftPai = 0;
-    t.TurnSeconds = 30;
-    t.AutoOutCount = 0;
-    t.AutoOutLimit = 5;
     t.TurnChair = 0;
-    t.GamePhase = GamePhase::None;
     t.ShuangShunPlayed = false;
     t.MaxOutPai = PaiXingInfo{};
-    t.TeamScore = {0, 0};
-    t.TrickFen = 0;
-    t.PaiSortMode = true;
-    t.OptButState = {0, 0};
-    t.OptButText = {kOptSortLong, kOptLastLong};
-    t.OutButState = {0, 0, 0};
-    t.BlastRunning = false;
-    ++t.ResetCount;
+    ResetGameTable(t, true);
 }
 
 void ResetGameTable(TableState& t, bool clearReady)
@@ -83,10 +61,6 @@ void ResetGameTable(TableState& t, bool clearReady)
     t.TeamScore = {0, 0};
     t.TrickFen = 0;
     t.GamePhase = GamePhase::None;
-    t.OptButState = {0, 0};
-    t.OptButText = {QStringLiteral("排序"), QStringLiteral("上一轮")};
-    t.OutButState = {0, 0, 0};
-    t.BlastRunning = false;
     t.PaiSortMode = true;
     ++t.ResetCount;
 }
@@ -149,9 +123,6 @@ bool LoadTableSnapshot(TableState& t, const TableSnapshotMsg& s)
     }
     if (!s.reaches(SG_MyPai)) return false;
     t.MyPai = ByteArr::fromVector(s.myPai);
-    // One selection flag per card of the new hand, none raised.
-    t.PaiSelected.clear();
-    t.PaiSelected.redim(t.MyPai.upperBound());
     if (!s.has(SG_MyPai) || !s.has(SG_ShowPartnerPai)) return false;
     t.ShowPartnerPai = s.showPartnerPai;
     t.PartnerPai = ByteArr::fromVector(s.partnerPai);

@@ -6,10 +6,12 @@
 #include "rules/tablestate.h"
 
 // Start-up state: free chairs (no name, unknown figure), nobody viewed, no game, default settings.
+// It is the reset below with clearReady, plus the room fields.
 void InitGameDefine(TableState& t);
 
-// Clears the game: chairs' game fields, hands, scores and buttons. clearReady also lowers every
-// chair's raised hand; otherwise the ready flags survive.
+// Clears the game: chairs' game fields, hands and scores. clearReady also lowers every chair's
+// raised hand; otherwise the ready flags survive. The client resets its view with it
+// (tableview/tableviewstate.h).
 void ResetGameTable(TableState& t, bool clearReady);
 
 // Loads a decoded table snapshot. A message that ended early (or held a value out of its range)

@@ -1,6 +1,7 @@
 #pragma once
 // The table as this client mirrors it: the four chairs, who is viewed from the bottom seat, and
-// the game state of the current round. One instance is owned by the client; tests build their own.
+// the game state of the current round. How it is shown (seat places on the screen, raised cards,
+// buttons) is the table view's. One instance is owned by the client; tests build their own.
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -51,12 +52,10 @@ struct TableState {
     QString strViewOwner;                  // the user shown at the bottom seat
     uint8_t bteMyChair = 0;                // ChairNo of strViewOwner
     bool blnPangGuan = false;              // this client is a spectator
-    std::array<uint8_t, 4> ViewPosOfChair{};  // ViewPos of each chair: 2 bottom, 3 right, 0 top, 1 left
 
     // Hands.
     ByteArr MyPai;
     ByteArr PartnerPai;
-    ByteArr PaiSelected;   // same indexes as MyPai: 1 = raised
     ByteArr MyPaiBackup;
     ByteArr SelectedPai;
 
@@ -75,10 +74,6 @@ struct TableState {
     std::array<int32_t, 2> TeamScore{};
     int32_t TrickFen = 0;
     bool PaiSortMode = true;
-    std::array<uint8_t, 2> OptButState{};
-    std::array<QString, 2> OptButText{QStringLiteral(" 对手里的牌重新排序 "), QStringLiteral(" 查看玩家上一轮的出牌 ")};
-    std::array<uint8_t, 3> OutButState{};
-    bool BlastRunning = false;
     // Counts the resets of the table: a handler that waited in a nested event loop can tell the
     // table was set up anew meanwhile (a new game, a snapshot, the window's tear-down).
     uint32_t ResetCount = 0;

@@ -14,11 +14,13 @@
 #include "rules/publicstate.h"
 #include "rules/tablestate.h"
 #include "tableview/paintstate.h"
+#include "tableview/tableviewstate.h"
 
 // Everything a drawing procedure reads or writes.
 struct PaintCtx {
     Surface& surf;
     TableState& ts;
+    TableViewState& tv;
     PublicState& ps;
     PaintState& p;
     ImageCache& cache;

@@ -51,11 +51,11 @@ void PlayBlast(PaintCtx& c, int chair, int kind)
     if (!GetBlastKind(kind, kindInfo) || !BlastPlace(c, chair, kind, x, y)) return;
     // A game message handled during a pause may start another blast inside this one; the mouse
     // stays blocked until the outer one has finished too.
-    const bool wasRunning = c.ts.BlastRunning;
-    c.ts.BlastRunning = true;
+    const bool wasRunning = c.tv.BlastRunning;
+    c.tv.BlastRunning = true;
     PlayFrames(c, AppRes(c, kindInfo.folder + QStringLiteral("Blast0")), QStringLiteral(".jpg"), 1, kindInfo.frames,
                kindInfo.w, kindInfo.h, kindInfo.key, kindInfo.pauseMs, x, y);
-    c.ts.BlastRunning = wasRunning;
+    c.tv.BlastRunning = wasRunning;
 }
 
 void PlayFrames(PaintCtx& c, const QString& prefix, const QString& suffix, int first, int last, int w, int h,

@@ -93,10 +93,10 @@ QImage MyPaiImage(PaintCtx& c, int i)
     return PkFace(c, c.ts.MyPai[i], true);
 }
 
-void GrowSelected(TableState& ts)
+void GrowSelected(PaintCtx& c)
 {
-    const int n = ts.MyPai.upperBound();
-    if (ts.PaiSelected.upperBound() < n) ts.PaiSelected.redim(n);
+    const int n = c.ts.MyPai.upperBound();
+    if (c.tv.PaiSelected.upperBound() < n) c.tv.PaiSelected.redim(n);
 }
 
 // Where one seat's play of n entries goes: the pass mark's or the row's top-left.
@@ -218,7 +218,7 @@ void PaintMyPai(PaintCtx& c)
     const int mw = RowWidth(std::max(MaxHandCount(ts), n), p.PkSpace, p.PkWidth);
     FillBackRect(c, p.PaiX[2] - mw / 2, p.PaiY[2] - p.PkUpSpace, mw + 1, p.PkHeight + 25);
     if (n < 1) return;
-    GrowSelected(ts);
+    GrowSelected(c);
     ImageMemoScope memo(c);
     const QImage mask = PkMask(c, true);
     const int ext = VisibleExtent(c, mask, p.PkWidth, p.PkHeight, p.PkSpace, true);
@@ -226,13 +226,13 @@ void PaintMyPai(PaintCtx& c)
     for (int i = 1; i <= n; ++i) faces[size_t(i)] = MyPaiImage(c, i);
     int x = MyPaiLeft(c, n);
     for (int i = 1; i <= n; ++i) {
-        const bool raised = ts.PaiSelected[i] != 0;
+        const bool raised = c.tv.PaiSelected[i] != 0;
         const int y = raised ? p.PaiY[2] - p.PkUpSpace : p.PaiY[2];
         const QImage& face = faces[size_t(i)];
         // A card without a picture keeps its place, so what is seen stays where HitPk looks.
         if (!face.isNull()) {
             // Only a next card at the same height hides this one's right-hand part.
-            const bool covered = i < n && !faces[size_t(i) + 1].isNull() && (ts.PaiSelected[i + 1] != 0) == raised;
+            const bool covered = i < n && !faces[size_t(i) + 1].isNull() && (c.tv.PaiSelected[i + 1] != 0) == raised;
             const int cw = covered ? ext : p.PkWidth;
             DrawCard(c.surf, x, y, cw, p.PkHeight, mask, face);
         }
@@ -271,7 +271,7 @@ int HitPk(PaintCtx& c, int x, int y)
     const int k = p.PkWidth / p.PkSpace;
     if (x < L || x > R || y < T - up || y > T + p.PkHeight) return -1;
     const int i = std::min((x - L) / p.PkSpace + 1, n);
-    auto sel = [&ts](int j) { return ts.PaiSelected.at(j) != 0; };
+    auto sel = [&c](int j) { return c.tv.PaiSelected.at(j) != 0; };
     int j = i - 1;
     if (y < T) {
         // Above the row only raised cards reach.
@@ -294,7 +294,7 @@ void RedrawMyPk(PaintCtx& c, int i)
     TableState& ts = c.ts;
     const int n = ts.MyPai.upperBound();
     if (n < 1 || i < 1 || i > n) return;
-    GrowSelected(ts);
+    GrowSelected(c);
     // Card i moves only inside its own column, from the raised top to the unraised bottom: erase
     // that column and draw again every card reaching into it, in hand order, cut to the column.
     // Inside the column the result is what the whole-hand drawing leaves there; outside it
@@ -308,7 +308,7 @@ void RedrawMyPk(PaintCtx& c, int i)
         const QImage face = MyPaiImage(c, j);
         if (face.isNull()) continue;
         const int x = L + (j - 1) * p.PkSpace;
-        const int y = ts.PaiSelected[j] != 0 ? p.PaiY[2] - p.PkUpSpace : p.PaiY[2];
+        const int y = c.tv.PaiSelected[j] != 0 ? p.PaiY[2] - p.PkUpSpace : p.PaiY[2];
         DrawCardClip(c.surf, x, y, p.PkWidth, p.PkHeight, mask, face, clip);
     }
     c.surf.changed();

@@ -42,7 +42,7 @@ QString FigureFilePath(const QString& strParentPath, int32_t iconNo)
 int ViewPosOf(const PaintCtx& c, int chair)
 {
     if (!ValidChair(chair)) return 2;
-    const int v = c.ts.ViewPosOfChair[size_t(chair)];
+    const int v = c.tv.ViewPosOfChair[size_t(chair)];
     return v < 4 ? v : 2;
 }
 
@@ -430,8 +430,8 @@ int OutButCount(const TableState& ts) { return ts.GamePhase == GamePhase::Lead ?
 void PaintOptBut(PaintCtx& c, int i)
 {
     const PaintState& p = c.p;
-    if (i < 0 || i >= p.OptButCount || i >= int(c.ts.OptButState.size())) return;
-    const int st = c.ts.OptButState[size_t(i)];
+    if (i < 0 || i >= p.OptButCount || i >= int(c.tv.OptButState.size())) return;
+    const int st = c.tv.OptButState[size_t(i)];
     if (st != 1 && st != 2) return;
     const QImage img = Res(c, QStringLiteral("Res\\UserOptBut.bmp"));
     if (img.isNull()) return;
@@ -454,7 +454,7 @@ void PaintOutBut(PaintCtx& c, int i)
 {
     int x = 0, y = 0;
     if (!OutButRect(c, i, x, y)) return;
-    const int st = c.ts.OutButState[size_t(i)];
+    const int st = c.tv.OutButState[size_t(i)];
     if (st != 1 && st != 2) return;
     const QImage img = Res(c, QStringLiteral("Res\\UserOutBut.bmp"));
     if (img.isNull()) return;
@@ -466,14 +466,14 @@ void PaintOutBut(PaintCtx& c, int i)
 void ShowOutBut(PaintCtx& c, bool show)
 {
     TableState& ts = c.ts;
-    ts.OutButState = {0, 0, 0};
+    c.tv.OutButState = {0, 0, 0};
     if (show) {
         if (ts.GamePhase == GamePhase::Lead) {
-            ts.OutButState[0] = 1;
+            c.tv.OutButState[0] = 1;
             PaintOutBut(c, 0);
         } else if (ts.GamePhase == GamePhase::Follow) {
-            ts.OutButState[0] = 1;
-            ts.OutButState[1] = 1;
+            c.tv.OutButState[0] = 1;
+            c.tv.OutButState[1] = 1;
             PaintOutBut(c, 0);
             PaintOutBut(c, 1);
         }
@@ -487,7 +487,7 @@ void ShowOutBut(PaintCtx& c, bool show)
 
 int HitOptBut(const PaintCtx& c, int x, int y)
 {
-    if (c.ts.OptButState[0] == 0) return -1;
+    if (c.tv.OptButState[0] == 0) return -1;
     for (int i = 0; i < c.p.OptButCount; ++i) {
         const int left = c.p.OptButX, top = c.p.OptButY + i * 29;
         if (x > left && x < left + 44 && y > top && y < top + 24) return i;
@@ -497,7 +497,7 @@ int HitOptBut(const PaintCtx& c, int x, int y)
 
 int HitOutBut(const PaintCtx& c, int x, int y)
 {
-    if (c.ts.OutButState[0] == 0) return -1;
+    if (c.tv.OutButState[0] == 0) return -1;
     for (int i = 0; i < 3; ++i) {
         int left = 0, top = 0;
         if (!OutButRect(c, i, left, top)) break;

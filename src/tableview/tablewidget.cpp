@@ -56,7 +56,7 @@ void GameTableWidget::forward(const std::function<void(Qt::MouseButtons, int, in
                               QMouseEvent* e, bool duringBlast)
 {
     e->accept();
-    if ((ctx_.ts.BlastRunning && !duringBlast) || !hook) return;
+    if ((ctx_.tv.BlastRunning && !duringBlast) || !hook) return;
     const QPoint pos = e->position().toPoint();
     try {
         hook(b, pos.x(), pos.y());

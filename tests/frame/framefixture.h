@@ -67,7 +67,7 @@ struct MainWindow {
         c.pub.strLevelInfo = QStringLiteral("长工_100`短工_200`佃农_500`贫农_1000`中农_2000");
         c.pub.bteScoreMode = 1;
         const QString app = withPack ? BinDir() : dir.filePath("bin");
-        InitPublicState(c.pub, c.tbl, app);
+        InitPublicState(c.pub, c.tv, app);
         if (!withPack) QDir().mkpath(app);
         // The settings file is the test's own: a copy of the folder would be shared by tests.
         c.pub.strAppPath = withPack ? dir.path() + u'/' : c.pub.strAppPath;
@@ -102,7 +102,7 @@ struct MainWindow {
     // plays on the table, the own turn.
     void MidGame()
     {
-        testsupport::SetUpMidGame(c.tbl);
+        testsupport::SetUpMidGame(c.tbl, c.tv);
         ComputeCardLayout(w->paintContext());
         picGameBack_Paint(w->paintContext());
         w->picGameBack->update();

@@ -432,7 +432,7 @@ TEST(Splitter, IgnoresTheMouseDuringABlast)
     MainWindow m(false);
     m.w->show();
     QWidget* sp = m.w->picSplitter;
-    m.c.tbl.BlastRunning = true;
+    m.c.tv.BlastRunning = true;
     Send(sp, QEvent::MouseButtonPress, {6, sp->height() / 2});
     EXPECT_FALSE(m.w->layoutState().blnSplitterCollapsed);
     Drag(sp, {6, 100}, {-200, 0});

@@ -45,7 +45,7 @@ void SeatTable(LoopbackClient& lc, int viewed)
         ts.Chairs[size_t(c)].IconNo = c;
     }
     ts.strViewOwner = kNames[viewed];
-    ComputeViewPositions(ts, lc.c.pub);
+    ComputeViewPositions(ts, lc.c.tv, lc.c.pub);
     picGameBack_Paint(lc.w->paintContext());
 }
 
@@ -72,6 +72,7 @@ struct Game {
         });
     }
     TableState& ts() { return lc.c.tbl; }
+    TableViewState& tv() { return lc.c.tv; }
     PaintCtx& pc() { return lc.w->paintContext(); }
     GameTableWidget* table() { return lc.w->picGameBack; }
 
@@ -132,7 +133,7 @@ TEST(Game, AWholeScriptedGame)
     g.feed({BuildDeal(false, kMine, {})});
     EXPECT_EQ(g.ts().MyPai.upperBound(), 13);
     EXPECT_EQ(g.ts().GamePhase, GamePhase::Lead);
-    EXPECT_EQ(g.ts().OutButState[0], BUT_SHOWN);
+    EXPECT_EQ(g.tv().OutButState[0], BUT_SHOWN);
     EXPECT_TRUE(g.lc.w->YuClock->isRunning());
     EXPECT_EQ(g.lc.c.paint.TimedChair, 0);
 
@@ -164,7 +165,7 @@ TEST(Game, AWholeScriptedGame)
     EXPECT_EQ(g.boxes, 1);
     EXPECT_EQ(g.ts().MyPai.upperBound(), 13);
     EXPECT_TRUE(g.ts().Chairs[0].OutPai.empty());
-    EXPECT_EQ(g.ts().OutButState[0], BUT_SHOWN);
+    EXPECT_EQ(g.tv().OutButState[0], BUT_SHOWN);
 
     // Lead the ten by the right click; the server confirms; chair 1 takes it with a two, the
     // others pass, this client passes by the button: the trick's 10 points go to chair 1's side.
@@ -177,7 +178,7 @@ TEST(Game, AWholeScriptedGame)
             BuildOutPaiNotice(3, 2, 0, 2, {kPassCode}), BuildOutPaiNotice(0, 2, 0, 3, {kPassCode})});
     EXPECT_EQ(g.ts().MyPai.upperBound(), 12);
     EXPECT_EQ(g.ts().TrickFen, 10);
-    EXPECT_EQ(g.ts().OutButState[1], BUT_SHOWN);
+    EXPECT_EQ(g.tv().OutButState[1], BUT_SHOWN);
     g.hoverAndClick(g.outButPoint(OUT_PASS));
     ASSERT_TRUE(g.waitSent(sent + 1));
     EXPECT_EQ(g.lastSent(), QByteArray("\x14\x00\x00\x00\x00\x00\x01\xfe", 8));
@@ -201,10 +202,10 @@ TEST(Game, AWholeScriptedGame)
     for (int i = 7; i < 10; ++i) EXPECT_EQ(uint8_t(play[i]) % 13, RJ) << i;
     for (int i = 10; i < 13; ++i) EXPECT_EQ(uint8_t(play[i]) % 13, R8) << i;
     bool blasted = false;
-    g.clock.after(60, [&] { blasted = g.ts().BlastRunning; });
+    g.clock.after(60, [&] { blasted = g.tv().BlastRunning; });
     g.feed({BuildOutPaiNotice(1, 2, 0, 0, CardList(play.begin() + 7, play.end()))});
     EXPECT_TRUE(blasted);
-    EXPECT_FALSE(g.ts().BlastRunning);
+    EXPECT_FALSE(g.tv().BlastRunning);
     EXPECT_EQ(g.ts().MaxOutPai[1], 4);
     EXPECT_EQ(g.ts().MyPai.upperBound(), 6);
     g.feed({BuildOutPaiNotice(2, 2, 0, 1, {kPassCode}), BuildOutPaiNotice(3, 2, 0, 2, {kPassCode}),
@@ -300,7 +301,7 @@ TEST(Game, LinkLostDuringABlastOrATrickPauseUnloadsOnce)
         EXPECT_TRUE(lc.w->isUnloaded());
         EXPECT_EQ(lc.peer.received.size(), sent) << blast;
         EXPECT_FALSE(lc.w->YuClock->isRunning()) << blast;
-        EXPECT_FALSE(lc.c.tbl.BlastRunning) << blast;
+        EXPECT_FALSE(lc.c.tv.BlastRunning) << blast;
         EXPECT_EQ(lc.c.tbl.GamePhase, GamePhase::None) << blast;
         for (const ChairInfo& ch : lc.c.tbl.Chairs) EXPECT_TRUE(ch.OutPai.empty() && ch.LastOutPai.empty()) << blast;
     }

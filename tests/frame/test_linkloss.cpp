@@ -48,7 +48,7 @@ struct Running {
         c.pub.strGameTitle = QStringLiteral("四人牌局");
         c.pub.strMyName = QStringLiteral("玩家甲");
         c.pub.strServerHost = "127.0.0.1";
-        InitPublicState(c.pub, c.tbl, dir.filePath("bin"));
+        InitPublicState(c.pub, c.tv, dir.filePath("bin"));
         QDir().mkpath(dir.filePath("bin"));
         c.msgPool.InitMsgPool(c.pub.strParentPath);
         InitGameDefine(c.tbl);

@@ -43,7 +43,7 @@ struct Table {
         c.pub.strLevelInfo = QStringLiteral("长工_100`短工_200");
         c.pub.bteScoreMode = scoreMode;
         c.pub.strServerHost = "127.0.0.1";
-        InitPublicState(c.pub, c.tbl, dir.filePath("bin"));
+        InitPublicState(c.pub, c.tv, dir.filePath("bin"));
         QDir().mkpath(dir.filePath("bin/Adv"));
         QFile page(dir.filePath("bin/Adv/ga.htm"));
         page.open(QIODevice::WriteOnly);

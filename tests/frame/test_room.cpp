@@ -55,7 +55,7 @@ int WhitePixels(const QImage& img, int x, int y, int w, int h)
 int NamePixels(LoopbackClient& lc, int chair)
 {
     const PaintState& p = lc.c.paint;
-    const size_t v = lc.c.tbl.ViewPosOfChair[size_t(chair)];
+    const size_t v = lc.c.tv.ViewPosOfChair[size_t(chair)];
     return WhitePixels(lc.c.surf.image(), p.NameX[v], p.NameY[v], 60, 40);
 }
 
@@ -83,7 +83,7 @@ TEST(Room, TableFillsWithFourPlayersAndASpectator)
     EXPECT_EQ(t.Chairs[3].Name, QStringLiteral("丁"));
     EXPECT_EQ(t.Chairs[3].IconNo, 4004);
     EXPECT_EQ(t.bteMyChair, 0);
-    EXPECT_EQ(t.ViewPosOfChair, (std::array<uint8_t, 4>{2, 3, 0, 1}));
+    EXPECT_EQ(lc.c.tv.ViewPosOfChair, (std::array<uint8_t, 4>{2, 3, 0, 1}));
     EXPECT_EQ(w.lstUser->userNames(),
               (QStringList{"玩家甲", "乙", "丙", "丁", "看客"}));
     const QString chat = w.TavChat->plainText();

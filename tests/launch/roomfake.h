@@ -105,10 +105,11 @@ inline QString Row(const QString& name, int chair, const QString& watched = QStr
 struct Room {
     PublicState pub;
     TableState tbl;
+    TableViewState tv;
     FakeView view;
     UserRows users;
     QList<QByteArray> sent;
-    RoomCtx ctx{pub, tbl, view, users, [this](const QByteArray& m) {
+    RoomCtx ctx{pub, tbl, tv, view, users, [this](const QByteArray& m) {
                     sent.append(m);
                     return true;
                 }};

@@ -18,8 +18,8 @@ class Folders : public ::testing::TestWithParam<FolderCase> {};
 TEST_P(Folders, AppAndParent)
 {
     PublicState p;
-    TableState t;
-    InitPublicState(p, t, GetParam().programDir);
+    TableViewState v;
+    InitPublicState(p, v, GetParam().programDir);
     EXPECT_EQ(p.strAppPath, GetParam().app);
     EXPECT_EQ(p.strParentPath, GetParam().parent);
 }
@@ -44,14 +44,14 @@ TEST(InitPublicState, ResetsFlagsViewAndNames)
     c.pub.StartButShown = true;
     c.pub.TableJoined = 1;
     c.pub.MemberNames = QStringList{"old"};
-    c.tbl.ViewPosOfChair = {1, 2, 3, 0};
+    c.tv.ViewPosOfChair = {1, 2, 3, 0};
     InitPublicState(c);
     EXPECT_EQ(c.pub.strAppPath, "/x/y/");  // the stored folder is kept
     EXPECT_EQ(c.pub.strParentPath, "/x/");
     EXPECT_FALSE(c.pub.blnClosing);
     EXPECT_FALSE(c.pub.StartButShown);
     EXPECT_EQ(c.pub.TableJoined, 0);
-    EXPECT_EQ(c.tbl.ViewPosOfChair, (std::array<uint8_t, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(c.tv.ViewPosOfChair, (std::array<uint8_t, 4>{0, 0, 0, 0}));
     EXPECT_EQ(c.pub.MemberNames, (QStringList{QStringLiteral("普通用户"), QStringLiteral("普通会员"),
                                               QStringLiteral("蓝钻会员"), QStringLiteral("红钻会员"),
                                               QStringLiteral("绿钻会员")}));

@@ -218,7 +218,7 @@ TEST(UserList, RebuildsChairsTargetsAndTheViewFromTheIdentity)
     EXPECT_TRUE(r.tbl.Chairs[3].Dropped);
     EXPECT_EQ(r.tbl.bteMyChair, 3);
     EXPECT_TRUE(r.tbl.blnPangGuan);
-    EXPECT_EQ(r.tbl.ViewPosOfChair, (std::array<uint8_t, 4>{3, 0, 1, 2}));
+    EXPECT_EQ(r.tv.ViewPosOfChair, (std::array<uint8_t, 4>{3, 0, 1, 2}));
     EXPECT_EQ(r.view.of("targets:"), (QStringList{"targets:甲 ADD", "targets:丁 ADD", "targets:丙 ADD"}));
     // Every seat is erased, then drawn with its marks.
     EXPECT_EQ(r.view.of("erase:").size(), 4);
@@ -417,6 +417,8 @@ TEST(Snapshot, RunningGameInItsOrderOfSteps)
 {
     Room r;
     r.tbl.Chairs[2].HandRaised = true;
+    r.tv.PaiSelected = ByteArr{1, 1};
+    r.tv.BlastRunning = true;
     SnapshotGame g;
     g.TurnChair = 1;
     g.GamePhase = 2;
@@ -432,6 +434,9 @@ TEST(Snapshot, RunningGameInItsOrderOfSteps)
     ASSERT_EQ(r.tbl.MyPai.upperBound(), 5);
     EXPECT_EQ(r.tbl.MyPai[1], 53);
     EXPECT_EQ(r.tbl.MyPai[2], 52);
+    // One selection flag per card of the new hand, none raised; the view starts over.
+    EXPECT_EQ(r.tv.PaiSelected, (ByteArr{0, 0, 0, 0, 0}));
+    EXPECT_FALSE(r.tv.BlastRunning);
     EXPECT_EQ(r.chairNames()[1], QStringLiteral("乙"));  // the chairs' room fields stay
 }
 

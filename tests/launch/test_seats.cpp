@@ -96,12 +96,13 @@ TEST(ViewPositions, ForEachOwnChair)
     }};
     for (int mine = 0; mine < 4; ++mine) {
         TableState ts;
+        TableViewState tv;
         for (int c = 0; c < 4; ++c) ts.Chairs[size_t(c)].Name = QStringLiteral("p%1").arg(c);
         ts.Chairs[size_t(mine)].Name = QStringLiteral("me");
         ts.strViewOwner = QStringLiteral("me");
         ts.blnPangGuan = true;
-        ASSERT_TRUE(ComputeViewPositions(ts, ps));
-        EXPECT_EQ(ts.ViewPosOfChair, expected[size_t(mine)]) << "own chair " << mine;
+        ASSERT_TRUE(ComputeViewPositions(ts, tv, ps));
+        EXPECT_EQ(tv.ViewPosOfChair, expected[size_t(mine)]) << "own chair " << mine;
         EXPECT_EQ(ts.bteMyChair, mine);
         EXPECT_FALSE(ts.blnPangGuan);
     }
@@ -111,12 +112,13 @@ TEST(ViewPositions, SpectatorSeesTheWatchedChairAtTheBottom)
 {
     const PublicState ps = MakePublic();
     TableState ts;
+    TableViewState tv;
     for (int c = 0; c < 4; ++c) ts.Chairs[size_t(c)].Name = QStringLiteral("p%1").arg(c);
     ts.strViewOwner = QStringLiteral("p3");
-    ASSERT_TRUE(ComputeViewPositions(ts, ps));
+    ASSERT_TRUE(ComputeViewPositions(ts, tv, ps));
     EXPECT_EQ(ts.bteMyChair, 3);
-    EXPECT_EQ(ts.ViewPosOfChair[3], 2);
-    EXPECT_EQ(ts.ViewPosOfChair[1], 0);  // the watched player's partner at the top
+    EXPECT_EQ(tv.ViewPosOfChair[3], 2);
+    EXPECT_EQ(tv.ViewPosOfChair[1], 0);  // the watched player's partner at the top
     EXPECT_TRUE(ts.blnPangGuan);
 }
 
@@ -124,18 +126,19 @@ TEST(ViewPositions, UnseatedViewerKeepsTheOldMapping)
 {
     const PublicState ps = MakePublic();
     TableState ts;
+    TableViewState tv;
     ts.Chairs[1].Name = QStringLiteral("me");
     ts.strViewOwner = QStringLiteral("me");
-    ASSERT_TRUE(ComputeViewPositions(ts, ps));
-    const auto before = ts.ViewPosOfChair;
+    ASSERT_TRUE(ComputeViewPositions(ts, tv, ps));
+    const auto before = tv.ViewPosOfChair;
     ts.strViewOwner = QStringLiteral("ghost");
-    EXPECT_FALSE(ComputeViewPositions(ts, ps));
-    EXPECT_EQ(ts.ViewPosOfChair, before);
+    EXPECT_FALSE(ComputeViewPositions(ts, tv, ps));
+    EXPECT_EQ(tv.ViewPosOfChair, before);
     EXPECT_EQ(ts.bteMyChair, 1);
     EXPECT_FALSE(ts.blnPangGuan);
     // Nobody viewed yet: a free chair is not the viewer's chair.
     ts.strViewOwner.clear();
-    EXPECT_FALSE(ComputeViewPositions(ts, ps));
+    EXPECT_FALSE(ComputeViewPositions(ts, tv, ps));
     EXPECT_EQ(ts.bteMyChair, 1);
     EXPECT_FALSE(ts.blnPangGuan);
 }
@@ -143,6 +146,7 @@ TEST(ViewPositions, UnseatedViewerKeepsTheOldMapping)
 TEST(FindChairs, ExactNameLowestChairFirst)
 {
     TableState ts;
+    TableViewState tv;
     ts.Chairs[1].Name = QStringLiteral("Bob");
     ts.Chairs[3].Name = QStringLiteral("Bob");
     EXPECT_EQ(FindChair(ts, QStringLiteral("Bob")), 1);
@@ -154,6 +158,7 @@ TEST(FindChairs, ExactNameLowestChairFirst)
 TEST(SeatRows, PlayerRowFillsItsChairAndRedrawsIt)
 {
     TableState ts;
+    TableViewState tv;
     std::vector<int> drawn;
     SeatHooks hooks;
     hooks.PaintFigure = [&](int c) { drawn.push_back(c); };
@@ -166,6 +171,7 @@ TEST(SeatRows, PlayerRowFillsItsChairAndRedrawsIt)
 TEST(SeatRows, SpectatorRowsAndBadRowsChangeNoChair)
 {
     TableState ts;
+    TableViewState tv;
     SeatHooks hooks;
     int drawn = 0;
     hooks.PaintFigure = [&](int) { ++drawn; };
@@ -189,6 +195,7 @@ TEST(SeatRows, SpectatorRowsAndBadRowsChangeNoChair)
 TEST(SeatRows, TwoRowsClaimingOneChairTheLaterWins)
 {
     TableState ts;
+    TableViewState tv;
     SeatHooks hooks;
     SeatUserFromRow(ts, Row(QStringLiteral("first"), QStringLiteral("3"), QString(), 1), hooks);
     SeatUserFromRow(ts, Row(QStringLiteral("second"), QStringLiteral("7"), QString(), 2), hooks);
@@ -220,12 +227,13 @@ TEST(RebuildChairs, FromTheUserList)
 {
     PublicState ps = MakePublic();
     TableState ts;
+    TableViewState tv;
     ts.strViewOwner = QStringLiteral("me");
     Lobby lobby;
     lobby.rows[QStringLiteral("me")] = Row(QStringLiteral("me"), QStringLiteral("1"), QString(), 3, 1, 0);
     lobby.rows[QStringLiteral("bob")] = Row(QStringLiteral("bob"), QStringLiteral("2"), QString(), 4, 0, 1);
     lobby.rows[QStringLiteral("eve")] = Row(QStringLiteral("eve"), QStringLiteral("0"), QStringLiteral("bob"));
-    RebuildChairs(ts, ps, QStringLiteral("me`bob`eve`gone"), lobby.hooks);
+    RebuildChairs(ts, tv, ps, QStringLiteral("me`bob`eve`gone"), lobby.hooks);
 
     EXPECT_EQ(lobby.targets, (std::vector<QString>{QStringLiteral("ADD me"), QStringLiteral("ADD bob"),
                                                     QStringLiteral("ADD eve"), QStringLiteral("ADD gone")}));
@@ -237,7 +245,7 @@ TEST(RebuildChairs, FromTheUserList)
     EXPECT_TRUE(ts.Chairs[2].Dropped);
     EXPECT_TRUE(ts.Chairs[0].Name.isEmpty());  // eve only watches
     EXPECT_EQ(ts.bteMyChair, 1);
-    EXPECT_EQ(ts.ViewPosOfChair, (std::array<uint8_t, 4>{1, 2, 3, 0}));
+    EXPECT_EQ(tv.ViewPosOfChair, (std::array<uint8_t, 4>{1, 2, 3, 0}));
     ASSERT_EQ(lobby.calls.size(), 16u);
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(lobby.calls[size_t(4 * c)], QStringLiteral("erase%1").arg(c));
@@ -252,9 +260,10 @@ TEST(RebuildChairs, NoRaisedHandsOnceJoined)
     PublicState ps = MakePublic();
     ps.TableJoined = 1;
     TableState ts;
+    TableViewState tv;
     Lobby lobby;
     lobby.rows[QStringLiteral("me")] = Row(QStringLiteral("me"), QStringLiteral("0"), QString(), 3, 1, 0);
-    RebuildChairs(ts, ps, QStringLiteral("me"), lobby.hooks);
+    RebuildChairs(ts, tv, ps, QStringLiteral("me"), lobby.hooks);
     EXPECT_EQ(ts.Chairs[0].Name, QStringLiteral("me"));
     EXPECT_FALSE(ts.Chairs[0].HandRaised);
 }
@@ -263,8 +272,9 @@ TEST(RebuildChairs, WithoutHooksNothingBreaks)
 {
     PublicState ps = MakePublic();
     TableState ts;
+    TableViewState tv;
     SeatHooks none;
-    RebuildChairs(ts, ps, QStringLiteral("a`b"), none);
+    RebuildChairs(ts, tv, ps, QStringLiteral("a`b"), none);
     for (const ChairInfo& ch : ts.Chairs) EXPECT_TRUE(ch.Name.isEmpty());
 }
 

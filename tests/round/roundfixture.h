@@ -59,10 +59,11 @@ inline QString ProgramDir() { return qEnvironmentVariable("KVRN_BIN_DIR") + QStr
 struct Round {
     Surface surf;
     TableState ts;
+    TableViewState tv;
     PublicState ps;
     PaintState p;
     ImageCache cache;
-    PaintCtx pc{surf, ts, ps, p, cache};
+    PaintCtx pc{surf, ts, tv, ps, p, cache};
     RoundState rs;
     FakeView view;
     QList<QByteArray> sent;
@@ -98,7 +99,7 @@ struct Round {
         ts.bteMyChair = uint8_t(mine);
         ts.blnPangGuan = spectator;
         static constexpr uint8_t kPos[4] = {2, 3, 0, 1};
-        for (int k = 0; k < 4; ++k) ts.ViewPosOfChair[size_t((mine + k) % 4)] = kPos[k];
+        for (int k = 0; k < 4; ++k) tv.ViewPosOfChair[size_t((mine + k) % 4)] = kPos[k];
         ps.TableJoined = 1;
     }
 
@@ -125,11 +126,11 @@ struct Round {
     // Raises the cards of the own hand with these codes.
     void Raise(const CardList& cards)
     {
-        ts.PaiSelected.redim(ts.MyPai.upperBound());
+        tv.PaiSelected.redim(ts.MyPai.upperBound());
         for (const uint8_t card : cards)
             for (int i = 1; i <= ts.MyPai.upperBound(); ++i)
-                if (ts.MyPai[i] == card && ts.PaiSelected[i] == 0) {
-                    ts.PaiSelected[i] = 1;
+                if (ts.MyPai[i] == card && tv.PaiSelected[i] == 0) {
+                    tv.PaiSelected[i] = 1;
                     break;
                 }
     }

@@ -125,7 +125,7 @@ TEST(Deal, OnlyTheExactLengthForTheDeckCountIsTaken)
         EXPECT_EQ(r.ts.GamePhase, GamePhase::Lead);
         EXPECT_EQ(r.view.sounds, QList<int>{SND_START});
         // Chair 0 leads: its play button and the clock are there.
-        EXPECT_EQ(r.ts.OutButState[0], BUT_SHOWN);
+        EXPECT_EQ(r.tv.OutButState[0], BUT_SHOWN);
         EXPECT_EQ(r.p.TimedChair, 0);
         EXPECT_TRUE(r.view.clockRunning);
         EXPECT_EQ(r.view.clockSeconds, 30);
@@ -163,8 +163,8 @@ TEST(OutPai, PlaysAndPassesWithinATrick)
     EXPECT_TRUE(r.ts.Chairs[0].OutPai.empty());
     EXPECT_EQ(r.ts.Chairs[0].LastOutPai, ByteArr{Card(0, R4)});
     // Now it is this client's turn to follow: play and pass buttons.
-    EXPECT_EQ(r.ts.OutButState[0], BUT_SHOWN);
-    EXPECT_EQ(r.ts.OutButState[1], BUT_SHOWN);
+    EXPECT_EQ(r.tv.OutButState[0], BUT_SHOWN);
+    EXPECT_EQ(r.tv.OutButState[1], BUT_SHOWN);
     EXPECT_EQ(r.p.TimedChair, 0);
 }
 
@@ -217,15 +217,15 @@ TEST(OutPai, TheOwnPlayIsTakenFromTheHandAsItWasBeforeSending)
     // The optimistic removal took another card than the server confirms.
     r.ts.MyPaiBackup = before;
     RemovePai(r.ts.MyPai, ByteArr{q}, 1);
-    r.ts.PaiSelected = ByteArr{1, 1};
+    r.tv.PaiSelected = ByteArr{1, 1};
     r.feed(BuildOutPaiNotice(1, 2, 0, 0, {a}));
     ByteArr expect = before;
     RemovePai(expect, ByteArr{a}, 1);
     ArrangeHand(expect, true, 1);
     EXPECT_EQ(r.ts.MyPai, expect);
     EXPECT_TRUE(r.ts.MyPaiBackup.empty());
-    EXPECT_EQ(r.ts.PaiSelected.at(1), 0);
-    EXPECT_EQ(r.ts.PaiSelected.at(2), 0);
+    EXPECT_EQ(r.tv.PaiSelected.at(1), 0);
+    EXPECT_EQ(r.tv.PaiSelected.at(2), 0);
     EXPECT_EQ(r.ts.Chairs[0].PaiCount, 12);
 }
 
@@ -270,12 +270,12 @@ TEST(OutPai, MalformedOrBadChairOnlyStopsTheClock)
         Round r;
         r.Seat(0);
         r.Deal({Card(3, R9)}, 0);
-        ASSERT_EQ(r.ts.OutButState[0], BUT_SHOWN);
+        ASSERT_EQ(r.tv.OutButState[0], BUT_SHOWN);
         const TableState before = r.ts;
         r.feed(m);
         EXPECT_FALSE(r.view.clockRunning) << m.toHex().constData();
         EXPECT_EQ(r.p.TimedChair, kNoTimedChair);
-        EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
+        EXPECT_EQ(r.tv.OutButState[0], BUT_HIDDEN);
         EXPECT_EQ(r.ts.TurnChair, before.TurnChair);
         EXPECT_EQ(r.ts.MaxOutPai, before.MaxOutPai);
         EXPECT_EQ(r.ts.Chairs[1].PaiCount, 13);
@@ -308,7 +308,7 @@ TEST(OutPai, EffectsByCardType)
     r.feed(BuildOutPaiNotice(2, 2, 0, 1, {Card(2, RK), Card(2, R10), Card(2, R5)}));
     EXPECT_EQ(r.view.sounds.last(), SND_HONG10);
     EXPECT_EQ(r.ts.MaxOutPai[1], PX_ZhenMaDui);
-    EXPECT_FALSE(r.ts.BlastRunning);
+    EXPECT_FALSE(r.tv.BlastRunning);
 }
 
 TEST(OutPai, AFinishingPlaceIsKept)
@@ -329,14 +329,14 @@ TEST(Refused, TheBoxThenTheHandAsBeforeAndTheTurnAgain)
     r.Raise({Card(0, RA)});
     SubmitPlay(r.ctx, OUT_PLAY);
     ASSERT_EQ(r.ts.MyPai.upperBound(), 12);
-    ASSERT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
+    ASSERT_EQ(r.tv.OutButState[0], BUT_HIDDEN);
     r.feed(BuildOutPaiRefused(QStringLiteral("不能这样出")));
     ASSERT_EQ(r.view.msgs.size(), 1);
     EXPECT_EQ(r.view.msgs[0], (QPair<QString, QString>{QStringLiteral("不能这样出"), QStringLiteral("四人牌局")}));
     EXPECT_EQ(r.ts.MyPai, before);
     EXPECT_TRUE(r.ts.MyPaiBackup.empty());
     EXPECT_TRUE(r.ts.Chairs[0].OutPai.empty());
-    EXPECT_EQ(r.ts.OutButState[0], BUT_SHOWN);
+    EXPECT_EQ(r.tv.OutButState[0], BUT_SHOWN);
     EXPECT_TRUE(r.view.clockRunning);
 }
 
@@ -359,7 +359,7 @@ TEST(GameOver, LongFormScoresLinesRevealedHandsAndTheStartButton)
     EXPECT_TRUE(r.rs.GameOverShown);
     EXPECT_EQ(r.rs.GameOverChanges, (std::array<int32_t, 4>{120, -120, 120, -120}));
     EXPECT_FALSE(r.view.clockRunning);
-    EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
+    EXPECT_EQ(r.tv.OutButState[0], BUT_HIDDEN);
     EXPECT_EQ(r.ts.GamePhase, GamePhase::None);
     EXPECT_TRUE(r.ps.StartButShown);
     EXPECT_TRUE(r.view.startVisible);
@@ -421,7 +421,7 @@ TEST(Hands, BothHandsReplacedCountedAndTheTurnGoesOn)
     Round r;
     r.Seat(0);
     r.Deal({Card(3, R9)}, 1);
-    r.ts.PaiSelected = ByteArr{1, 1, 1};
+    r.tv.PaiSelected = ByteArr{1, 1, 1};
     r.ts.GamePhase = GamePhase::Follow;
     r.ts.TurnChair = 0;
     r.feed(BuildHands({Card(0, R3), Card(3, R2)}, {Card(1, R6)}));
@@ -429,8 +429,8 @@ TEST(Hands, BothHandsReplacedCountedAndTheTurnGoesOn)
     EXPECT_EQ(r.ts.PartnerPai, ByteArr{Card(1, R6)});
     EXPECT_EQ(r.ts.Chairs[0].PaiCount, 2);
     EXPECT_EQ(r.ts.Chairs[2].PaiCount, 1);
-    EXPECT_EQ(r.ts.PaiSelected.at(1), 0);
-    EXPECT_EQ(r.ts.OutButState[1], BUT_SHOWN);
+    EXPECT_EQ(r.tv.PaiSelected.at(1), 0);
+    EXPECT_EQ(r.tv.OutButState[1], BUT_SHOWN);
     // Cut short: nothing of it is taken.
     r.feed(Cut(BuildHands({Card(0, R4)}, {Card(1, R7), Card(1, R8)}), 1));
     EXPECT_EQ(r.ts.MyPai.upperBound(), 2);
@@ -448,7 +448,7 @@ TEST(Hands, AnEmptyHandOnTheOwnTurnAsksForThem)
     r.ts.TurnChair = 3;
     UpdateTurn(r.ctx);
     EXPECT_EQ(r.sent, QList<QByteArray>{BuildHandsRequest(3)});
-    EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
+    EXPECT_EQ(r.tv.OutButState[0], BUT_HIDDEN);
     r.ts.blnPangGuan = true;  // a spectator never asks
     r.sent.clear();
     UpdateTurn(r.ctx);

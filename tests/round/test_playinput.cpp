@@ -21,11 +21,11 @@ int IndexOf(const TableState& ts, uint8_t card)
     return -1;
 }
 
-std::vector<uint8_t> Raised(const TableState& ts)
+std::vector<uint8_t> Raised(const TableState& ts, const TableViewState& tv)
 {
     std::vector<uint8_t> out;
     for (int i = 1; i <= ts.MyPai.upperBound(); ++i)
-        if (ts.PaiSelected.at(i) != 0) out.push_back(ts.MyPai[i]);
+        if (tv.PaiSelected.at(i) != 0) out.push_back(ts.MyPai[i]);
     return out;
 }
 
@@ -46,14 +46,14 @@ TEST(Cards, TheSameCardTwiceAndAClickBesideTheCards)
 {
     Leading r;
     r.ClickCard(kQ);
-    EXPECT_EQ(Raised(r.ts), std::vector<uint8_t>{kQ});
+    EXPECT_EQ(Raised(r.ts, r.tv), std::vector<uint8_t>{kQ});
     r.ClickCard(kQ);
-    EXPECT_TRUE(Raised(r.ts).empty());
+    EXPECT_TRUE(Raised(r.ts, r.tv).empty());
     r.ClickCard(kQ);
     r.ClickCard(kA);
-    EXPECT_EQ(Raised(r.ts).size(), 2u);
+    EXPECT_EQ(Raised(r.ts, r.tv).size(), 2u);
     r.Click({r.p.W / 2, 60});  // the empty table
-    EXPECT_TRUE(Raised(r.ts).empty());
+    EXPECT_TRUE(Raised(r.ts, r.tv).empty());
     EXPECT_TRUE(r.sent.isEmpty());
 }
 
@@ -74,8 +74,8 @@ TEST(Cards, ARightClickPlaysTheRaisedCardsHighestFirst)
     EXPECT_EQ(r.ts.MyPai.upperBound(), 10);
     EXPECT_EQ(IndexOf(r.ts, ten), -1);
     EXPECT_EQ(r.ts.Chairs[0].OutPai, (ByteArr{king, ten, five}));
-    EXPECT_TRUE(Raised(r.ts).empty());
-    EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
+    EXPECT_TRUE(Raised(r.ts, r.tv).empty());
+    EXPECT_EQ(r.tv.OutButState[0], BUT_HIDDEN);
     EXPECT_FALSE(r.view.clockRunning);
 }
 
@@ -89,7 +89,7 @@ TEST(Cards, ARightClickWithNothingRaisedOrOutOfTurnSendsNothing)
     r.ts.TurnChair = 1;
     r.Click({r.p.W / 2, 60}, Qt::RightButton);
     EXPECT_TRUE(r.sent.isEmpty());
-    EXPECT_EQ(Raised(r.ts), std::vector<uint8_t>{kA});
+    EXPECT_EQ(Raised(r.ts, r.tv), std::vector<uint8_t>{kA});
 }
 
 TEST(Cards, AnIllegalSelectionShowsTheRuleAndSendsNothing)
@@ -102,7 +102,7 @@ TEST(Cards, AnIllegalSelectionShowsTheRuleAndSendsNothing)
     ASSERT_EQ(r.view.warnings.size(), 1);
     EXPECT_EQ(r.view.warnings[0].first, QStringLiteral("四人牌局"));
     EXPECT_EQ(r.view.warnings[0].second, QStringLiteral("错误提示：牌型不对！"));
-    EXPECT_EQ(Raised(r.ts).size(), 2u);  // still raised for the player to change
+    EXPECT_EQ(Raised(r.ts, r.tv).size(), 2u);  // still raised for the player to change
     EXPECT_TRUE(r.ts.SelectedPai.empty());
     EXPECT_TRUE(r.ts.MyPaiBackup.empty());
 }
@@ -118,7 +118,7 @@ TEST(Cards, AFollowIsCheckedAgainstTheBiggestPlay)
     ASSERT_EQ(r.view.warnings.size(), 1);
     EXPECT_EQ(r.view.warnings[0].second, QStringLiteral("错误提示：必须和本轮最大出牌的牌型相同：单牌"));
     EXPECT_TRUE(r.sent.isEmpty());
-    r.ts.PaiSelected.clear();
+    r.tv.PaiSelected.clear();
     r.Raise({kTwo});
     r.Click(r.OutButPoint(OUT_PLAY));
     EXPECT_EQ(r.sent, QList<QByteArray>{BuildPlay(0, {kTwo})});
@@ -137,22 +137,22 @@ TEST(Cards, PassingLeavesTheHandAndItsBackupAlone)
     EXPECT_EQ(r.sent[0], QByteArray("\x14\x00\x00\x00\x00\x00\x01\xfe", 8));
     EXPECT_EQ(r.ts.MyPai, hand);
     EXPECT_TRUE(r.ts.MyPaiBackup.empty());
-    EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
+    EXPECT_EQ(r.tv.OutButState[0], BUT_HIDDEN);
 }
 
 TEST(Cards, NothingHappensWhileABlastRunsOrForASpectator)
 {
     Leading r;
     r.ClickCard(kA);
-    r.ts.BlastRunning = true;
+    r.tv.BlastRunning = true;
     r.Click(r.OutButPoint(OUT_PLAY));
     r.Click({r.p.W / 2, 60}, Qt::RightButton);
     EXPECT_TRUE(r.sent.isEmpty());
-    r.ts.BlastRunning = false;
+    r.tv.BlastRunning = false;
 
     r.ts.blnPangGuan = true;
     r.ClickCard(kQ);
-    EXPECT_TRUE(Raised(r.ts).empty());  // a spectator's click only lowers
+    EXPECT_TRUE(Raised(r.ts, r.tv).empty());  // a spectator's click only lowers
     r.Raise({kA});
     r.Click(r.OutButPoint(OUT_PLAY));
     r.Click({r.p.W / 2, 60}, Qt::RightButton);
@@ -165,13 +165,13 @@ TEST(Buttons, OnlyAButtonUnderTheMouseReacts)
     // Leading: the play button lights up; the pass button's place is nothing.
     const QPoint play = r.OutButPoint(OUT_PLAY);
     picGameBack_MouseMove(r.ctx, Qt::NoButton, play.x(), play.y());
-    EXPECT_EQ(r.ts.OutButState[0], BUT_HOT);
+    EXPECT_EQ(r.tv.OutButState[0], BUT_HOT);
     picGameBack_MouseMove(r.ctx, Qt::NoButton, 5, 5);
-    EXPECT_EQ(r.ts.OutButState[0], BUT_SHOWN);
+    EXPECT_EQ(r.tv.OutButState[0], BUT_SHOWN);
     // A release without the button lit falls through to the cards: a click beside them.
     r.Raise({kA});
     picGameBack_MouseUp(r.ctx, Qt::LeftButton, play.x(), play.y());
-    EXPECT_TRUE(Raised(r.ts).empty());
+    EXPECT_TRUE(Raised(r.ts, r.tv).empty());
     EXPECT_TRUE(r.sent.isEmpty());
 }
 
@@ -183,9 +183,9 @@ TEST(Buttons, FollowingLightsPlayAndPassInTurn)
     r.feed(BuildOutPaiNotice(0, 2, 0, 3, {Card(2, RA)}));
     const QPoint play = r.OutButPoint(OUT_PLAY), pass = r.OutButPoint(OUT_PASS);
     picGameBack_MouseMove(r.ctx, Qt::NoButton, play.x(), play.y());
-    EXPECT_EQ(r.ts.OutButState, (std::array<uint8_t, 3>{BUT_HOT, BUT_SHOWN, BUT_HIDDEN}));
+    EXPECT_EQ(r.tv.OutButState, (std::array<uint8_t, 3>{BUT_HOT, BUT_SHOWN, BUT_HIDDEN}));
     picGameBack_MouseMove(r.ctx, Qt::NoButton, pass.x(), pass.y());
-    EXPECT_EQ(r.ts.OutButState, (std::array<uint8_t, 3>{BUT_SHOWN, BUT_HOT, BUT_HIDDEN}));
+    EXPECT_EQ(r.tv.OutButState, (std::array<uint8_t, 3>{BUT_SHOWN, BUT_HOT, BUT_HIDDEN}));
 }
 
 TEST(Buttons, OptionButtonsLightUpWithTheirTip)
@@ -193,13 +193,13 @@ TEST(Buttons, OptionButtonsLightUpWithTheirTip)
     Leading r;
     const QPoint sort = r.OptButPoint(OPT_SORT), last = r.OptButPoint(OPT_LAST_TRICK);
     picGameBack_MouseMove(r.ctx, Qt::NoButton, sort.x(), sort.y());
-    EXPECT_EQ(r.ts.OptButState, (std::array<uint8_t, 2>{BUT_HOT, BUT_SHOWN}));
-    EXPECT_EQ(r.view.toolTip, r.ts.OptButText[0]);
+    EXPECT_EQ(r.tv.OptButState, (std::array<uint8_t, 2>{BUT_HOT, BUT_SHOWN}));
+    EXPECT_EQ(r.view.toolTip, r.tv.OptButText[0]);
     picGameBack_MouseMove(r.ctx, Qt::NoButton, last.x(), last.y());
-    EXPECT_EQ(r.ts.OptButState, (std::array<uint8_t, 2>{BUT_SHOWN, BUT_HOT}));
+    EXPECT_EQ(r.tv.OptButState, (std::array<uint8_t, 2>{BUT_SHOWN, BUT_HOT}));
     EXPECT_EQ(r.view.toolTip, QStringLiteral("上一轮"));
     picGameBack_MouseMove(r.ctx, Qt::NoButton, 5, 5);
-    EXPECT_EQ(r.ts.OptButState, (std::array<uint8_t, 2>{BUT_SHOWN, BUT_SHOWN}));
+    EXPECT_EQ(r.tv.OptButState, (std::array<uint8_t, 2>{BUT_SHOWN, BUT_SHOWN}));
     EXPECT_TRUE(r.view.toolTip.isEmpty());
 }
 
@@ -219,7 +219,7 @@ TEST(Buttons, SortingTwiceReturnsTheHandAndKeepsTheRaisedCards)
     EXPECT_FALSE(r.ts.PaiSortMode);
     EXPECT_NE(r.ts.MyPai, first);
     EXPECT_NE(r.ts.PartnerPai, firstPartner);
-    auto raised = Raised(r.ts);
+    auto raised = Raised(r.ts, r.tv);
     std::sort(raised.begin(), raised.end());
     EXPECT_EQ(raised, (std::vector<uint8_t>{Card(1, R9), Card(3, RA)}));
     r.Click(r.OptButPoint(OPT_SORT));
@@ -227,7 +227,7 @@ TEST(Buttons, SortingTwiceReturnsTheHandAndKeepsTheRaisedCards)
     // The same arrangement again: rank by rank (cards of one rank may trade places).
     EXPECT_EQ(Ranks(r.ts.MyPai), Ranks(first));
     EXPECT_EQ(Ranks(r.ts.PartnerPai), Ranks(firstPartner));
-    EXPECT_EQ(Raised(r.ts).size(), 2u);
+    EXPECT_EQ(Raised(r.ts, r.tv).size(), 2u);
 }
 
 TEST(Buttons, ThePreviousTrickStaysTwoTicks)
@@ -241,7 +241,7 @@ TEST(Buttons, ThePreviousTrickStaysTwoTicks)
     EXPECT_TRUE(r.view.lastOutPaiTimer);
     tmrPaintLastOutPai_Timer(r.ctx);
     EXPECT_FALSE(r.view.lastOutPaiTimer);
-    EXPECT_EQ(r.ts.OutButState[0], BUT_SHOWN);
+    EXPECT_EQ(r.tv.OutButState[0], BUT_SHOWN);
 }
 
 TEST(StartButton, ReadyJoinOrNothingByTheTableAndTheRole)

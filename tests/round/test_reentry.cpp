@@ -34,7 +34,7 @@ TEST(Reentry, PlaysDuringABlastEndTheTrickAndTheTableShowsIt)
     r.Deal({Card(3, R9)}, 1);
     int nestedDone = 0;
     clock.after(30, [&] {
-        ASSERT_TRUE(r.ts.BlastRunning);
+        ASSERT_TRUE(r.tv.BlastRunning);
         r.feed(BuildOutPaiNotice(3, 2, 0, 2, {kPassCard}));
         r.feed(BuildOutPaiNotice(0, 2, 0, 3, {kPassCard}));
         r.feed(BuildOutPaiNotice(1, 1, 0, 0, {kPassCard}));  // the trick's pause runs inside the blast
@@ -43,7 +43,7 @@ TEST(Reentry, PlaysDuringABlastEndTheTrickAndTheTableShowsIt)
     const int startsBefore = r.view.clockStarts;
     r.feed(BuildOutPaiNotice(2, 2, 0, 1, kBomb));
     ASSERT_EQ(nestedDone, 1);
-    EXPECT_FALSE(r.ts.BlastRunning);
+    EXPECT_FALSE(r.tv.BlastRunning);
     for (const ChairInfo& ch : r.ts.Chairs) EXPECT_TRUE(ch.OutPai.empty());
     EXPECT_EQ(r.ts.Chairs[1].LastOutPai, ByteArr::fromVector(kBomb));
     EXPECT_EQ(r.ts.TurnChair, 1);
@@ -92,7 +92,7 @@ TEST(Reentry, AGameOverDuringATrickPauseEndsIt)
     EXPECT_EQ(r.ts.TeamScore, (std::array<int32_t, 2>{0, 110}));  // the server's, not added to
     EXPECT_FALSE(r.view.clockRunning);
     EXPECT_EQ(r.p.TimedChair, kNoTimedChair);
-    EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
+    EXPECT_EQ(r.tv.OutButState[0], BUT_HIDDEN);
     EXPECT_TRUE(r.view.startVisible);
     EXPECT_TRUE(ShowsItsState(r));  // the end panel was not painted over
 }
@@ -131,7 +131,7 @@ TEST(Reentry, ANewGameDuringABlastIsNotDisturbed)
     r.Deal({Card(3, R9)}, 1);
     clock.after(30, [&] { r.feed(BuildGameStart(5, 1, 0, 30, 2)); });
     r.feed(BuildOutPaiNotice(2, 2, 0, 1, kBomb));
-    EXPECT_FALSE(r.ts.BlastRunning);
+    EXPECT_FALSE(r.tv.BlastRunning);
     for (const ChairInfo& ch : r.ts.Chairs) EXPECT_TRUE(ch.OutPai.empty());
     EXPECT_EQ(r.ts.TurnChair, 2);
     EXPECT_EQ(r.ts.GamePhase, GamePhase::None);  // waiting for the deal: nobody's turn
@@ -161,7 +161,7 @@ TEST(Reentry, TheWindowGoingAwayDuringAPauseOrABlastStopsTheHandler)
         r.feed(blast ? BuildOutPaiNotice(2, 2, 0, 1, kBomb) : BuildOutPaiNotice(1, 1, 0, 0, {kPassCard}));
         EXPECT_EQ(r.view.clockStarts, startsBefore) << blast;
         EXPECT_FALSE(r.view.clockRunning) << blast;
-        EXPECT_FALSE(r.ts.BlastRunning) << blast;
+        EXPECT_FALSE(r.tv.BlastRunning) << blast;
         for (const ChairInfo& ch : r.ts.Chairs) {
             EXPECT_TRUE(ch.OutPai.empty()) << blast;
             EXPECT_TRUE(ch.LastOutPai.empty()) << blast;
@@ -184,7 +184,7 @@ TEST(Reentry, AGameOverWhileTheRefusalBoxIsOpenWins)
     r.feed(BuildOutPaiRefused(QStringLiteral("不行")));
     EXPECT_EQ(r.ts.GamePhase, GamePhase::None);
     EXPECT_FALSE(r.view.clockRunning);
-    EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
+    EXPECT_EQ(r.tv.OutButState[0], BUT_HIDDEN);
 }
 
 TEST(Reentry, TheOwnPlayConfirmedWhileTheRefusalBoxOfAnEarlierOneIsOpen)

@@ -47,7 +47,7 @@ TEST(TurnClock, ATimedOutLeadPlaysExactlyTheLastCardOfTheArrangedHand)
     YuClock_TimeOut(r.ctx);
     EXPECT_EQ(r.sent, QList<QByteArray>{BuildPlay(0, {last})});
     EXPECT_EQ(r.ts.AutoOutCount, 1);
-    EXPECT_EQ(r.ts.OutButState[0], BUT_HIDDEN);
+    EXPECT_EQ(r.tv.OutButState[0], BUT_HIDDEN);
     EXPECT_EQ(r.p.TimedChair, kNoTimedChair);
     // The server's answer takes the card; no optimistic copy was kept.
     EXPECT_TRUE(r.ts.MyPaiBackup.empty());

@@ -40,7 +40,7 @@ struct LoopbackClient {
         c.pub.strLevelInfo = QStringLiteral("长工_100`短工_200`佃农_500`贫农_1000`中农_2000`富农_4000`地主_8000`恶霸_12000");
         c.pub.strServerHost = QStringLiteral("127.0.0.1");
         c.pub.strServerPort = QString::number(peer.port());
-        InitPublicState(c.pub, c.tbl, bin);
+        InitPublicState(c.pub, c.tv, bin);
         c.msgPool.InitMsgPool(c.pub.strParentPath);
         InitGameDefine(c.tbl);
         w = new frmGameMain(c);

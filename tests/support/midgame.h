@@ -31,7 +31,7 @@ inline std::array<ByteArr, 4> DealTwoDecks(unsigned seed)
 // Four named players; the own hand of `handSize` cards with cards 4, 5 and 12 raised; the
 // partner's hand open; the own turn of 30 seconds with both play buttons up; the scores; and on
 // the table four kings, a pass and five aces.
-inline void SetUpMidGame(TableState& ts, int handSize = 27)
+inline void SetUpMidGame(TableState& ts, TableViewState& tv, int handSize = 27)
 {
     const QString names[4] = {QStringLiteral("东方不败"), QStringLiteral("我是玩家"), QStringLiteral("LuckyStar88"),
                               QStringLiteral("西门吹雪")};
@@ -42,7 +42,7 @@ inline void SetUpMidGame(TableState& ts, int handSize = 27)
     }
     ts.strViewOwner = names[1];
     ts.bteMyChair = 1;
-    ts.ViewPosOfChair = {1, 2, 3, 0};
+    tv.ViewPosOfChair = {1, 2, 3, 0};
     ts.TableIdle = false;
     ts.DeckCount = 2;
     ts.ShowPartnerPai = 1;
@@ -54,14 +54,14 @@ inline void SetUpMidGame(TableState& ts, int handSize = 27)
     const auto hands = DealTwoDecks(11);
     for (int i = 1; i <= handSize; ++i) ts.MyPai.append(hands[1][i]);
     for (int i = 1; i <= handSize; ++i) ts.PartnerPai.append(hands[3][i]);
-    ts.PaiSelected.redim(handSize);
+    tv.PaiSelected.redim(handSize);
     for (int i : {4, 5, 12})
-        if (i <= handSize) ts.PaiSelected[i] = 1;
+        if (i <= handSize) tv.PaiSelected[i] = 1;
     ts.Chairs[0].OutPai = ByteArr{49, 36, 23, 10};      // four kings
     ts.Chairs[2].OutPai = ByteArr{kPassCard};
     ts.Chairs[3].OutPai = ByteArr{50, 37, 24, 11, 11};  // five aces
-    ts.OptButState = {1, 1};
-    ts.OutButState = {1, 2, 0};
+    tv.OptButState = {1, 1};
+    tv.OutButState = {1, 2, 0};
 }
 
 }  // namespace testsupport

@@ -123,10 +123,11 @@ struct Table {
     QTemporaryDir dir;
     Surface surf;
     TableState ts;
+    TableViewState tv;
     PublicState ps;
     PaintState p;
     ImageCache cache;
-    PaintCtx ctx{surf, ts, ps, p, cache};
+    PaintCtx ctx{surf, ts, tv, ps, p, cache};
 
     explicit Table(int w = 800, int h = 600, bool pack = true)
     {
@@ -149,7 +150,7 @@ struct Table {
         ts.strViewOwner = ts.Chairs[size_t(mine)].Name;
         ts.bteMyChair = uint8_t(mine);
         static constexpr uint8_t kPos[4] = {2, 3, 0, 1};
-        for (int k = 0; k < 4; ++k) ts.ViewPosOfChair[size_t((mine + k) % 4)] = kPos[k];
+        for (int k = 0; k < 4; ++k) tv.ViewPosOfChair[size_t((mine + k) % 4)] = kPos[k];
     }
 };
 

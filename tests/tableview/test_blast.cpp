@@ -103,7 +103,7 @@ TEST(Blast, TableRestoredExactlyWithLastFrameMissing)
     ASSERT_TRUE(BlastPlace(t.ctx, 2, 3, x, y));
     Recorder rec(t.surf);
     PlayBlast(t.ctx, 2, 3);
-    EXPECT_FALSE(t.ts.BlastRunning);
+    EXPECT_FALSE(t.tv.BlastRunning);
     EXPECT_EQ(t.surf.image(), before);
     // The frames were shown: the square's colour in the middle, the table where the key colour was.
     int framesSeen = 0;
@@ -164,7 +164,7 @@ TEST(Blast, OtherKindsDoNothing)
     PlayBlast(t.ctx, 0, 7);
     PlayBlast(t.ctx, 9, 1);
     EXPECT_EQ(t.surf.image(), before);
-    EXPECT_FALSE(t.ts.BlastRunning);
+    EXPECT_FALSE(t.tv.BlastRunning);
 }
 
 TEST(Blast, ClickDuringTheBlastIsIgnored)
@@ -186,7 +186,7 @@ TEST(Blast, ClickDuringTheBlastIsIgnored)
         QCoreApplication::sendEvent(&w, &move);
     };
     QTimer::singleShot(25, [&]() {
-        runningAtClick = t.ts.BlastRunning;
+        runningAtClick = t.tv.BlastRunning;
         click();
     });
     PlayBlast(t.ctx, 0, 3);
@@ -209,11 +209,11 @@ TEST(Blast, BlastStartedDuringABlastKeepsTheMouseBlocked)
     bool afterInner = true;
     QTimer::singleShot(20, [&]() {
         PlayBlast(t.ctx, 2, 1);
-        afterInner = t.ts.BlastRunning;
+        afterInner = t.tv.BlastRunning;
     });
     PlayBlast(t.ctx, 0, 3);
     EXPECT_TRUE(afterInner);
-    EXPECT_FALSE(t.ts.BlastRunning);
+    EXPECT_FALSE(t.tv.BlastRunning);
     EXPECT_EQ(t.surf.image(), before);
 }
 

@@ -89,9 +89,9 @@ void Deal(Table& t, int n, std::initializer_list<int> raised)
     t.ts.DeckCount = 2;
     t.ts.MyPai.clear();
     for (int i = 0; i < n; ++i) t.ts.MyPai.append(uint8_t(i % 54));
-    t.ts.PaiSelected.redim(n);
-    for (int i = 1; i <= n; ++i) t.ts.PaiSelected[i] = 0;
-    for (int r : raised) t.ts.PaiSelected[r] = 1;
+    t.tv.PaiSelected.redim(n);
+    for (int i = 1; i <= n; ++i) t.tv.PaiSelected[i] = 0;
+    for (int r : raised) t.tv.PaiSelected[r] = 1;
 }
 
 }  // namespace
@@ -141,11 +141,11 @@ TEST(MyHand, GrowsSelectionFlags)
     Table t;
     t.Seat(0);
     Deal(t, 5, {2});
-    t.ts.PaiSelected.redim(2);
+    t.tv.PaiSelected.redim(2);
     PaintMyPai(t.ctx);
-    ASSERT_EQ(t.ts.PaiSelected.upperBound(), 5);
-    EXPECT_EQ(t.ts.PaiSelected[2], 1);
-    EXPECT_EQ(t.ts.PaiSelected[5], 0);
+    ASSERT_EQ(t.tv.PaiSelected.upperBound(), 5);
+    EXPECT_EQ(t.tv.PaiSelected[2], 1);
+    EXPECT_EQ(t.tv.PaiSelected[5], 0);
 }
 
 TEST(HitPk, Bands)
@@ -199,18 +199,18 @@ TEST(RedrawMyPk, SamePictureAsWholeHand)
         b.Seat(0);
         Deal(a, n, {});
         Deal(b, n, {});
-        for (int i = 1; i <= n; i += 3) a.ts.PaiSelected[i] = b.ts.PaiSelected[i] = 1;
+        for (int i = 1; i <= n; i += 3) a.tv.PaiSelected[i] = b.tv.PaiSelected[i] = 1;
         picGameBack_Paint(a.ctx);
         a.ts.TableIdle = false;
         PaintMyPai(a.ctx);
         for (int step = 0; step < 40; ++step) {
             const int i = 1 + int(rng() % unsigned(n));
             const QImage before = a.surf.image().copy();
-            a.ts.PaiSelected[i] ^= 1;
+            a.tv.PaiSelected[i] ^= 1;
             RedrawMyPk(a.ctx, i);
             // The reference: the same table with the whole hand drawn afresh.
             b.surf.image() = before;
-            b.ts.PaiSelected = a.ts.PaiSelected;
+            b.tv.PaiSelected = a.tv.PaiSelected;
             PaintMyPai(b.ctx);
             ASSERT_EQ(a.surf.image(), b.surf.image()) << "hand of " << n << ", step " << step << ", card " << i;
         }

@@ -81,14 +81,14 @@ TEST(Buttons, OptionButtonBordersDoNotHit)
 {
     Table t(800, 600);
     const int left = t.p.OptButX, top = t.p.OptButY;
-    t.ts.OptButState = {1, 1};
+    t.tv.OptButState = {1, 1};
     const struct { int x, y, expect; } cases[] = {
         {left, top + 10, -1}, {left + 1, top + 10, 0}, {left + 43, top + 10, 0}, {left + 44, top + 10, -1},
         {left + 10, top, -1}, {left + 10, top + 1, 0}, {left + 10, top + 23, 0}, {left + 10, top + 24, -1},
         {left + 10, top + 29, -1}, {left + 10, top + 30, 1}, {left + 10, top + 52, 1}, {left + 10, top + 53, -1},
     };
     for (const auto& c : cases) EXPECT_EQ(HitOptBut(t.ctx, c.x, c.y), c.expect) << c.x - left << "," << c.y - top;
-    t.ts.OptButState = {0, 1};
+    t.tv.OptButState = {0, 1};
     EXPECT_EQ(HitOptBut(t.ctx, left + 10, top + 30), -1) << "button 0 hidden: nothing hits";
 }
 
@@ -96,7 +96,7 @@ TEST(Buttons, PlayButtonsFollowThePhase)
 {
     Table t(800, 600);
     const int gx = t.p.OutPaiX[2], top = t.p.OutPaiY[2] + (105 - 28) / 2;
-    t.ts.OutButState = {1, 1, 1};
+    t.tv.OutButState = {1, 1, 1};
     t.ts.GamePhase = GamePhase::Lead;  // one button centred on gx
     const int l1 = gx - 61 / 2;
     EXPECT_EQ(HitOutBut(t.ctx, l1, top + 5), -1);
@@ -120,7 +120,7 @@ TEST(Buttons, PlayButtonsFollowThePhase)
         EXPECT_EQ(t.surf.image(), before) << phase;
     }
     t.ts.GamePhase = GamePhase::Follow;
-    t.ts.OutButState = {0, 1, 1};
+    t.tv.OutButState = {0, 1, 1};
     EXPECT_EQ(HitOutBut(t.ctx, l2 + 70, top + 5), -1) << "button 0 hidden: nothing hits";
 }
 
@@ -130,14 +130,14 @@ TEST(Buttons, ShowAndHidePlayButtons)
     const int gx = t.p.OutPaiX[2], top = t.p.OutPaiY[2] + (105 - 28) / 2;
     t.ts.GamePhase = GamePhase::Follow;
     ShowOutBut(t.ctx, true);
-    EXPECT_EQ(t.ts.OutButState, (std::array<uint8_t, 3>{1, 1, 0}));
+    EXPECT_EQ(t.tv.OutButState, (std::array<uint8_t, 3>{1, 1, 0}));
     EXPECT_EQ(t.px(gx - 65 + 10, top + 10), Rgb(qRgb(30, 220, 30)));       // cell 0
     EXPECT_EQ(t.px(gx - 65 + 69 + 10, top + 10), Rgb(qRgb(70, 220, 30)));  // cell 1
-    t.ts.OutButState[1] = 2;
+    t.tv.OutButState[1] = 2;
     PaintOutBut(t.ctx, 1);
     EXPECT_EQ(t.px(gx - 65 + 69 + 10, top + 10), Rgb(qRgb(190, 220, 30)));  // cell (2 - 1) * 3 + 1
     ShowOutBut(t.ctx, false);
-    EXPECT_EQ(t.ts.OutButState, (std::array<uint8_t, 3>{0, 0, 0}));
+    EXPECT_EQ(t.tv.OutButState, (std::array<uint8_t, 3>{0, 0, 0}));
     // The buttons lie over the centre picture, which is put back (its pixel (x, y) is (x, y, 60)).
     const int mx = (800 - 228) / 2, my = (600 - 172) / 2;
     for (int x : {gx - 65, gx - 65 + 10, gx + 64}) EXPECT_EQ(t.px(x, top + 10), Rgb(qRgb(x - mx, top + 10 - my, 60)));
@@ -363,4 +363,37 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// ---- The view's own state --------------------------------------------------------------------
+
+TEST(TableView, ResetAndStartUpClearTheViewWithTheirCaptions)
+{
+    struct Case {
+        const char* name;
+        void (*reset)(TableViewState&);
+        QString sort, last;
+        std::array<uint8_t, 4> pos;  // what stays of the seat places
+    };
+    const Case cases[] = {
+        {"reset", ResetTableView, QStringLiteral("排序"), QStringLiteral("上一轮"), {3, 0, 1, 2}},
+        {"start-up", InitTableView, QStringLiteral(" 对手里的牌重新排序 "), QStringLiteral(" 查看玩家上一轮的出牌 "), {}},
+    };
+    for (const Case& k : cases) {
+        TableViewState v;
+        v.ViewPosOfChair = {3, 0, 1, 2};
+        v.PaiSelected = ByteArr{1, 0, 1};
+        v.OptButState = {1, 2};
+        v.OptButText = {QStringLiteral("x"), QStringLiteral("y")};
+        v.OutButState = {1, 1, 2};
+        v.BlastRunning = true;
+        k.reset(v);
+        EXPECT_TRUE(v.PaiSelected.empty()) << k.name;
+        EXPECT_EQ(v.OptButState, (std::array<uint8_t, 2>{})) << k.name;
+        EXPECT_EQ(v.OutButState, (std::array<uint8_t, 3>{})) << k.name;
+        EXPECT_FALSE(v.BlastRunning) << k.name;
+        EXPECT_EQ(v.OptButText[0], k.sort) << k.name;
+        EXPECT_EQ(v.OptButText[1], k.last) << k.name;
+        EXPECT_EQ(v.ViewPosOfChair, k.pos) << k.name;
+    }
 }

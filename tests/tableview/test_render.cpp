@@ -48,10 +48,11 @@ QString ShotDir()
 struct RealTable {
     Surface surf;
     TableState ts;
+    TableViewState tv;
     PublicState ps;
     PaintState p;
     ImageCache cache;
-    PaintCtx ctx{surf, ts, ps, p, cache};
+    PaintCtx ctx{surf, ts, tv, ps, p, cache};
 
     RealTable(int w, int h, int screenWidth)
     {
@@ -68,7 +69,7 @@ struct RealTable {
 // player dropped, and the own turn's clock.
 void MidGame(RealTable& t, int handSize = 27)
 {
-    testsupport::SetUpMidGame(t.ts, handSize);
+    testsupport::SetUpMidGame(t.ts, t.tv, handSize);
     t.ts.ShowLeftPai = 1;
     t.ts.Chairs[1].LastOutPai = ByteArr{53, 53, 52, 52};  // four jokers, the trick before
     t.ts.Chairs[3].MingCi = 0;
@@ -186,7 +187,7 @@ TEST(Render, WaitingTableAndABlast)
     ts.Chairs[2].Dropped = true;
     ts.strViewOwner = names[0];
     ts.bteMyChair = 0;
-    ts.ViewPosOfChair = {2, 3, 0, 1};
+    t.tv.ViewPosOfChair = {2, 3, 0, 1};
     picGameBack_Paint(t.ctx);
     ASSERT_TRUE(t.surf.image().save(ShotDir() + QStringLiteral("/table-waiting.png")));
     const QRgb back = QColor(16, 81, 115).rgb() & 0xffffffu;
@@ -273,9 +274,9 @@ TEST(Render, RepaintOverAnythingIsTheFreshPicture)
         {"previous trick", [&] { PaintOutPai(t.ctx, true); }},
         {"cards raised", [&] {
              for (int i : {1, 2, 3, 20, 27}) {
-                 t.ts.PaiSelected[i] = t.ts.PaiSelected[i] ? 0 : 1;
+                 t.tv.PaiSelected[i] = t.tv.PaiSelected[i] ? 0 : 1;
                  RedrawMyPk(t.ctx, i);
-                 t.ts.PaiSelected[i] = t.ts.PaiSelected[i] ? 0 : 1;  // the state stays the fresh one's
+                 t.tv.PaiSelected[i] = t.tv.PaiSelected[i] ? 0 : 1;  // the state stays the fresh one's
              }
          }},
         {"clock ticks", [&] {

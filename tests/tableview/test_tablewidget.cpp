@@ -73,7 +73,7 @@ TEST(TableWidget, MouseReachesThePlayInput)
     w.onMouseUp = [](Qt::MouseButtons, int, int) { throw std::runtime_error("bad"); };
     QCoreApplication::sendEvent(&w, &up);
     // While a blast runs no press or release is passed on; moves still light the buttons up.
-    t.ts.BlastRunning = true;
+    t.tv.BlastRunning = true;
     seen.clear();
     QCoreApplication::sendEvent(&w, &down);
     QCoreApplication::sendEvent(&w, &up);
@@ -168,8 +168,8 @@ TEST(TableWidget, ScreenGetsOnlyWhatChanged)
     }
 
     // One card raised: its column, not the hand.
-    t.ts.PaiSelected.redim(20);
-    t.ts.PaiSelected[7] = 1;
+    t.tv.PaiSelected.redim(20);
+    t.tv.PaiSelected[7] = 1;
     RedrawMyPk(t.ctx, 7);
     settle();
     EXPECT_LE(Area(spy.painted), 80 * (105 + 24)) << "one card's column";

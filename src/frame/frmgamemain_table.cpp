@@ -1,5 +1,6 @@
-// The main window as the round flow sees it: the time bar, the start button, the two round
-// timers, the table's mouse and tool tip, the boxes, the chat lines and the sounds.
+// The main window's table side: the table with its time bar and start button, the two round
+// timers, and the window as the round flow sees it (the table's mouse and tool tip, the boxes,
+// the chat lines and the sounds).
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -11,6 +12,8 @@
 #include "platform/widgets/windowtitle.h"
 #include "round/roundflow.h"
 #include "round/sounds.h"
+#include "platform/draw/imagecache.h"
+#include "tableview/gamepaint.h"
 #include "tableview/tablewidget.h"
 
 namespace {
@@ -99,8 +102,21 @@ void WithRound(frmGameMain& w, F&& f)
 
 }  // namespace
 
-void frmGameMain::InitRound()
+void frmGameMain::SetupTable()
 {
+    famGameBack = new QWidget(this);
+    paintCtx_ = std::make_unique<PaintCtx>(PaintCtx{c_.surf, c_.tbl, c_.tv, c_.pub, c_.paint, ImageCache::instance()});
+    picGameBack = new ::GameTableWidget(*paintCtx_, famGameBack);
+    YuClock = new ::TavTimeBar(picGameBack);
+    cmdStart = new QPushButton(QStringLiteral("可以开始"), picGameBack);
+    tmrStart = new QTimer(this);
+    tmrPaintLastOutPai = new QTimer(this);
+    // Counted in seconds the player sees: a coarse timer may fire up to 5 % early.
+    tmrStart->setTimerType(Qt::PreciseTimer);
+    tmrPaintLastOutPai->setTimerType(Qt::PreciseTimer);
+    connect(tmrStart, &QTimer::timeout, this, &frmGameMain::tmrStart_Timer);
+    connect(tmrPaintLastOutPai, &QTimer::timeout, this, &frmGameMain::tmrPaintLastOutPai_Timer);
+
     auto* view = new RoundWindow(*this);
     c_.round.view = view;
     c_.paint.TimedChair = kNoTimedChair;
@@ -118,6 +134,29 @@ void frmGameMain::InitRound()
     picGameBack->onMouseUp = [this](Qt::MouseButtons b, int x, int y) {
         WithRound(*this, [&](RoundCtx& r) { picGameBack_MouseUp(r, b, x, y); });
     };
+}
+
+void frmGameMain::TableLoad()
+{
+    // The time bar sits between its two end pictures, wherever the layout puts them.
+    c_.surf.backColor = kTableBackColor;
+    picGameBack->onResized = [this] {
+        const PaintState& ps = c_.paint;
+        YuClock->setGeometry(ps.YuClockX, ps.YuClockY, ps.YuClockWidth, YuClock->height());
+    };
+    // The start button follows the table's repaints once the round has its window side.
+    picGameBack->onRepainted = [this] {
+        if (c_.round.view) RefreshStartButton();
+    };
+    QFont tf(QStringLiteral("宋体"));
+    tf.setPointSize(9);
+    picGameBack->setFont(tf);
+    cmdStart->hide();
+    YuClock->setGeometry(70, 20, 120, 10);
+    tmrStart->stop();
+    tmrStart->setInterval(1000);
+    tmrPaintLastOutPai->stop();
+    tmrPaintLastOutPai->setInterval(1000);
 }
 
 void frmGameMain::HideStartBut()
