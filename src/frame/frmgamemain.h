@@ -118,6 +118,8 @@ public:
     void HideStartBut();
     void RefreshStartButton();
     void UpdateTurn();
+    // The round's full repaint of the table (with the end panel while it is shown), then shown.
+    void RepaintTable();
     void PlayGameSound(int n);
 
     QWidget* famGameBack = nullptr;

@@ -109,11 +109,7 @@ public:
     void PaintHandUp(int chair) override { seat([&](PaintCtx& p) { ::PaintHandUp(p, chair); }); }
 
     void LayoutTable() override { ComputeLayout(w_.paintContext()); }
-    void RepaintTable() override
-    {
-        if (picGameBack_Paint(w_.paintContext()) && w_.client().round.view) w_.RefreshStartButton();
-        w_.picGameBack->update();
-    }
+    void RepaintTable() override { w_.RepaintTable(); }
     void RepaintFrame() override { w_.update(); }
     void ShowMainWindow(bool show) override { w_.setVisible(show); }
 

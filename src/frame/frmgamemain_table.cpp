@@ -1,6 +1,9 @@
 // The main window's table side: the table with its time bar and start button, the two round
 // timers, and the window as the round flow sees it (the table's mouse and tool tip, the boxes,
 // the chat lines and the sounds).
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -100,6 +103,33 @@ void WithRound(frmGameMain& w, F&& f)
     f(rc);
 }
 
+// The table's keys (Enter, Space, Escape, H), wherever the focus is in the main window except the
+// chat input. Seen by the application before the focused widget, so a focused button or list
+// does not take them; a key the round does not use goes on as usual.
+class TableKeys : public QObject {
+public:
+    explicit TableKeys(frmGameMain& w) : QObject(&w), w_(w) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress || w_.isUnloaded()) return false;
+        auto* target = qobject_cast<QWidget*>(watched);
+        // The key's first delivery only: to the focused widget, or the window without one.
+        QWidget* first = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+        if (!target || target != first || target->window() != &w_) return false;
+        if (w_.TavChat && qobject_cast<QLineEdit*>(target) == w_.TavChat->input()) return false;
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (k->modifiers() & ~Qt::KeypadModifier) return false;
+        bool used = false;
+        WithRound(w_, [&](RoundCtx& r) { used = picGameBack_KeyPress(r, k->key()); });
+        return used;
+    }
+
+private:
+    frmGameMain& w_;
+};
+
 }  // namespace
 
 void frmGameMain::SetupTable()
@@ -119,6 +149,7 @@ void frmGameMain::SetupTable()
 
     auto* view = new RoundWindow(*this);
     c_.round.view = view;
+    new TableKeys(*this);
     c_.paint.TimedChair = kNoTimedChair;
 
     connect(YuClock, &::TavTimeBar::Tick, this, [this] { WithRound(*this, [](RoundCtx& r) { YuClock_Tick(r); }); });
@@ -146,6 +177,8 @@ void frmGameMain::TableLoad()
     };
     // The start button follows the table's repaints once the round has its window side.
     picGameBack->onRepainted = [this] {
+        // A new size keeps the end of a game on the table as any other repaint does.
+        if (c_.round.GameOverShown) PaintGameOver(*paintCtx_, c_.round.GameOverChanges);
         if (c_.round.view) RefreshStartButton();
     };
     QFont tf(QStringLiteral("宋体"));
@@ -172,6 +205,12 @@ void frmGameMain::RefreshStartButton()
 void frmGameMain::UpdateTurn()
 {
     WithRound(*this, [](RoundCtx& r) { ::UpdateTurn(r); });
+}
+
+void frmGameMain::RepaintTable()
+{
+    WithRound(*this, [](RoundCtx& r) { ::RepaintTable(r); });
+    picGameBack->update();
 }
 
 void frmGameMain::PlayGameSound(int n)

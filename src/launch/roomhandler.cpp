@@ -8,6 +8,7 @@
 #include "platform/core/vbnum.h"
 #include "protocol/messages.h"
 #include "protocol/received.h"
+#include "round/roundflow.h"
 #include "rules/cards.h"
 #include "rules/gamedefine.h"
 #include "tableview/tableviewstate.h"
@@ -45,6 +46,20 @@ void OfferSettings(RoomCtx& ctx, bool deskMaster, const QString& settings)
     if (!ctx.view.OpenGameSet(deskMaster, settings)) SendUserOut(ctx);
 }
 
+// The table set up anew the way the round flow does it, so a handler waiting in a pause (a won
+// trick, a blast) finds the table is not its own any more and a running blast keeps its flag.
+void ResetRound(RoomCtx& ctx, bool clearReady)
+{
+    if (ctx.round) {
+        ResetRoundTable(ctx.tbl, ctx.tv, *ctx.round, clearReady);
+        return;
+    }
+    const bool blast = ctx.tv.BlastRunning;
+    ResetGameTable(ctx.tbl, clearReady);
+    ResetTableView(ctx.tv);
+    ctx.tv.BlastRunning = blast;
+}
+
 NullRoomView& NoView()
 {
     static NullRoomView v;
@@ -68,7 +83,7 @@ RoomCtx RoomCtxOf(Client& c)
 {
     RoomView& v = c.roomView ? *c.roomView : NoView();
     Client* cp = &c;
-    return RoomCtx{c.pub, c.tbl, c.tv, v, c.users, [cp](const QByteArray& m) { return cp->SendData(m); }};
+    return RoomCtx{c.pub, c.tbl, c.tv, v, c.users, [cp](const QByteArray& m) { return cp->SendData(m); }, &c.round};
 }
 
 SeatHooks SeatHooksOf(RoomCtx& ctx)
@@ -108,11 +123,15 @@ void OnPangGuanIn(RoomCtx& ctx, const UserRowMsg& m)
 // 130/1: the client is taken to a fresh table.
 void OnReset(RoomCtx& ctx, const ResetMsg&)
 {
+    // The round's part first: a won trick waiting to move, an end shown, a handler waiting.
+    ResetRound(ctx, true);
+    const bool blast = ctx.tv.BlastRunning;
     InitPublicState(ctx.pub, ctx.tv, ctx.pub.strAppPath);
     ctx.view.CloseMsgByOwner(kRoomMsgOwner);
     ctx.view.InitMsgPool();
     InitGameDefine(ctx.tbl);
     InitTableView(ctx.tv);
+    ctx.tv.BlastRunning = blast;
     ctx.view.HideStartBut();
     ctx.view.RepaintFrame();
     ctx.view.RepaintTable();
@@ -276,8 +295,7 @@ void OnTableSnapshot(RoomCtx& ctx, const TableSnapshotMsg& m)
 {
     TableState& t = ctx.tbl;
     ctx.pub.TableJoined = 1;
-    ResetGameTable(t, true);
-    ResetTableView(ctx.tv);
+    ResetRound(ctx, true);
     ctx.view.HideStartBut();
     LoadTableSnapshot(t, m);
     ClearSelection(ctx.tv, t.MyPai.upperBound());

@@ -28,6 +28,7 @@ struct TableSnapshotMsg;
 struct TableState;
 struct TableViewState;
 struct SeatHooks;
+struct RoundState;
 
 struct RoomCtx {
     PublicState& pub;
@@ -38,6 +39,8 @@ struct RoomCtx {
     UserRows& users;
     // Sends one whole message; false when nothing was sent.
     std::function<bool(const QByteArray&)> send;
+    // The round flow's own state, reset with the table by a snapshot or a reset; null: none.
+    RoundState* round = nullptr;
 };
 
 // The context of a client: its state, its view (a view of nothing while it has no window) and

@@ -170,7 +170,6 @@ void OnOutPai(RoundCtx& c, const ReceivedMsg& msg)
         if (c.rs.MsgSeq != msgSeq) {
             // What was drawn during the blast may lie under the rectangle it put back.
             RepaintTable(c);
-            if (c.rs.GameOverShown) PaintGameOver(c.pc, c.rs.GameOverChanges);
         }
         if (!Resumable(c, mark)) return;
     }
@@ -321,16 +320,7 @@ bool Send(RoundCtx& c, const QByteArray& msg)
 
 void ResetTable(RoundCtx& c, bool clearReady)
 {
-    TableState& ts = c.ts();
-    TableViewState& tv = c.tv();
-    // A blast still playing goes on over the new table.
-    const bool blast = tv.BlastRunning;
-    ResetGameTable(ts, clearReady);
-    ResetTableView(tv);
-    tv.BlastRunning = blast;
-    c.rs.TrickMovePending = false;
-    c.rs.GameOverShown = false;
-    ++c.rs.GameSeq;
+    ResetRoundTable(c.ts(), c.tv(), c.rs, clearReady);
 }
 
 void FinishTrickMove(RoundCtx& c)
@@ -345,6 +335,18 @@ void FinishTrickMove(RoundCtx& c)
 }
 
 }  // namespace roundflow
+
+void ResetRoundTable(TableState& ts, TableViewState& tv, RoundState& rs, bool clearReady)
+{
+    // A blast still playing goes on over the new table.
+    const bool blast = tv.BlastRunning;
+    ResetGameTable(ts, clearReady);
+    ResetTableView(tv);
+    tv.BlastRunning = blast;
+    rs.TrickMovePending = false;
+    rs.GameOverShown = false;
+    ++rs.GameSeq;
+}
 
 PlayEffect PlayEffectOf(uint8_t paiXing)
 {

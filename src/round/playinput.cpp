@@ -7,6 +7,7 @@
 #include "round/roundinternal.h"
 #include "rules/cards.h"
 #include "rules/gamedefine.h"
+#include "rules/legalplays.h"
 #include "rules/paixing.h"
 
 using namespace roundflow;
@@ -107,6 +108,31 @@ void LowerAll(RoundCtx& c)
     PaintMyPai(c.pc);
 }
 
+// Raises the next legal play from the cheapest (the first on a new turn), every other card
+// lowered.
+void RaiseHint(RoundCtx& c)
+{
+    TableState& ts = c.ts();
+    const bool lead = ts.GamePhase == GamePhase::Lead;
+    const std::vector<LegalPlay> plays = PlaysFromCheapest(ts.MyPai.cards(), lead ? nullptr : &ts.MaxOutPai, ts.ShuangShunPlayed);
+    if (plays.empty()) return;
+    if (c.rs.HintTurn != c.rs.TurnSeq) {
+        c.rs.HintTurn = c.rs.TurnSeq;
+        c.rs.HintNext = 0;
+    }
+    const LegalPlay& play = plays[c.rs.HintNext % plays.size()];
+    c.rs.HintNext = (c.rs.HintNext + 1) % plays.size();
+    TableViewState& tv = c.tv();
+    ClearSelection(tv, ts.MyPai.upperBound());
+    for (const uint8_t card : play.Cards)
+        for (int i = 1; i <= ts.MyPai.upperBound(); ++i)
+            if (ts.MyPai[i] == card && tv.PaiSelected[i] == 0) {
+                tv.PaiSelected[i] = 1;
+                break;
+            }
+    PaintMyPai(c.pc);
+}
+
 }  // namespace
 
 void picGameBack_MouseMove(RoundCtx& c, Qt::MouseButtons, int x, int y)
@@ -121,16 +147,18 @@ void picGameBack_MouseUp(RoundCtx& c, Qt::MouseButtons button, int x, int y)
 {
     TableState& ts = c.ts();
     TableViewState& tv = c.tv();
+    // A click inside a shown button acts whether or not a mouse move has lit it: the pointer
+    // may rest where the button comes back.
     if (tv.OptButState[0] != BUT_HIDDEN) {
         const int i = HitOptBut(c.pc, x, y);
-        if (i >= 0 && tv.OptButState[size_t(i)] == BUT_HOT) {
+        if (i >= 0 && tv.OptButState[size_t(i)] != BUT_HIDDEN) {
             ClickOptBut(c, i);
             return;
         }
     }
     if (tv.OutButState[0] != BUT_HIDDEN && MyTurn(ts) && InTrick(ts)) {
         const int i = HitOutBut(c.pc, x, y);
-        if (i >= 0 && tv.OutButState[size_t(i)] == BUT_HOT) {
+        if (i >= 0 && tv.OutButState[size_t(i)] != BUT_HIDDEN) {
             if (!tv.BlastRunning) SubmitPlay(c, i);
             return;
         }
@@ -144,6 +172,26 @@ void picGameBack_MouseUp(RoundCtx& c, Qt::MouseButtons button, int x, int y)
         if (MyTurn(ts) && InTrick(ts) && tv.OutButState[0] != BUT_HIDDEN && !tv.BlastRunning) SubmitPlay(c, OUT_PLAY);
     } else if (button & Qt::LeftButton) {
         LowerAll(c);
+    }
+}
+
+bool picGameBack_KeyPress(RoundCtx& c, int key)
+{
+    const TableState& ts = c.ts();
+    const TableViewState& tv = c.tv();
+    // Through the same paths as the mouse, and only where the mouse could play.
+    if (!IsPlayer(ts) || !MyTurn(ts) || !InTrick(ts) || tv.BlastRunning || tv.OutButState[OUT_PLAY] == BUT_HIDDEN)
+        return false;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: SubmitPlay(c, OUT_PLAY); return true;
+    case Qt::Key_Space:
+        if (tv.OutButState[OUT_PASS] == BUT_HIDDEN) return false;
+        SubmitPlay(c, OUT_PASS);
+        return true;
+    case Qt::Key_Escape: LowerAll(c); return true;
+    case Qt::Key_H: RaiseHint(c); return true;
+    default: return false;
     }
 }
 
@@ -173,7 +221,7 @@ void SubmitPlay(RoundCtx& c, int action)
             c.view.ShowWarning(c.pub().strGameTitle, why);
             return;
         }
-        SortPaiDesc(ts.SelectedPai, n);
+        // The cards go out in hand order; only the own copy of the play is sorted for display.
         if (!Send(c, BuildPlay(ts.bteMyChair, ts.SelectedPai.cards()))) return;
         StopTurnClock(c);
         ShowOutBut(c.pc, false);

@@ -72,6 +72,10 @@ void SendHandsRequest(RoundCtx& c);
 // ---- Play input ------------------------------------------------------------------------------
 void picGameBack_MouseMove(RoundCtx& c, Qt::MouseButtons buttons, int x, int y);
 void picGameBack_MouseUp(RoundCtx& c, Qt::MouseButtons button, int x, int y);
+// A key on the table, on the own turn of a player while no blast runs: Enter plays the raised
+// cards, Space passes when following, Escape lowers every card, H raises a hint (the cheapest
+// legal play; again, the next one). True when the key was used.
+bool picGameBack_KeyPress(RoundCtx& c, int key);
 // Checks and sends the raised cards (OUT_PLAY) or a pass (OUT_PASS) on the own turn.
 void SubmitPlay(RoundCtx& c, int action);
 // SelectedPai = the raised cards of MyPai in hand order.
@@ -90,6 +94,11 @@ void YuClock_Warning(RoundCtx& c);
 void YuClock_TimeOut(RoundCtx& c);
 void CountAutoOut(RoundCtx& c);
 void RefreshStartButton(RoundCtx& c);
-// The full repaint of the table, with the start button brought up to date when it drew the seats.
+// The full repaint of the table, with the end panel while a game's end is shown and the start
+// button brought up to date when it drew the seats.
 void RepaintTable(RoundCtx& c);
+// The table set up anew, as before a game, on the ready click and for a snapshot: the game and
+// the view reset (a blast still playing keeps the mouse blocked), no trick move pending, no end
+// shown, and a handler waiting meanwhile does not resume.
+void ResetRoundTable(TableState& ts, TableViewState& tv, RoundState& rs, bool clearReady);
 void tmrStart_Timer(RoundCtx& c);

@@ -111,4 +111,7 @@ struct RoundState {
     // The end panel on the table and its score changes, to draw it again after a repaint.
     bool GameOverShown = false;
     std::array<int32_t, 4> GameOverChanges{};
+    // The hint's place in the legal plays, for the turn it was asked on (TurnSeq).
+    uint32_t HintTurn = 0;
+    size_t HintNext = 0;
 };

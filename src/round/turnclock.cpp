@@ -119,7 +119,10 @@ void RefreshStartButton(RoundCtx& c)
 void RepaintTable(RoundCtx& c)
 {
     // The stand-in without a window has no button to follow the table.
-    if (picGameBack_Paint(c.pc) && c.view.HasWindow()) RefreshStartButton(c);
+    if (!picGameBack_Paint(c.pc)) return;
+    // The end of a game stays on the table until the next one starts, whatever redraws it.
+    if (c.rs.GameOverShown) PaintGameOver(c.pc, c.rs.GameOverChanges);
+    if (c.view.HasWindow()) RefreshStartButton(c);
 }
 
 void tmrStart_Timer(RoundCtx& c)

@@ -65,6 +65,7 @@ void PlayFrames(PaintCtx& c, const QString& prefix, const QString& suffix, int f
     Surface& s = c.surf;
     // The table under the animation, kept aside (parts outside the surface are never written back).
     const QImage saved = std::as_const(s).image().copy(x, y, w, h);
+    const uint32_t paints = c.p.FullPaints;
     clsPaintImageByNullBack drawer;
     for (int i = first; i <= last; ++i) {
         QImage frame = c.cache.get(BlastFrameFile(prefix, suffix, i));
@@ -76,6 +77,9 @@ void PlayFrames(PaintCtx& c, const QString& prefix, const QString& suffix, int f
         drawer.PictureBox_PaintImageByNullBack(s, frame, key, x, y);
         s.changed();
         WaitTicks(pauseMs, c.ps.blnClosing);
+        // The table was drawn anew meanwhile (a game's end moves the plays): putting the kept
+        // rectangle back would show the table as it was, beside the table as it is.
+        if (c.p.FullPaints != paints) return;
     }
     s.blt(x, y, w, h, saved, 0, 0);
     s.changed();

@@ -177,6 +177,7 @@ bool picGameBack_Paint(PaintCtx& c)
     PaintState& p = c.p;
     if (p.blnPaintRunning) return false;
     p.blnPaintRunning = true;
+    ++p.FullPaints;
     const bool seats = !c.ts.strViewOwner.isEmpty();
     {
         // Pictures looked up during this repaint are remembered until it ends.

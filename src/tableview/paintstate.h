@@ -66,6 +66,9 @@ struct PaintState {
     bool blnTableDrawn = true;
     // A repaint is running: a repaint requested meanwhile returns at once.
     bool blnPaintRunning = false;
+    // Full repaints so far: a blast whose table was drawn anew under it stops (what it kept of the
+    // table is stale).
+    uint32_t FullPaints = 0;
 
     // The turn clock display: the chair being timed (set by the round while a time bar is there
     // to time it) and the ticks counted since the turn started.

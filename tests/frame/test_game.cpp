@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -251,6 +252,71 @@ TEST(Game, AWholeScriptedGame)
     EXPECT_EQ(g.lastSent(), BuildReady(0));
     EXPECT_FALSE(g.lc.w->cmdStart->isVisible());
     EXPECT_EQ(g.lc.unloaded, 0);
+}
+
+// The keys act on the own turn as the mouse does, but not while the chat input has the focus.
+TEST(Game, KeysPlayPassLowerAndHint)
+{
+    Game g;
+    ASSERT_TRUE(g.lc.connect());
+    SeatTable(g.lc, 0);
+    g.feed({BuildGameStart(5, 1, 0, 30, 0), BuildDeal(false, kMine, {})});
+    ASSERT_EQ(g.ts().GamePhase, GamePhase::Lead);
+    auto raised = [&] {
+        CardList r;
+        for (int i = 1; i <= g.ts().MyPai.upperBound(); ++i)
+            if (g.tv().PaiSelected.at(i) != 0) r.push_back(g.ts().MyPai[i]);
+        return r;
+    };
+    // Typing in the chat: the letter is the chat's.
+    QLineEdit* chat = g.lc.w->TavChat->input();
+    chat->setFocus();
+    g.lc.w->activateWindow();
+    QTest::keyClick(chat, Qt::Key_H);
+    EXPECT_TRUE(raised().empty());
+    EXPECT_EQ(chat->text(), QStringLiteral("h"));
+    // Elsewhere: H raises the smallest lead, Escape lowers it, H twice the next one.
+    g.table()->setFocus();
+    QTest::keyClick(g.table(), Qt::Key_H);
+    EXPECT_EQ(raised(), CardList{Card(0, R3)});
+    g.shot(QStringLiteral("hint.png"));
+    QTest::keyClick(g.table(), Qt::Key_Escape);
+    EXPECT_TRUE(raised().empty());
+    QTest::keyClick(g.table(), Qt::Key_H);
+    QTest::keyClick(g.table(), Qt::Key_H);
+    const CardList second = raised();
+    EXPECT_FALSE(second.empty());
+    EXPECT_NE(second, CardList{Card(0, R3)});
+    // Space does not pass a lead; Enter plays what is raised.
+    const int sent = g.lc.peer.received.size();
+    QTest::keyClick(g.table(), Qt::Key_Space);
+    g.lc.settle(30);
+    EXPECT_EQ(g.lc.peer.received.size(), sent);
+    QTest::keyClick(g.table(), Qt::Key_Return);
+    ASSERT_TRUE(g.waitSent(sent + 1));
+    EXPECT_EQ(g.lastSent(), BuildPlay(0, second));
+    // Not this client's turn any more: the keys do nothing.
+    g.feed({BuildOutPaiNotice(1, 2, 0, 0, second)});
+    QTest::keyClick(g.table(), Qt::Key_H);
+    EXPECT_TRUE(raised().empty());
+}
+
+// The list that follows a game's end redraws the seats, and the end panel stays on the table.
+TEST(Game, TheEndPanelOutlivesTheListAfterTheGame)
+{
+    Game g;
+    ASSERT_TRUE(g.lc.connect());
+    SeatTable(g.lc, 0);
+    g.feed({BuildGameStart(5, 1, 0, 30, 0), BuildDeal(false, kMine, {})});
+    g.feed({BuildGameOver(true, {-10, 10, -10, 10}, {0, 65}, {CardList{}, CardList{Card(2, RK)}, CardList{}, CardList{}})});
+    ASSERT_TRUE(g.lc.c.round.GameOverShown);
+    const QImage withPanel = g.lc.c.surf.image().copy();
+    QStringList rows;
+    for (int c = 0; c < 4; ++c)
+        rows << JoinUserRow({kNames[c], "10001", "10", "10", QString(), "1", "100", "0", "1", "0", "0", "0", QString::number(c),
+                             QString::number(c), "0", "0"});
+    g.feed({BuildUserList(rows)}, 150);
+    EXPECT_EQ(g.lc.c.surf.image(), withPanel);
 }
 
 TEST(Game, ASpectatorSeesThePlayButNeverActs)

@@ -10,6 +10,7 @@
 
 #include "launch/roomhandler.h"
 #include "launch/seats.h"
+#include "round/roundstate.h"
 #include "protocol/messages.h"
 #include "rules/gamedefine.h"
 #include "rules/publicstate.h"
@@ -108,11 +109,12 @@ struct Room {
     TableViewState tv;
     FakeView view;
     UserRows users;
+    RoundState round;
     QList<QByteArray> sent;
     RoomCtx ctx{pub, tbl, tv, view, users, [this](const QByteArray& m) {
                     sent.append(m);
                     return true;
-                }};
+                }, &round};
 
     explicit Room(bool seated = true)
     {

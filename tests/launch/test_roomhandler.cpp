@@ -252,6 +252,18 @@ TEST(Reset, EmptiesListChatAndChairsInOrder)
     EXPECT_EQ(r.pub.strMyName, QStringLiteral("甲"));  // the own name survives
 }
 
+TEST(Reset, TheRoundsPartToo)
+{
+    Room r;
+    r.tv.BlastRunning = true;
+    r.round.TrickMovePending = true;
+    const uint32_t game = r.round.GameSeq;
+    r.feed(Bytes({130, 1}));
+    EXPECT_TRUE(r.tv.BlastRunning) << "a blast still playing keeps the mouse blocked";
+    EXPECT_FALSE(r.round.TrickMovePending);
+    EXPECT_NE(r.round.GameSeq, game);
+}
+
 // The client's rows and the list's are the same rows in the same order after every message that
 // touches them, malformed ones included.
 TEST(Users, ClientRowsFollowWhatTheListShows)
@@ -419,6 +431,9 @@ TEST(Snapshot, RunningGameInItsOrderOfSteps)
     r.tbl.Chairs[2].HandRaised = true;
     r.tv.PaiSelected = ByteArr{1, 1};
     r.tv.BlastRunning = true;
+    r.round.TrickMovePending = true;   // a won trick waits to become the previous one
+    r.round.GameOverShown = true;
+    const uint32_t game = r.round.GameSeq;
     SnapshotGame g;
     g.TurnChair = 1;
     g.GamePhase = 2;
@@ -436,7 +451,12 @@ TEST(Snapshot, RunningGameInItsOrderOfSteps)
     EXPECT_EQ(r.tbl.MyPai[2], 52);
     // One selection flag per card of the new hand, none raised; the view starts over.
     EXPECT_EQ(r.tv.PaiSelected, (ByteArr{0, 0, 0, 0, 0}));
-    EXPECT_FALSE(r.tv.BlastRunning);
+    // The round's reset: a blast still playing keeps the mouse blocked; the snapshot's plays are
+    // not the pending trick's to move, and the waiting handler does not resume.
+    EXPECT_TRUE(r.tv.BlastRunning);
+    EXPECT_FALSE(r.round.TrickMovePending);
+    EXPECT_FALSE(r.round.GameOverShown);
+    EXPECT_NE(r.round.GameSeq, game);
     EXPECT_EQ(r.chairNames()[1], QStringLiteral("乙"));  // the chairs' room fields stay
 }
 

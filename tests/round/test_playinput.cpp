@@ -7,6 +7,10 @@
 #include "../rules/cardcodes.h"
 #include "roundfixture.h"
 #include "rules/cards.h"
+#include "rules/legalplays.h"
+
+#include <algorithm>
+#include <functional>
 
 using namespace roundtest;
 
@@ -57,9 +61,10 @@ TEST(Cards, TheSameCardTwiceAndAClickBesideTheCards)
     EXPECT_TRUE(r.sent.isEmpty());
 }
 
-TEST(Cards, ARightClickPlaysTheRaisedCardsHighestFirst)
+TEST(Cards, ARightClickPlaysTheRaisedCardsInHandOrder)
 {
-    // A five-ten-king of one suit leads the arranged hand as five, ten, king; it goes out king first.
+    // A five-ten-king of one suit leads the arranged hand as five, ten, king, and goes out so; the
+    // own copy of the play is shown king first.
     const uint8_t five = Card(0, R5), ten = Card(0, R10), king = Card(0, RK);
     Round r;
     r.Seat(0);
@@ -68,8 +73,8 @@ TEST(Cards, ARightClickPlaysTheRaisedCardsHighestFirst)
     const ByteArr before = r.ts.MyPai;
     r.Raise({king, five, ten});
     r.Click({r.p.W / 2, 60}, Qt::RightButton);
-    EXPECT_EQ(r.sent, QList<QByteArray>{BuildPlay(0, {king, ten, five})});
-    EXPECT_EQ(r.sent[0], QByteArray("\x14\x00\x00\x00\x00\x00\x03\x0a\x07\x02", 10));
+    EXPECT_EQ(r.sent, QList<QByteArray>{BuildPlay(0, {five, ten, king})});
+    EXPECT_EQ(r.sent[0], QByteArray("\x14\x00\x00\x00\x00\x00\x03\x02\x07\x0a", 10));
     EXPECT_EQ(r.ts.MyPaiBackup, before);
     EXPECT_EQ(r.ts.MyPai.upperBound(), 10);
     EXPECT_EQ(IndexOf(r.ts, ten), -1);
@@ -168,11 +173,93 @@ TEST(Buttons, OnlyAButtonUnderTheMouseReacts)
     EXPECT_EQ(r.tv.OutButState[0], BUT_HOT);
     picGameBack_MouseMove(r.ctx, Qt::NoButton, 5, 5);
     EXPECT_EQ(r.tv.OutButState[0], BUT_SHOWN);
-    // A release without the button lit falls through to the cards: a click beside them.
+    // A release on a shown button acts whether a move lit it or not (the pointer may rest where
+    // the button comes back); on the pass button's place while leading it is a click beside the
+    // cards.
     r.Raise({kA});
     picGameBack_MouseUp(r.ctx, Qt::LeftButton, play.x(), play.y());
-    EXPECT_TRUE(Raised(r.ts, r.tv).empty());
-    EXPECT_TRUE(r.sent.isEmpty());
+    EXPECT_EQ(r.sent, QList<QByteArray>{BuildPlay(0, {kA})});
+}
+
+TEST(Buttons, AClickWithoutAMoveActsOnEveryShownButton)
+{
+    struct Case {
+        const char* name;
+        int button;
+        bool following;
+        QByteArray sent;   // empty: nothing sent
+    };
+    const std::vector<Case> cases{
+        {"pass while following", OUT_PASS, true, BuildPass(0)},
+        {"play while following", OUT_PLAY, true, BuildPlay(0, {kTwo})},
+        {"pass's place while leading", OUT_PASS, false, QByteArray()},
+    };
+    for (const Case& c : cases) {
+        Round r;
+        r.Seat(0);
+        r.Deal({kTwo, kSix}, c.following ? 3 : 0);
+        if (c.following) r.feed(BuildOutPaiNotice(0, 2, 0, 3, {Card(2, RA)}));
+        r.Raise({kTwo});
+        const QPoint at = r.OutButPoint(c.button);
+        picGameBack_MouseUp(r.ctx, Qt::LeftButton, at.x(), at.y());
+        EXPECT_EQ(r.sent.value(0), c.sent) << c.name;
+    }
+    // The option buttons too: the sort button sorts at once.
+    Leading r;
+    const ByteArr before = r.ts.MyPai;
+    const QPoint sort = r.OptButPoint(OPT_SORT);
+    picGameBack_MouseUp(r.ctx, Qt::LeftButton, sort.x(), sort.y());
+    EXPECT_NE(r.ts.MyPai, before);
+}
+
+TEST(Keys, OnlyOnTheOwnTurnOfAPlayerWithoutABlast)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Round&)> set;
+        bool acts;
+    };
+    const std::vector<Case> cases{
+        {"the own lead", [](Round&) {}, true},
+        {"another chair's turn", [](Round& r) { r.ts.TurnChair = 1; }, false},
+        {"a blast running", [](Round& r) { r.tv.BlastRunning = true; }, false},
+        {"a spectator", [](Round& r) { r.ts.blnPangGuan = true; }, false},
+    };
+    for (const Case& c : cases) {
+        Leading r;
+        c.set(r);
+        EXPECT_EQ(picGameBack_KeyPress(r.ctx, Qt::Key_H), c.acts) << c.name;
+        EXPECT_EQ(Raised(r.ts, r.tv).empty(), !c.acts) << c.name;
+        r.tv.PaiSelected.clear();
+        r.Raise({kA});
+        EXPECT_EQ(picGameBack_KeyPress(r.ctx, Qt::Key_Return), c.acts) << c.name;
+        EXPECT_EQ(r.sent.size(), c.acts ? 1 : 0) << c.name;
+    }
+    Leading r;
+    EXPECT_FALSE(picGameBack_KeyPress(r.ctx, Qt::Key_A)) << "other keys go on";
+}
+
+TEST(Keys, TheHintCyclesFromTheCheapestAndStartsOverOnANewTurn)
+{
+    Round r;
+    r.Seat(0);
+    r.Deal({kTwo, kTwo2, kSix}, 3);
+    r.feed(BuildOutPaiNotice(0, 2, 0, 3, {Card(2, R9)}));
+    const std::vector<LegalPlay> plays = PlaysFromCheapest(r.ts.MyPai.cards(), &r.ts.MaxOutPai, false);
+    ASSERT_GE(plays.size(), 2u);
+    auto sorted = [](std::vector<uint8_t> v) {
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    for (size_t k = 0; k <= plays.size(); ++k) {
+        picGameBack_KeyPress(r.ctx, Qt::Key_H);
+        EXPECT_EQ(sorted(Raised(r.ts, r.tv)), sorted(plays[k % plays.size()].Cards)) << k;
+    }
+    EXPECT_EQ(plays[0].Cards, std::vector<uint8_t>{Card(0, R10)}) << "the cheapest answer to a nine";
+    // The turn set up again: the hint starts from the cheapest.
+    UpdateTurn(r.ctx);
+    picGameBack_KeyPress(r.ctx, Qt::Key_H);
+    EXPECT_EQ(Raised(r.ts, r.tv), plays[0].Cards);
 }
 
 TEST(Buttons, FollowingLightsPlayAndPassInTurn)

@@ -223,12 +223,18 @@ TEST(Reentry, ALastPlayBombIsDrawnOnceUnderTheEndPanel)
         Round r;
         r.Seat(0);
         r.Deal({Card(3, R9)}, 1);
-        const QByteArray over = BuildGameOver(true, {-10, 10, -10, 10}, {0, 65}, {CardList{Card(3, R9)}, {}, {}, {}});
+        const QByteArray over = BuildGameOver(true, {-10, 10, -10, 10}, {0, 65},
+                                              {Round::FullHand({Card(3, R9)}), {}, CardList{Card(0, RK), Card(1, RQ), Card(2, R4)}, {}});
         int fed = 0;
         if (overAt >= 0) clock.after(overAt, [&] { ASSERT_TRUE(r.tv.BlastRunning); r.feed(over); ++fed; });
+        // Once the end has drawn the table anew (the plays moved for the hands left), the blast
+        // stops: going on over what it kept of the old table would show both.
+        bool blastWentOn = false;
+        if (overAt >= 0) clock.after(overAt + 45, [&] { blastWentOn = r.tv.BlastRunning; });
         r.feed(BuildOutPaiNotice(1, 0, 3, 1, kBomb));
         if (overAt < 0) { r.feed(over); ++fed; }
         ASSERT_EQ(fed, 1) << overAt;
+        EXPECT_FALSE(blastWentOn) << overAt;
         EXPECT_TRUE(r.rs.GameOverShown) << overAt;
         EXPECT_TRUE(ShowsItsState(r)) << overAt;
     }
