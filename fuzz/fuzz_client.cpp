@@ -10,7 +10,7 @@
 // Input: byte 0 picks the prepared table; then events, each a control byte (low three bits the
 // kind, bit 7: arrives during the next wait, bit 6 on a message: a burst) and the kind's bytes (a
 // message: two length bytes, big-endian, and the message; a burst then one byte, the message
-// coming 1 + 16 x that many times, each copy during the wait of the one before, as a server
+// coming 1 + 2 x that many times, each copy during the wait of the one before, as a server
 // flooding the client with one message would have it).
 //
 // The pauses do not wait here: this program's own WaitTicks, linked in place of the library's,
@@ -59,7 +59,7 @@ enum EventKind : uint8_t {
 constexpr uint8_t kKindMask = 7;
 constexpr uint8_t kDuringWait = 0x80;
 constexpr uint8_t kBurst = 0x40;
-constexpr int kBurstStep = 16;
+constexpr int kBurstStep = 2;
 
 enum Prepared : uint8_t { ST_IDLE, ST_DEALT, ST_OWN_TURN, ST_SPECTATOR, ST_TRICK_PAUSE, ST_COUNT };
 
@@ -94,7 +94,7 @@ std::deque<Event> ParseEvents(const uint8_t* d, size_t n)
             e.bytes = take(k);
             if (ctl & kBurst) {
                 const QByteArray times = take(1);
-                const int copies = times.isEmpty() ? 0 : kBurstStep * uint8_t(times[0]);
+                const int copies = 1 + (times.isEmpty() ? 0 : kBurstStep * uint8_t(times[0]));
                 out.push_back(e);
                 e.during = true;
                 for (int j = 1; j < copies; ++j) out.push_back(e);

@@ -109,12 +109,12 @@ int main(int argc, char** argv)
         Write(root + "/client", k++, game);
     }
     // Bursts: one message again and again, each copy during the wait of the one before (a count
-    // byte after the message, 16 copies a unit): boxes, blasts, won tricks, long chat lines.
+    // byte after the message, two copies a unit): boxes, blasts, won tricks, long chat lines.
     const QList<std::pair<QByteArray, uint8_t>> bursts = {
         {BuildOutPaiRefused("出牌不合规则"), 250},
         {BuildQuit(2, QStringLiteral("掉线")), 250},
         {BuildGameOver(false, {}, {0, 0}, {}), 200},
-        {BuildOutPaiNotice(2, 2, 0, 1, {5, 18, 31, 44}), 200},
+        {BuildOutPaiNotice(2, 2, 0, 1, {5, 18, 31, 44}), 100},
         {BuildOutPaiNotice(1, 1, 0, 0, {kPassCode}), 250},
         {BuildDaoJuText(DJ_NOTICE, QString(3000, QChar(0x8BF4))), 20},
         {BuildChat({"a", "所有人", "a", "所有人", QString(20000, QChar(0x4E2D)), "#000000", "0", "0", "", ""}), 8},

@@ -102,6 +102,7 @@ void frmGameMain::Form_Unload()
     c_.sendHook = nullptr;
     // Messages held back for the waits under way belong to the session that ended.
     c_.dispatch.held.clear();
+    c_.dispatch.linkHeld = false;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && !w->isHidden()) w->close();
     close();

@@ -4,7 +4,11 @@
 
 #include <QCoreApplication>
 #include <QTcpSocket>
+#include <arpa/inet.h>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "platform/core/clock.h"
 #include "protocol/framing.h"
@@ -73,27 +77,37 @@ TEST_F(Server, APeerIsDroppedOnlyWhenItsBacklogStaysUnread)
 {
     ManualClock clock;
     Peer reader(room->port());
-    QTcpSocket stalled;   // says hello, then reads nothing
-    stalled.connectToHost(QHostAddress::LocalHost, room->port());
-    ASSERT_TRUE(stalled.waitForConnected(5000));
+    // Says hello, then reads nothing; its small receive buffer keeps the kernel from taking in
+    // what the room sends it.
+    const int stalled = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int rcv = 32 * 1024;
+    ::setsockopt(stalled, SOL_SOCKET, SO_RCVBUF, &rcv, sizeof rcv);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(room->port());
+    ASSERT_EQ(::connect(stalled, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    const QByteArray hello = EncodeFrame(BuildHello(1));
+    ASSERT_EQ(::send(stalled, hello.constData(), size_t(hello.size()), 0), hello.size());
     reader.send(BuildHello(1));
-    stalled.write(EncodeFrame(BuildHello(1)));
     ASSERT_TRUE(Spin([&] { return room->table().userAt(1) != nullptr && room->table().userAt(0) != nullptr; }));
-    const QByteArray big(1000000, char(GM_CHAT));
+    const QByteArray big(1000000, char(GM_CHAT)), small(1, char(GM_CHAT));
+    const auto got = [&](const QByteArray& m) { return reader.got.count(m); };
     // Sixteen megabytes in one go to both: far past what a burst may leave unsent in the old
     // sense, and no reason to drop either.
     for (int chair : {0, 1})
         for (int i = 0; i < 16; ++i) room->table().userAt(chair)->seat->deliver(big);
-    Spin([&] { return reader.got.size() >= 16; });
-    ASSERT_EQ(reader.got.size(), 16);
+    Spin([&] { return got(big) >= 16; });
+    ASSERT_EQ(got(big), 16);
     EXPECT_FALSE(log.join('\n').contains("does not read")) << log.join('\n').toStdString();
     // Time passes: the one that took nothing meanwhile is dropped at the next message.
     clock.advance(RemoteSeat::kStallMs + 1);
-    for (int chair : {0, 1}) room->table().userAt(chair)->seat->deliver(QByteArray(1, char(GM_CHAT)));
+    for (int chair : {0, 1}) room->table().userAt(chair)->seat->deliver(small);
     ASSERT_TRUE(Spin([&] { return log.join('\n').contains("does not read"); }));
-    ASSERT_TRUE(Spin([&] { return reader.got.size() == 17; }));
+    ASSERT_TRUE(Spin([&] { return got(small) == 1; }));
     EXPECT_FALSE(reader.closed());
     EXPECT_EQ(log.filter("does not read").size(), 1);
+    ::close(stalled);
 }
 
 TEST_F(Server, BrokenPeersAreClosedAloneAndTheTableGoesOn)

@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStringDecoder>
-#include <QTextBlock>
 #include <QTimer>
 #include <QTextBrowser>
 #include <QTextCursor>

@@ -49,7 +49,7 @@ public:
     static constexpr int MaxShownNameChars = 64;
     static constexpr int MaxLines = 500;
     static constexpr int FlushSpacingMs = 100;
-    static constexpr int FlushLines = 64;
+    static constexpr int FlushLines = 16;
 
     explicit TavChat(QWidget* parent = nullptr);
 
