@@ -1,5 +1,5 @@
 // Start to first frame and idle memory of the client, each run paired with a bare Qt window of
-// the same build, alternately: kvrn-startup-bench [PAIRS] (15 by default). The client connects
+// the same build, alternately: kvrn-startup-pairs [PAIRS] (15 by default). The client connects
 // to a listening socket of this program, so its memory is taken after the connection. The
 // platform is the environment's (QT_QPA_PLATFORM=offscreen, or an X server).
 #include <QCoreApplication>
