@@ -186,6 +186,7 @@ void Surface::setDevicePixelRatio(qreal dpr)
         return;
     dpr_ = dpr;
     fonts_.clear();
+    scaled_.clear();
     resize(w_, h_);
 }
 
@@ -441,8 +442,36 @@ void Surface::blt(int dx, int dy, int w, int h, const QImage& srcIn, int sx, int
     // scales and plain copies are smoothed.
     const qreal ratio = dpr_ / src.k;
     const bool smooth = rop == Rop::Copy || ratio != std::floor(ratio);
-    paintScaled(QRect(tx0, ty0, tw, th), w < 0, h < 0, src.img, QRectF(cx0 * src.k, cy0 * src.k, tw * src.k, th * src.k),
-                rop, smooth);
+    // The part scaled to its device size once and kept: the same cards come back at every
+    // repaint. Then a copy pixel for pixel.
+    const QRect d = deviceRect(QRect(tx0, ty0, tw, th));
+    const QRect from = QRectF(cx0 * src.k, cy0 * src.k, tw * src.k, th * src.k).toAlignedRect();
+    const QImage piece = scaledPart(src.img, from, d.size(), smooth);
+    bltDev(w < 0 ? d.x() + d.width() : d.x(), h < 0 ? d.y() + d.height() : d.y(), w < 0 ? -d.width() : d.width(),
+           h < 0 ? -d.height() : d.height(), piece, 0, 0, rop);
+}
+
+QImage Surface::scaledPart(const QImage& src, const QRect& from, const QSize& size, bool smooth)
+{
+    const QString key = QStringLiteral("%1/%2,%3,%4,%5/%6x%7/%8")
+                            .arg(src.cacheKey())
+                            .arg(from.x())
+                            .arg(from.y())
+                            .arg(from.width())
+                            .arg(from.height())
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(smooth ? 1 : 0);
+    const auto it = scaled_.constFind(key);
+    if (it != scaled_.cend())
+        return *it;
+    if (scaled_.size() >= 1024)
+        scaled_.clear();
+    QImage part = as32Bit(src.copy(from).scaled(size, Qt::IgnoreAspectRatio,
+                                                smooth ? Qt::SmoothTransformation : Qt::FastTransformation));
+    part.setDevicePixelRatio(1.0);
+    scaled_.insert(key, part);
+    return part;
 }
 
 void Surface::bltDev(int dx, int dy, int w, int h, const QImage& srcIn, int sx, int sy, Rop rop)

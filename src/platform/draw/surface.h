@@ -124,6 +124,9 @@ private:
     // A picture scaled onto a logical box (mirrored as asked), where no copy pixel for pixel fits.
     void paintScaled(const QRect& box, bool mirX, bool mirY, const QImage& src, const QRectF& from, Rop rop,
                      bool smooth);
+    // A part of a picture at a device size, scaled once and kept while its picture lives.
+    QImage scaledPart(const QImage& src, const QRect& from, const QSize& size, bool smooth);
+    QHash<QString, QImage> scaled_;
 
     void markDrawn(const QRect& area);
     void markDrawnDev(const QRect& area);
