@@ -78,6 +78,23 @@ void BM_FullRepaint(benchmark::State& state)
 }
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
 
+// The same table kept at device pixels of a 2x and a 1.5x screen: cards and frame from their 2x
+// pictures, the other pieces scaled where they meet the surface.
+void BM_FullRepaintScaled(benchmark::State& state)
+{
+    const qreal dpr = state.range(0) / 100.0;
+    OnBigTable(state, [dpr](BigTable& t) {
+        if (t.surf.devicePixelRatio() != dpr) {
+            t.surf.setDevicePixelRatio(dpr);
+            ComputeLayout(t.ctx);
+            ComputeCardLayout(t.ctx);
+            picGameBack_Paint(t.ctx);
+        }
+        picGameBack_Paint(t.ctx);
+    });
+}
+BENCHMARK(BM_FullRepaintScaled)->Arg(200)->Arg(150)->Unit(benchmark::kMicrosecond);
+
 // One card of the own hand raised or lowered, as a click does.
 void BM_RedrawMyPk(benchmark::State& state)
 {

@@ -169,7 +169,7 @@ void UserButtonStrip::paintEvent(QPaintEvent* e)
 {
     // The buttons keep their picture between paints (a hover draws into it); it is drawn anew
     // only when the strip changed size.
-    if (onPaint && !painting_ && image_.size() != size()) {
+    if (onPaint && !painting_ && (image_.deviceIndependentSize() != QSizeF(size()) || image_.devicePixelRatio() != devicePixelRatioF())) {
         painting_ = true;
         onPaint();
         painting_ = false;
@@ -179,9 +179,13 @@ void UserButtonStrip::paintEvent(QPaintEvent* e)
         p.fillRect(rect(), kSplitterBack);
         return;
     }
+    const qreal dpr = image_.devicePixelRatio();
     for (const QRect& r : e->region()) {
-        const QRect in = r.intersected(image_.rect());
-        if (!in.isEmpty()) p.drawImage(in.topLeft(), image_, in);
+        const QRect in = r.intersected(rect());
+        if (in.isEmpty()) continue;
+        const QRect d(QPoint(qRound(in.x() * dpr), qRound(in.y() * dpr)),
+                      QPoint(qRound((in.right() + 1) * dpr) - 1, qRound((in.bottom() + 1) * dpr) - 1));
+        p.drawImage(QPointF(d.topLeft()) / dpr, image_, d);
     }
 }
 

@@ -149,6 +149,8 @@ public:
     void PaintCaption(const QString& title);
     void PaintFormBorder();
     const QImage& skinImage() const;
+    // The skin has the window's size and device pixel ratio.
+    bool skinFits() const;
     int skinPaintCount() const { return skinPaints_; }
     // Caption buttons: slot 0 minimise, 1 maximise or restore, 2 close; kinds 0 minimise,
     // 1 maximise, 2 restore, 3 close.
@@ -160,7 +162,8 @@ public:
     int intHotSysButton() const;
     QPoint SysButtonPos(int slot) const;
     // The two user buttons on picUserButBk: 0 the settings dialog, 1 the help page.
-    void PaintUserButton(int i, bool highlighted);
+    // Draws a user button into the strip's picture; show: and puts it on the screen.
+    void PaintUserButton(int i, bool highlighted, bool show = true);
     int HitUserButton(int x, int y) const;
     void SetHotUserButton(int i);
     void UserButtonClick(int i);

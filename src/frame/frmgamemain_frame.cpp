@@ -158,14 +158,20 @@ void frmGameMain::LayoutCaptionButtons()
 
 const QImage& frmGameMain::skinImage() const { return skin_.image(); }
 
+bool frmGameMain::skinFits() const
+{
+    return skin_.width() == width() && skin_.height() == height() && skin_.devicePixelRatio() == devicePixelRatioF();
+}
+
 void frmGameMain::PaintFrame()
 {
     if (paintingFrame_) return;
     paintingFrame_ = true;
     const bool moved = lay_.blnUpperBarMoved || lay_.blnLowerBarMoved || lay_.blnSplitterMoved;
     // After a splitter move the skin is still right; a skin of another size or state never is.
-    if (!moved || skinStale_ || skin_.image().size() != size()) {
-        if (skin_.image().size() != size()) skin_.resize(width(), height());
+    if (!moved || skinStale_ || !skinFits()) {
+        skin_.setDevicePixelRatio(devicePixelRatioF());
+        if (!skinFits()) skin_.resize(width(), height());
         else skin_.clear();
         PaintCaption(c_.pub.strGameTitle);
         PaintFormBorder();
@@ -230,12 +236,15 @@ void frmGameMain::paintEvent(QPaintEvent* e)
 {
     // The skin is drawn when the window's size or state changed, not for every paint: a paint
     // only copies its own parts of it.
-    if (skinStale_ || skin_.image().size() != size()) PaintFrame();
+    if (skinStale_ || !skinFits()) PaintFrame();
     QPainter p(this);
-    const QImage& img = skin_.image();
+    const QRect logical(0, 0, skin_.width(), skin_.height());
     for (const QRect& r : e->region()) {
-        const QRect in = r.intersected(img.rect());
-        if (!in.isEmpty()) p.drawImage(in.topLeft(), img, in);
+        const QRect in = r.intersected(logical);
+        if (in.isEmpty()) continue;
+        // At device pixels, unscaled.
+        const QRect d = skin_.deviceRect(in);
+        p.drawImage(QPointF(d.topLeft()) / skin_.devicePixelRatio(), skin_.image(), d);
     }
 }
 
@@ -303,30 +312,35 @@ QPoint frmGameMain::UserButtonPos(int i) const { return userButtons_->pos(i); }
 void frmGameMain::picUserButBk_Paint()
 {
     QImage& img = userStrip_->image();
-    if (img.size() != picUserButBk->size()) img = QImage(picUserButBk->size(), QImage::Format_RGB32);
-    img.fill(kWindowBack);
-    const QImage sheet = Picture(c_, "Res\\UserButton.bmp");
-    if (sheet.isNull()) return;
-    QPainter p(&img);
-    for (int i = 0; i < 2; ++i) {
-        const bool lit = i == intHotUserButton();
-        p.drawImage(UserButtonPos(i), sheet,
-                    QRect((lit ? kUserLitOffset : 0) + i * UserButtonWidth, 0, UserButtonWidth, UserButtonHeight));
+    const qreal dpr = picUserButBk->devicePixelRatioF();
+    if (img.size() != picUserButBk->size() * dpr || img.devicePixelRatio() != dpr) {
+        img = QImage(picUserButBk->size() * dpr, QImage::Format_RGB32);
+        img.setDevicePixelRatio(dpr);
     }
+    img.fill(kWindowBack);
+    for (int i = 0; i < 2; ++i) PaintUserButton(i, i == intHotUserButton(), false);
 }
 
-void frmGameMain::PaintUserButton(int i, bool highlighted)
+void frmGameMain::PaintUserButton(int i, bool highlighted, bool show)
 {
     if (i < 0 || i > 1) return;
     QImage& img = userStrip_->image();
     const QImage sheet = Picture(c_, "Res\\UserButton.bmp");
     if (img.isNull() || sheet.isNull()) return;
     const QPoint at = UserButtonPos(i);
+    const QRect cell((highlighted ? kUserLitOffset : 0) + i * UserButtonWidth, 0, UserButtonWidth, UserButtonHeight);
     QPainter p(&img);
-    p.drawImage(at, sheet,
-                QRect((highlighted ? kUserLitOffset : 0) + i * UserButtonWidth, 0, UserButtonWidth, UserButtonHeight));
+    // Above scale 1 from the sheet's 2x version where there is one.
+    const QImage hi = img.devicePixelRatio() > 1.0 ? HiResPicture(sheet) : QImage();
+    if (hi.isNull()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform, img.devicePixelRatio() != 1.0);
+        p.drawImage(at, sheet, cell);
+    } else {
+        p.setRenderHint(QPainter::SmoothPixmapTransform, img.devicePixelRatio() != 2.0);
+        p.drawImage(QRectF(at, cell.size()), hi, QRectF(cell.x() * 2, cell.y() * 2, cell.width() * 2, cell.height() * 2));
+    }
     p.end();
-    picUserButBk->update(QRect(at, QSize(UserButtonWidth, UserButtonHeight)));
+    if (show) picUserButBk->update(QRect(at, QSize(UserButtonWidth, UserButtonHeight)));
 }
 
 int frmGameMain::HitUserButton(int x, int y) const { return userButtons_->hit(QPoint(x, y)); }

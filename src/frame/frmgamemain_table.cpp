@@ -15,6 +15,7 @@
 #include "platform/widgets/windowtitle.h"
 #include "round/roundflow.h"
 #include "round/sounds.h"
+#include "platform/draw/gamefont.h"
 #include "platform/draw/imagecache.h"
 #include "tableview/gamepaint.h"
 #include "tableview/tablewidget.h"
@@ -181,7 +182,7 @@ void frmGameMain::TableLoad()
         if (c_.round.GameOverShown) PaintGameOver(*paintCtx_, c_.round.GameOverChanges);
         if (c_.round.view) RefreshStartButton();
     };
-    QFont tf(QStringLiteral("宋体"));
+    QFont tf(InstalledFamily(QStringLiteral("宋体")));
     tf.setPointSize(9);
     picGameBack->setFont(tf);
     cmdStart->hide();

@@ -56,6 +56,9 @@ int KvrnMain(int argc, char** argv)
     for (int i = 0; i < argc; ++i) raw.append(QString::fromLocal8Bit(argv[i]));
     int toolkitArgc = argc > 0 ? 1 : 0;
     char* toolkitArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    // The screen's own scale, fractional ones as they are: the table and the frame are drawn at
+    // the device pixels it gives, so nothing is scaled up after drawing.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(toolkitArgc, toolkitArgv);
     LoadToolkitTranslations(app);
 

@@ -4,9 +4,7 @@
 // there is no audio output.
 #include <QString>
 #include <functional>
-#include <memory>
 
-class QSoundEffect;
 struct UserSetState;
 
 // The file of sound n (0..9), "" for any other number.
@@ -21,13 +19,14 @@ public:
     // no such file, or no audio output.
     bool PlayWav(const QString& path);
 
-    // Whether an audio output exists (replaceable for tests).
+    // Whether an audio output exists (replaceable for tests). The sound output is loaded the
+    // first time this is asked, that is when the first sound is to play.
     std::function<bool()> HasAudioOutput;
     // The file of the last sound started ("" before the first).
     QString lastPlayed() const { return lastPlayed_; }
 
 private:
-    std::unique_ptr<QSoundEffect> effect_;
+    void* effect_ = nullptr;   // the sound output's effect, made at the first sound
     QString lastPlayed_;
 };
 

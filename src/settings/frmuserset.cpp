@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QPushButton>
 
+#include "platform/draw/gamefont.h"
 #include "protocol/messages.h"
 
 namespace {
@@ -40,7 +41,7 @@ frmUserSet::frmUserSet(UserSetState& settings, QString path, QString myName, Sen
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("用户设置"));
-    QFont f(QStringLiteral("宋体"));
+    QFont f(InstalledFamily(QStringLiteral("宋体")));
     f.setPixelSize(12);
     setFont(f);
     setFixedSize(ClientWidth, ClientHeight);

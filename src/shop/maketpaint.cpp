@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "platform/draw/gamefont.h"
 #include "shop/maketrules.h"
 
 using namespace MaketMetrics;
@@ -62,7 +63,7 @@ QFont MaketFont(bool strikeOut)
 {
     QFont f;
     // 9 points at 96 dpi; the sharp face keeps small Chinese text crisp and of one colour.
-    f.setFamilies({QStringLiteral("宋体"), QStringLiteral("WenQuanYi Zen Hei Sharp"), QStringLiteral("WenQuanYi Zen Hei")});
+    f.setFamily(InstalledFamily(QStringLiteral("宋体")));
     f.setPixelSize(12);
     f.setStyleStrategy(QFont::StyleStrategy(QFont::PreferMatch | QFont::NoAntialias));
     f.setStrikeOut(strikeOut);

@@ -64,7 +64,7 @@ void PlayFrames(PaintCtx& c, const QString& prefix, const QString& suffix, int f
     if (w <= 0 || h <= 0) return;
     Surface& s = c.surf;
     // The table under the animation, kept aside (parts outside the surface are never written back).
-    const QImage saved = std::as_const(s).image().copy(x, y, w, h);
+    const QImage saved = s.copyArea(x, y, w, h);
     const uint32_t paints = c.p.FullPaints;
     clsPaintImageByNullBack drawer;
     for (int i = first; i <= last; ++i) {

@@ -306,7 +306,8 @@ void PaintTableBack(PaintCtx& c, bool fill)
     // Every piece lies within these bands: the side pieces within 7 columns of the edges, the
     // top piece within its height, the bottom one within 8 rows, the corners within 18.
     PaintState::TableEdges& e = c.p.Edges;
-    const bool same = e.W == W && e.H == H && W == s.width() && H == s.height() && e.mid == mid.cacheKey() &&
+    const bool same = e.W == W && e.H == H && W == s.width() && H == s.height() &&
+                      e.top.devicePixelRatio() == s.devicePixelRatio() && e.mid == mid.cacheKey() &&
                       e.vs == vs.cacheKey() && e.hs == hs.cacheKey() && e.jiao == jiao.cacheKey();
     if (same) {
         // The bands as the pieces left them over the table colour and the central picture,
@@ -319,16 +320,15 @@ void PaintTableBack(PaintCtx& c, bool fill)
         DrawTableEdges(s, W, H, vs, hs, jiao);
         e = PaintState::TableEdges{};
         if (W == s.width() && H == s.height()) {
-            const QImage& img = std::as_const(s).image();
             e.topH = std::min(H, std::max(18, hs.isNull() ? 0 : hs.height()));
             e.bottomH = std::min(H - e.topH, 18);
             e.leftW = std::min(W, 18);
             e.rightW = std::min(W - e.leftW, 18);
             const int sideH = H - e.topH - e.bottomH;
-            e.top = img.copy(0, 0, W, e.topH);
-            e.bottom = img.copy(0, H - e.bottomH, W, e.bottomH);
-            e.left = img.copy(0, e.topH, e.leftW, sideH);
-            e.right = img.copy(W - e.rightW, e.topH, e.rightW, sideH);
+            e.top = s.copyArea(0, 0, W, e.topH);
+            e.bottom = s.copyArea(0, H - e.bottomH, W, e.bottomH);
+            e.left = s.copyArea(0, e.topH, e.leftW, sideH);
+            e.right = s.copyArea(W - e.rightW, e.topH, e.rightW, sideH);
             e.W = W;
             e.H = H;
             e.mid = mid.cacheKey();

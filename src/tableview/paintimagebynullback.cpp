@@ -33,7 +33,10 @@ void PaintImageByNullBack(QImage& dst, const QImage& picIn, QRgb key, int x, int
 void clsPaintImageByNullBack::PictureBox_PaintImageByNullBack(Surface& picBack, const QImage& ShowImage,
                                                               QColor lngShowImageBackColor, int lngDstX, int lngDstY)
 {
-    PaintImageByNullBack(picBack.drawingImage(QRect(lngDstX, lngDstY, ShowImage.width(), ShowImage.height())),
-                         ShowImage, lngShowImageBackColor.rgb(), lngDstX, lngDstY);
+    // Above scale 1 the picture is taken at device pixels unsmoothed: its key colour stays exact.
+    const QRect area(lngDstX, lngDstY, ShowImage.width(), ShowImage.height());
+    const QPoint at = picBack.deviceRect(area).topLeft();
+    PaintImageByNullBack(picBack.drawingImage(area), picBack.devicePicture(ShowImage), lngShowImageBackColor.rgb(),
+                         at.x(), at.y());
     picBack.changed();
 }

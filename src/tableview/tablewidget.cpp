@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScreen>
+#include <QTimer>
 #include <exception>
 #include <utility>
 
@@ -29,20 +30,33 @@ void GameTableWidget::paintEvent(QPaintEvent* e)
 {
     // Only a copy of the table's picture: everything is drawn into it beforehand. Each part of
     // the region on its own: its bounding rectangle may be most of the table.
+    // The picture is at device pixels: each part is copied as it is, unscaled.
+    if (ctx_.surf.devicePixelRatio() != devicePixelRatioF()) QTimer::singleShot(0, this, [this] { followScreen(); });
     QPainter p(this);
-    const QImage& img = std::as_const(ctx_.surf).image();
+    const Surface& surf = ctx_.surf;
+    const QRect logical(0, 0, surf.width(), surf.height());
     for (const QRect& r : e->region()) {
-        const QRect in = r.intersected(img.rect());
-        if (!in.isEmpty()) p.drawImage(in.topLeft(), img, in);
+        const QRect in = r.intersected(logical);
+        if (in.isEmpty()) continue;
+        const QRect d = surf.deviceRect(in);
+        p.drawImage(QPointF(d.topLeft()) / surf.devicePixelRatio(), surf.image(), d);
     }
     // Beyond the picture (only while a resize is on its way): the table colour.
-    const QRegion rest = e->region().subtracted(QRegion(img.rect()));
+    const QRegion rest = e->region().subtracted(QRegion(logical));
     for (const QRect& part : rest) p.fillRect(part, ctx_.surf.backColor);
+}
+
+void GameTableWidget::followScreen()
+{
+    // Moved to a screen of another scale: the table is drawn again at its device pixels.
+    if (ctx_.surf.devicePixelRatio() == devicePixelRatioF()) return;
+    resizeEvent(nullptr);
 }
 
 void GameTableWidget::resizeEvent(QResizeEvent*)
 {
     try {
+        ctx_.surf.setDevicePixelRatio(devicePixelRatioF());
         // The played-cards layout depends on the screen the table is shown on.
         if (const QScreen* s = screen()) ctx_.p.ScreenWidthPx = s->geometry().width();
         if (picGameBack_Resize(ctx_, width(), height(), onResized) && onRepainted) onRepainted();

@@ -36,5 +36,6 @@ protected:
 private:
     void forward(const std::function<void(Qt::MouseButtons, int, int)>& hook, Qt::MouseButtons b, QMouseEvent* e,
                  bool duringBlast = false);
+    void followScreen();
     PaintCtx& ctx_;
 };

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "round/sounds.h"
@@ -11,6 +12,24 @@
 using namespace roundtest;
 
 namespace {
+
+bool MultimediaMapped()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Multimedia");
+}
+
+// First in the file: the tests after it may have loaded the output already.
+TEST(Sounds, TheOutputIsLoadedWhenTheFirstSoundIsToPlayNotBefore)
+{
+    EXPECT_FALSE(MultimediaMapped());
+    WavPlayer player;
+    UserSetState settings;
+    EXPECT_FALSE(PlayGameSound(player, settings, false, ProgramDir(), SND_START));   // hidden: nothing asked
+    EXPECT_FALSE(MultimediaMapped());
+    PlayGameSound(player, settings, true, ProgramDir(), SND_START);   // plays only where there is a device
+    EXPECT_TRUE(MultimediaMapped());
+}
 
 TEST(Sounds, EachNumberHasItsFile)
 {

@@ -51,6 +51,20 @@ TEST(KeyColour, KeyPixelsLeaveTheTableAndNearColoursAreDrawn)
     }
 }
 
+TEST(KeyColour, AtScale2EveryDevicePixelOfAKeyPixelLeavesTheTable)
+{
+    Surface s(20, 20, QColor::fromRgb(kTable));
+    s.setDevicePixelRatio(2.0);
+    const QImage f = frame(0x00ff00);
+    clsPaintImageByNullBack().PictureBox_PaintImageByNullBack(s, f, QColor(0, 255, 0), 3, 4);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const int fx = x / 2 - 3, fy = y / 2 - 4;
+            const bool subject = fx >= 2 && fx <= 3 && fy >= 2 && fy <= 3;
+            ASSERT_EQ(px(s.image(), x, y), subject ? 0xff8000u : kTable) << x << "," << y;
+        }
+}
+
 TEST(KeyColour, ClipsAtEveryEdge)
 {
     const QImage f = frame(0x000000);

@@ -26,7 +26,11 @@ public:
 };
 
 // ---- drawing helpers (draw.cpp) ----
-QImage Canvas(int w, int h, QRgb fill);              // ARGB32 premultiplied, filled
+// Device pixels per logical pixel of the pictures being made: 1, or 2 for the "@2x" versions.
+// Canvases carry it, so painters keep drawing in logical coordinates.
+int Scale();
+void SetScale(int s);
+QImage Canvas(int w, int h, QRgb fill);              // ARGB32 premultiplied, filled, at Scale()
 void Smooth(QPainter& p);                            // antialiasing on
 QFont Font(const QString& family, int px, bool bold, int stretch = 100);
 QFont Cjk(int px, bool bold = true);

@@ -25,16 +25,19 @@ QColor suitColour(int symbol) { return SuitIsRed(symbol) ? kRed : kBlack; }
 // and draws the thin border on the card's edge pixels.
 QImage finishCard(const QImage& art, bool border)
 {
+    // The card's outline is the logical one at every scale: the mask's hole matches it exactly.
     QImage out = art.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < kCardH; ++y)
-        for (int x = 0; x < kCardW; ++x) {
+    const int k = Scale();
+    for (int dy = 0; dy < kCardH * k; ++dy)
+        for (int dx = 0; dx < kCardW * k; ++dx) {
+            const int x = dx / k, y = dy / k;
             if (!InCard(x, y)) {
-                out.setPixel(x, y, 0xff000000u);
+                out.setPixel(dx, dy, 0xff000000u);
                 continue;
             }
             const bool edge = !InCard(x - 1, y) || !InCard(x + 1, y) || !InCard(x, y - 1) || !InCard(x, y + 1);
             if (edge && border)
-                out.setPixel(x, y, kBorder.rgb());
+                out.setPixel(dx, dy, kBorder.rgb());
         }
     return out;
 }
@@ -296,10 +299,13 @@ namespace {
 
 QImage cardMask()
 {
-    QImage m(kCardW, kCardH, QImage::Format_RGB32);
-    for (int y = 0; y < kCardH; ++y)
-        for (int x = 0; x < kCardW; ++x)
-            m.setPixel(x, y, InCard(x, y) ? 0xff000000u : 0xffffffffu);
+    const int k = Scale();
+    QImage m(kCardW * k, kCardH * k, QImage::Format_RGB32);
+    if (k != 1)
+        m.setDevicePixelRatio(k);
+    for (int y = 0; y < kCardH * k; ++y)
+        for (int x = 0; x < kCardW * k; ++x)
+            m.setPixel(x, y, InCard(x / k, y / k) ? 0xff000000u : 0xffffffffu);
     return m;
 }
 

@@ -2,9 +2,18 @@
 
 namespace resgen {
 
+namespace {
+int g_scale = 1;
+} // namespace
+
+int Scale() { return g_scale; }
+void SetScale(int s) { g_scale = s > 1 ? s : 1; }
+
 QImage Canvas(int w, int h, QRgb fill)
 {
-    QImage i(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage i(w * g_scale, h * g_scale, QImage::Format_ARGB32_Premultiplied);
+    if (g_scale != 1)
+        i.setDevicePixelRatio(g_scale);
     i.fill(fill);
     return i;
 }

@@ -70,9 +70,12 @@ QImage captionEnd()
 QImage sysCell(int kind, bool lit)
 {
     constexpr int s = 21;
-    QImage img(s, s, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < s; ++y)
-        for (int x = 0; x < s; ++x) img.setPixel(x, y, captionRow(7 - kCaptionTop + y).rgb());
+    const int k = Scale();
+    QImage img(s * k, s * k, QImage::Format_ARGB32_Premultiplied);
+    if (k != 1)
+        img.setDevicePixelRatio(k);
+    for (int y = 0; y < s * k; ++y)
+        for (int x = 0; x < s * k; ++x) img.setPixel(x, y, captionRow(7 - kCaptionTop + y / k).rgb());
     QPainter p(&img);
     Smooth(p);
     const QRectF face(0.5, 0.5, s - 1, s - 1);
@@ -134,12 +137,16 @@ QImage row(const std::vector<QImage>& cells)
         w += c.width();
         h = std::max(h, c.height());
     }
+    // Cells made at a scale carry it: they are placed in logical pixels.
+    const qreal k = cells.empty() ? 1.0 : cells.front().devicePixelRatio();
     QImage out(w, h, QImage::Format_RGB32);
+    if (k != 1.0)
+        out.setDevicePixelRatio(k);
     out.fill(kWindowBack);
     int x = 0;
     for (const QImage& c : cells) {
         Put(out, c, x);
-        x += c.width();
+        x += int(c.width() / k);
     }
     return out;
 }

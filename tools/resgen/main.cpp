@@ -182,6 +182,25 @@ const Theme kThemes[] = {
     {"shop", &MakeShop},
 };
 
+// The 2x pass: every picture made at scale 2 goes out beside its 1x file with "@2x" before
+// the suffix. Pictures a theme still makes at 1x only (drawn pixel by pixel in logical
+// coordinates) are left out: the client then scales the 1x file itself.
+class TwiceOut : public Out {
+public:
+    explicit TwiceOut(Out& to) : to_(to) {}
+    void picture(Root root, const QString& rel, const QImage& img) override
+    {
+        if (img.devicePixelRatio() != 2.0)
+            return;
+        const int dot = rel.lastIndexOf(u'.');
+        to_.picture(root, rel.left(dot) + QStringLiteral("@2x") + rel.mid(dot), img);
+    }
+    void bytes(Root, const QString&, const QByteArray&) override {}
+
+private:
+    Out& to_;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -194,6 +213,12 @@ int main(int argc, char** argv)
     DiskOut out(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
     for (const Theme& t : kThemes)
         t.make(out);
+    // The pictures that look blocky when a 2x screen scales them: the cards and the frame.
+    SetScale(2);
+    TwiceOut twice(out);
+    MakeCards(twice);
+    MakeFrame(twice);
+    SetScale(1);
     std::printf("resgen: %d files written, %d unchanged\n", out.written_, out.kept_);
     return out.failed_ ? 1 : 0;
 }

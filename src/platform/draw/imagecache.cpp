@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <algorithm>
 #include <sys/stat.h>
 #include <time.h>
 
@@ -57,7 +58,52 @@ QImage decode(const QByteArray& bytes, const QString& file)
     return r.read();
 }
 
+// Which file each decoded picture came from, by the picture's cache key, so that its 2x
+// version can be found from the picture alone.
+QHash<qint64, QString>& sourceFiles()
+{
+    static QHash<qint64, QString> files;
+    return files;
+}
+
+void noteSource(const QImage& img, const QString& file)
+{
+    if (img.isNull())
+        return;
+    auto& files = sourceFiles();
+    // Pictures replaced on disk leave their old keys behind; a bound keeps that small.
+    if (files.size() >= 8192)
+        files.clear();
+    files.insert(img.cacheKey(), file);
+}
+
+QString hiResName(const QString& file)
+{
+    const int slash = std::max(file.lastIndexOf(u'/'), file.lastIndexOf(u'\\'));
+    const int dot = file.lastIndexOf(u'.');
+    if (file.contains(QStringLiteral("@2x.")))
+        return QString();
+    return dot > slash ? file.left(dot) + QStringLiteral("@2x") + file.mid(dot) : file + QStringLiteral("@2x");
+}
+
 } // namespace
+
+QImage HiResPicture(const QImage& pic)
+{
+    if (pic.isNull())
+        return QImage();
+    const auto it = sourceFiles().constFind(pic.cacheKey());
+    if (it == sourceFiles().cend())
+        return QImage();
+    const QString hiFile = hiResName(*it);
+    if (hiFile.isEmpty())
+        return QImage();
+    ImageCache& cache = ImageCache::instance();
+    const QImage hi = pic.hasAlphaChannel() ? cache.getWithAlpha(hiFile) : cache.get(hiFile);
+    if (hi.width() != 2 * pic.width() || hi.height() != 2 * pic.height())
+        return QImage();
+    return hi;
+}
 
 ImageCache& ImageCache::instance()
 {
@@ -150,6 +196,8 @@ const ImageCache::Entry* ImageCache::fetch(const QString& path)
         if (raw.hasAlphaChannel())
             e.alpha = raw.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         e.img = raw.convertToFormat(QImage::Format_RGB32);
+        noteSource(e.img, file);
+        noteSource(e.alpha, file);
     }
     // Kept even when the cache is off: the entry is what the caller gets.
     return &*map_.insert(file, e);

@@ -50,3 +50,9 @@ private:
     int decodes_ = 0;
     int looks_ = 0;
 };
+
+// The 2x version of a picture this process's caches decoded: the file of the same name with
+// "@2x" before its suffix ("Pk0@2x.bmp" beside "Pk0.bmp"), when it exists and is exactly twice
+// the picture's size; else a null image. Only drawing above scale 1 asks, so at scale 1 those
+// files are never read.
+QImage HiResPicture(const QImage& pic);

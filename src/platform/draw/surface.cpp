@@ -1,5 +1,8 @@
 #include "platform/draw/surface.h"
 
+#include "platform/draw/gamefont.h"
+#include "platform/draw/imagecache.h"
+
 #include <QPainter>
 #include <QtMath>
 #include <algorithm>
@@ -11,26 +14,17 @@ namespace {
 // The families asked for by name are the ones the game's texts were laid out with; they are
 // rarely installed here, so each is followed by an installed CJK family of similar weight.
 // Without the fallback, fontconfig may hand back a Latin-only face and Chinese text shows boxes.
-QFont makeFont(const QString& name, int points, bool bold)
+QFont makeFont(const QString& name, int points, bool bold, bool crispAllowed)
 {
-    QFont f;
-    QStringList fams;
     // Points at 96 dpi, rounded like the original layout (9 pt = 12 px), so pixel positions hold
     // whatever the screen's logical dpi is.
     const int px = std::max(1, (points * 96 + 36) / 72);
     // Small sizes use the face with hand-tuned bitmap strokes and no smoothing: crisp, solid
     // pixels of exactly the text colour, as the table's small captions always looked. Large
-    // sizes are smoothed.
-    const bool small = px <= 16;
-    fams << name;
-    if (small)
-        fams << QStringLiteral("WenQuanYi Zen Hei Sharp");
-    fams << QStringLiteral("WenQuanYi Zen Hei");
-    f.setFamilies(fams);
-    f.setPixelSize(px);
-    f.setBold(bold);
-    f.setStyleStrategy(small ? QFont::StyleStrategy(QFont::PreferMatch | QFont::NoAntialias) : QFont::PreferMatch);
-    return f;
+    // sizes are smoothed. At a higher device pixel ratio the strokes have pixels enough:
+    // smoothed like the large ones.
+    const bool small = px <= 16 && crispAllowed;
+    return GameFont(name, px, bold, small);
 }
 
 // Tiles of the drawn-since-the-clear map: two cache lines of 16 rows.
@@ -146,6 +140,17 @@ QImage as32Bit(const QImage& img)
 
 inline QRgb* pixelRow(uchar* base, qsizetype bpl, int y) { return reinterpret_cast<QRgb*>(base + y * bpl); }
 
+QPainter::CompositionMode modeOf(Rop rop)
+{
+    switch (rop) {
+    case Rop::And: return QPainter::RasterOp_SourceAndDestination;
+    case Rop::Or: return QPainter::RasterOp_SourceOrDestination;
+    case Rop::NotCopy: return QPainter::RasterOp_NotSource;
+    case Rop::Copy: break;
+    }
+    return QPainter::CompositionMode_Source;
+}
+
 inline const QRgb* pixelRow(const uchar* base, qsizetype bpl, int y)
 {
     return reinterpret_cast<const QRgb*>(base + y * bpl);
@@ -160,14 +165,101 @@ Surface::Surface(int w, int h, QColor back) : backColor(back)
 
 void Surface::resize(int w, int h)
 {
-    w = std::max(0, w);
-    h = std::max(0, h);
+    w_ = std::max(0, w);
+    h_ = std::max(0, h);
+    w = dev(w_);
+    h = dev(h_);
     img_ = QImage(w, h, QImage::Format_RGB32);
+    if (dpr_ != 1.0)
+        img_.setDevicePixelRatio(dpr_);
     tilesX_ = (w + kTileW - 1) / kTileW;
     tilesY_ = (h + kTileH - 1) / kTileH;
     cleanKnown_ = false;
     resetTiles(false);
     clear();
+}
+
+void Surface::setDevicePixelRatio(qreal dpr)
+{
+    dpr = dpr > 0 ? dpr : 1.0;
+    if (dpr == dpr_)
+        return;
+    dpr_ = dpr;
+    fonts_.clear();
+    scaled_.clear();
+    resize(w_, h_);
+}
+
+int Surface::dev(int v) const
+{
+    return dpr_ == 1.0 ? v : int(std::floor(v * dpr_ + 0.5));
+}
+
+QRect Surface::deviceRect(const QRect& r) const
+{
+    if (dpr_ == 1.0)
+        return r;
+    const int x0 = dev(r.x()), y0 = dev(r.y());
+    return QRect(x0, y0, dev(r.x() + r.width()) - x0, dev(r.y() + r.height()) - y0);
+}
+
+QRect Surface::logicalRect(const QRect& d) const
+{
+    if (dpr_ == 1.0)
+        return d;
+    const int x0 = int(std::floor(d.x() / dpr_)), y0 = int(std::floor(d.y() / dpr_));
+    const int x1 = int(std::ceil((d.x() + d.width()) / dpr_)), y1 = int(std::ceil((d.y() + d.height()) / dpr_));
+    return QRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+QImage Surface::copyArea(int x, int y, int w, int h) const
+{
+    QImage part = img_.copy(deviceRect(QRect(x, y, w, h)));
+    part.setDevicePixelRatio(dpr_);
+    return part;
+}
+
+Surface::Source Surface::sourceOf(const QImage& pic) const
+{
+    // A picture that carries its own ratio (a part of this surface kept aside) is used as it is;
+    // a plain picture is replaced by its 2x version where the surface has more than one device
+    // pixel per logical one and the version exists. At scale 1 the 2x file is never asked for.
+    if (pic.devicePixelRatio() != 1.0)
+        return {pic, pic.devicePixelRatio()};
+    if (dpr_ > 1.0) {
+        const QImage hi = HiResPicture(pic);
+        if (!hi.isNull())
+            return {hi, 2.0};
+    }
+    return {pic, 1.0};
+}
+
+QImage Surface::devicePicture(const QImage& pic) const
+{
+    if (dpr_ == 1.0 || pic.isNull())
+        return pic;
+    const Source src = sourceOf(pic);
+    const QSize want(dev(int(std::lround(pic.width() / pic.devicePixelRatio()))),
+                     dev(int(std::lround(pic.height() / pic.devicePixelRatio()))));
+    QImage out = src.img.size() == want ? src.img : src.img.scaled(want, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return out;
+}
+
+void Surface::paintScaled(const QRect& box, bool mirX, bool mirY, const QImage& src, const QRectF& from, Rop rop,
+                          bool smooth)
+{
+    // The painter works in logical pixels on the device picture: scaling happens here, once,
+    // where the picture meets the surface.
+    if (box.isEmpty())
+        return;
+    QPainter p(&img_);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    p.setCompositionMode(modeOf(rop));
+    p.translate(mirX ? 2 * box.x() + box.width() : 0, mirY ? 2 * box.y() + box.height() : 0);
+    p.scale(mirX ? -1 : 1, mirY ? -1 : 1);
+    p.drawImage(QRectF(box), src, from);
+    p.end();
+    markDrawn(box);
 }
 
 QImage& Surface::drawingImage(const QRect& area)
@@ -210,6 +302,11 @@ void Surface::noteChanged(int x0, int y0, int x1, int y1)
 
 void Surface::markDrawn(const QRect& area)
 {
+    markDrawnDev(deviceRect(area));
+}
+
+void Surface::markDrawnDev(const QRect& area)
+{
     const QRect r = area.intersected(img_.rect());
     if (r.isEmpty())
         return;
@@ -221,10 +318,10 @@ QRegion Surface::takeChanged()
 {
     QRegion r;
     if (changedAll_) {
-        r = QRegion(img_.rect());
+        r = QRegion(0, 0, width(), height());
     } else {
         for (const QRect& c : changed_)
-            r += c;
+            r += logicalRect(c);
     }
     changed_.clear();
     changedAll_ = false;
@@ -241,7 +338,7 @@ void Surface::eraseDrawn(int x0, int y0, int x1, int y1, QRgb v)
 {
     const int tx0 = x0 / kTileW, tx1 = (x1 - 1) / kTileW;
     for (int ty = y0 / kTileH; ty <= (y1 - 1) / kTileH; ++ty) {
-        const int top = ty * kTileH, bottom = std::min(top + kTileH, height());
+        const int top = ty * kTileH, bottom = std::min(top + kTileH, img_.height());
         const int ry0 = std::max(y0, top), ry1 = std::min(y1, bottom);
         uint8_t* row = drawn_.data() + size_t(ty) * size_t(tilesX_);
         // Only whole tiles inside the box (up to the picture's edge) are clean afterwards.
@@ -260,7 +357,7 @@ void Surface::eraseDrawn(int x0, int y0, int x1, int y1, QRgb v)
             noteChanged(sx0, ry0, sx1, ry1);
             if (rowsCovered) {
                 for (int k = tx; k < end; ++k) {
-                    const int left = k * kTileW, right = std::min(left + kTileW, width());
+                    const int left = k * kTileW, right = std::min(left + kTileW, img_.width());
                     if (left >= x0 && right <= x1)
                         row[k] = 0;
                 }
@@ -277,7 +374,7 @@ void Surface::clear()
     const QRgb v = backColor.rgb() | kOpaque;
     if (!cleanKnown_ || v != cleanColor_) {
         img_.fill(v);
-        erased_ += qint64(width()) * height();
+        erased_ += qint64(img_.width()) * img_.height();
         resetTiles(true);
         cleanColor_ = v;
         cleanKnown_ = true;
@@ -286,15 +383,19 @@ void Surface::clear()
         return;
     }
     // Where nothing was drawn since the last clear, the back colour is still there.
-    eraseDrawn(0, 0, width(), height(), v);
+    eraseDrawn(0, 0, img_.width(), img_.height(), v);
 }
 
 void Surface::fillRect(int x, int y, int w, int h, QColor c)
 {
     if (w < 0) { x += w; w = -w; }
     if (h < 0) { y += h; h = -h; }
+    if (dpr_ != 1.0) {
+        const QRect d = deviceRect(QRect(x, y, w, h));
+        x = d.x(), y = d.y(), w = d.width(), h = d.height();
+    }
     int x0 = std::max(0, x), y0 = std::max(0, y);
-    int x1 = std::min(width(), x + w), y1 = std::min(height(), y + h);
+    int x1 = std::min(img_.width(), x + w), y1 = std::min(img_.height(), y + h);
     if (x0 >= x1 || y0 >= y1)
         return;
     const QRgb v = c.rgb() | kOpaque;
@@ -309,6 +410,72 @@ void Surface::fillRect(int x, int y, int w, int h, QColor c)
 
 void Surface::blt(int dx, int dy, int w, int h, const QImage& srcIn, int sx, int sy, Rop rop)
 {
+    if (dpr_ == 1.0 && srcIn.devicePixelRatio() == 1.0) {
+        bltDev(dx, dy, w, h, srcIn, sx, sy, rop);
+        return;
+    }
+    if (w == 0 || h == 0 || img_.isNull() || srcIn.isNull())
+        return;
+    const Source src = sourceOf(srcIn);
+    // The block's edges on the device: a mirrored block ends at dx (resp. dy).
+    const int ex = dx + w, ey = dy + h;
+    const int dx0 = dev(dx), dy0 = dev(dy), wd = dev(ex) - dx0, hd = dev(ey) - dy0;
+    const int sxd = int(std::floor(sx * src.k + 0.5)), syd = int(std::floor(sy * src.k + 0.5));
+    if (src.k == dpr_) {
+        // The source is at the surface's resolution: a copy pixel for pixel.
+        bltDev(dx0, dy0, wd, hd, src.img, sxd, syd, rop);
+        return;
+    }
+    // Parts of the block beyond the source are not drawn, as at scale 1.
+    const qreal lw = src.img.width() / src.k, lh = src.img.height() / src.k;
+    const int aw = std::abs(w), ah = std::abs(h);
+    const int cx0 = std::max(sx, 0), cy0 = std::max(sy, 0);
+    const int cx1 = std::min<int>(sx + aw, int(lw)), cy1 = std::min<int>(sy + ah, int(lh));
+    if (cx0 >= cx1 || cy0 >= cy1)
+        return;
+    // The destination of the kept source columns (mirrored ones count from the block's far end).
+    const int bx = w < 0 ? dx - aw : dx, by = h < 0 ? dy - ah : dy;
+    const int tx0 = w < 0 ? bx + (sx + aw - cx1) : bx + (cx0 - sx);
+    const int ty0 = h < 0 ? by + (sy + ah - cy1) : by + (cy0 - sy);
+    const int tw = cx1 - cx0, th = cy1 - cy0;
+    // Masks and the pictures over them keep their hard edges where whole pixels repeat; other
+    // scales and plain copies are smoothed.
+    const qreal ratio = dpr_ / src.k;
+    const bool smooth = rop == Rop::Copy || ratio != std::floor(ratio);
+    // The part scaled to its device size once and kept: the same cards come back at every
+    // repaint. Then a copy pixel for pixel.
+    const QRect d = deviceRect(QRect(tx0, ty0, tw, th));
+    const QRect from = QRectF(cx0 * src.k, cy0 * src.k, tw * src.k, th * src.k).toAlignedRect();
+    const QImage piece = scaledPart(src.img, from, d.size(), smooth);
+    bltDev(w < 0 ? d.x() + d.width() : d.x(), h < 0 ? d.y() + d.height() : d.y(), w < 0 ? -d.width() : d.width(),
+           h < 0 ? -d.height() : d.height(), piece, 0, 0, rop);
+}
+
+QImage Surface::scaledPart(const QImage& src, const QRect& from, const QSize& size, bool smooth)
+{
+    const QString key = QStringLiteral("%1/%2,%3,%4,%5/%6x%7/%8")
+                            .arg(src.cacheKey())
+                            .arg(from.x())
+                            .arg(from.y())
+                            .arg(from.width())
+                            .arg(from.height())
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(smooth ? 1 : 0);
+    const auto it = scaled_.constFind(key);
+    if (it != scaled_.cend())
+        return *it;
+    if (scaled_.size() >= 1024)
+        scaled_.clear();
+    QImage part = as32Bit(src.copy(from).scaled(size, Qt::IgnoreAspectRatio,
+                                                smooth ? Qt::SmoothTransformation : Qt::FastTransformation));
+    part.setDevicePixelRatio(1.0);
+    scaled_.insert(key, part);
+    return part;
+}
+
+void Surface::bltDev(int dx, int dy, int w, int h, const QImage& srcIn, int sx, int sy, Rop rop)
+{
     if (w == 0 || h == 0 || img_.isNull() || srcIn.isNull())
         return;
     QImage src = as32Bit(srcIn);
@@ -321,9 +488,9 @@ void Surface::blt(int dx, int dy, int w, int h, const QImage& srcIn, int sx, int
     int i0 = 0, i1 = aw, j0 = 0, j1 = ah;
     // Clip to the destination.
     i0 = std::max(i0, -bx);
-    i1 = std::min(i1, width() - bx);
+    i1 = std::min(i1, img_.width() - bx);
     j0 = std::max(j0, -by);
-    j1 = std::min(j1, height() - by);
+    j1 = std::min(j1, img_.height() - by);
     // Clip to the source: the source column used by block column i must lie inside it.
     if (!mirX) {
         i0 = std::max(i0, -sx);
@@ -382,10 +549,32 @@ void Surface::blt(int dx, int dy, int w, int h, const QImage& srcIn, int sx, int
 void Surface::maskBlt(int dx, int dy, int w, int h, const QImage& mask, int mx, int my, const QImage& face, int fx,
                       int fy)
 {
+    if (dpr_ == 1.0 && mask.devicePixelRatio() == 1.0 && face.devicePixelRatio() == 1.0) {
+        maskBltDev(dx, dy, w, h, mask, mx, my, face, fx, fy);
+        return;
+    }
+    if (w <= 0 || h <= 0 || face.isNull())
+        return;
+    const Source m = mask.isNull() ? Source{mask, dpr_} : sourceOf(mask);
+    const Source f = sourceOf(face);
+    if (m.k == dpr_ && f.k == dpr_) {
+        const QRect d = deviceRect(QRect(dx, dy, w, h));
+        auto at = [this](int v) { return dev(v); };
+        maskBltDev(d.x(), d.y(), d.width(), d.height(), m.img, at(mx), at(my), f.img, at(fx), at(fy));
+        return;
+    }
+    if (!mask.isNull())
+        blt(dx, dy, w, h, mask, mx, my, Rop::And);
+    blt(dx, dy, w, h, face, fx, fy, Rop::Or);
+}
+
+void Surface::maskBltDev(int dx, int dy, int w, int h, const QImage& mask, int mx, int my, const QImage& face, int fx,
+                         int fy)
+{
     auto twoPasses = [&]() {
         if (!mask.isNull())
-            blt(dx, dy, w, h, mask, mx, my, Rop::And);
-        blt(dx, dy, w, h, face, fx, fy, Rop::Or);
+            bltDev(dx, dy, w, h, mask, mx, my, Rop::And);
+        bltDev(dx, dy, w, h, face, fx, fy, Rop::Or);
     };
     if (mask.isNull() || face.isNull() || w <= 0 || h <= 0 || img_.isNull() || !is32Bit(mask) || !is32Bit(face) ||
         mask.constBits() == img_.constBits() || face.constBits() == img_.constBits()) {
@@ -393,8 +582,8 @@ void Surface::maskBlt(int dx, int dy, int w, int h, const QImage& mask, int mx, 
         return;
     }
     // The block clipped to the picture, then to each source; one pass when both cover the same.
-    const int i0 = std::max(0, -dx), i1 = std::min(w, width() - dx);
-    const int j0 = std::max(0, -dy), j1 = std::min(h, height() - dy);
+    const int i0 = std::max(0, -dx), i1 = std::min(w, img_.width() - dx);
+    const int j0 = std::max(0, -dy), j1 = std::min(h, img_.height() - dy);
     const int mi0 = std::max(i0, -mx), mi1 = std::min(i1, mask.width() - mx);
     const int mj0 = std::max(j0, -my), mj1 = std::min(j1, mask.height() - my);
     const int fi0 = std::max(i0, -fx), fi1 = std::min(i1, face.width() - fx);
@@ -423,6 +612,14 @@ void Surface::stretchBlt(int dx, int dy, int dw, int dh, const QImage& srcIn, in
         blt(dx, dy, dw, dh, srcIn, sx, sy, rop);
         return;
     }
+    if (dpr_ != 1.0 || srcIn.devicePixelRatio() != 1.0) {
+        const Source src = sourceOf(srcIn);
+        const QRect box = QRect(dw < 0 ? dx + dw : dx, dh < 0 ? dy + dh : dy, std::abs(dw), std::abs(dh));
+        const QRectF from(std::min(sx, sx + sw) * src.k, std::min(sy, sy + sh) * src.k, std::abs(sw) * src.k,
+                          std::abs(sh) * src.k);
+        paintScaled(box, (dw < 0) != (sw < 0), (dh < 0) != (sh < 0), src.img, from, rop, true);
+        return;
+    }
     QImage src = as32Bit(srcIn);
     if (src.constBits() == img_.constBits())
         src = src.copy();
@@ -433,8 +630,8 @@ void Surface::stretchBlt(int dx, int dy, int dw, int dh, const QImage& srcIn, in
     const int ssx = sw < 0 ? sx + sw : sx, ssy = sh < 0 ? sy + sh : sy;
     const int bx = dw < 0 ? dx - aw : dx;
     const int by = dh < 0 ? dy - ah : dy;
-    const int i0 = std::max(0, -bx), i1 = std::min(aw, width() - bx);
-    const int j0 = std::max(0, -by), j1 = std::min(ah, height() - by);
+    const int i0 = std::max(0, -bx), i1 = std::min(aw, img_.width() - bx);
+    const int j0 = std::max(0, -by), j1 = std::min(ah, img_.height() - by);
     if (i0 >= i1 || j0 >= j1)
         return;
     uchar* const dbase = img_.bits();
@@ -474,7 +671,17 @@ void Surface::line(int x1, int y1, int x2, int y2, QColor c)
     int x = x1, y = y1;
     int minX = width(), minY = height(), maxX = -1, maxY = -1;
     while (!(x == x2 && y == y2)) {
-        if (x >= 0 && y >= 0 && x < width() && y < height()) {
+        if (dpr_ != 1.0) {
+            // Each logical pixel of the line covers its block of device pixels.
+            const QRect d = deviceRect(QRect(x, y, 1, 1)).intersected(img_.rect());
+            if (!d.isEmpty()) {
+                fillSpan(d.left(), d.top(), d.right() + 1, d.bottom() + 1, v);
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+        } else if (x >= 0 && y >= 0 && x < width() && y < height()) {
             pixelRow(base, bpl, y)[x] = v;
             minX = std::min(minX, x);
             maxX = std::max(maxX, x);
@@ -498,7 +705,7 @@ Surface::FontEntry& Surface::fontEntry() const
     // handful of them.
     if (fonts_.size() >= 32)
         fonts_.clear();
-    const QFont f = makeFont(fontName, fontSize, fontBold);
+    const QFont f = makeFont(fontName, fontSize, fontBold, dpr_ == 1.0);
     fonts_.push_back(FontEntry{fontName, fontSize, fontBold, f, QFontMetrics(f), {}});
     return fonts_.back();
 }
@@ -510,7 +717,9 @@ void Surface::print(int x, int y, const QString& text)
     FontEntry& f = fontEntry();
     // A text laid out once is drawn from its layout: the same pixels as laying it out again.
     // Control characters would start new lines there, so such a text is drawn as it comes.
-    const bool plainLine = std::none_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x20; });
+    // At another device pixel ratio the text is laid out for the scaled painter each time.
+    const bool plainLine = dpr_ == 1.0 &&
+                           std::none_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x20; });
     const QStaticText* laid = nullptr;
     int width = 0;
     if (plainLine) {
@@ -531,7 +740,7 @@ void Surface::print(int x, int y, const QString& text)
     // No glyph reaches further than half a line beyond its line and the text's advance. The
     // painter is clipped to that box, so what was drawn on is known.
     const int lh = f.metrics.height();
-    const QRect box = QRect(x - lh / 2 - 2, y - lh / 2 - 2, width + lh + 4, 2 * lh + 4).intersected(img_.rect());
+    const QRect box = QRect(x - lh / 2 - 2, y - lh / 2 - 2, width + lh + 4, 2 * lh + 4).intersected(QRect(0, 0, w_, h_));
     if (box.isEmpty())
         return;
     QPainter p(&img_);
@@ -571,7 +780,13 @@ void Surface::drawImage(int x, int y, const QImage& pic)
         return;
     }
     QPainter p(&img_);
-    p.drawImage(QPoint(x, y), pic);
+    if (dpr_ == 1.0) {
+        p.drawImage(QPoint(x, y), pic);
+    } else {
+        const Source src = sourceOf(pic);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        p.drawImage(QRectF(x, y, pic.width(), pic.height()), src.img, QRectF(src.img.rect()));
+    }
     p.end();
     markDrawn(QRect(x, y, pic.width(), pic.height()));
 }

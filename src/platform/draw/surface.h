@@ -27,15 +27,32 @@ class Surface {
 public:
     explicit Surface(int w = 0, int h = 0, QColor back = QColor(16, 81, 115));
 
-    // New size; the picture is cleared to the back colour.
+    // New size in logical pixels; the picture is cleared to the back colour.
     void resize(int w, int h);
-    int width() const { return img_.width(); }
-    int height() const { return img_.height(); }
+    int width() const { return w_; }
+    int height() const { return h_; }
+    // Device pixels per logical pixel (the screen's scale). The picture is kept at device pixels
+    // while every drawing call keeps logical coordinates: they are scaled once, here, where they
+    // meet the picture, and pictures with a 2x version are drawn from it. Clears the picture when
+    // it changes.
+    void setDevicePixelRatio(qreal dpr);
+    qreal devicePixelRatio() const { return dpr_; }
+    // The device pixels a logical rectangle covers, and the logical rectangle that covers device
+    // pixels.
+    QRect deviceRect(const QRect& r) const;
+    QRect logicalRect(const QRect& d) const;
+    // A logical rectangle of the picture at its device pixels, carrying the ratio: drawn back
+    // with blt pixel for pixel.
+    QImage copyArea(int x, int y, int w, int h) const;
+    // A whole picture at the surface's device pixels (its 2x version, or scaled without
+    // smoothing so that its exact colours stay): for drawing into drawingImage() directly.
+    QImage devicePicture(const QImage& pic) const;
+    // The picture at device pixels: image().devicePixelRatio() is the surface's ratio.
     const QImage& image() const { return img_; }
     // Direct access for drawing outside these calls: counts as drawing on the whole picture.
     // Don't keep the reference across another drawing call.
     QImage& image() { return drawingImage(QRect(0, 0, width(), height())); }
-    // The same for drawing inside `area` only, which alone counts as drawn on.
+    // The same for drawing inside `area` (logical) only, which alone counts as drawn on.
     QImage& drawingImage(const QRect& area);
 
     QColor backColor;
@@ -94,7 +111,25 @@ private:
     };
     FontEntry& fontEntry() const;
 
+    // A picture to draw from and its device pixels per logical pixel.
+    struct Source {
+        QImage img;
+        qreal k = 1.0;
+    };
+    Source sourceOf(const QImage& pic) const;
+    int dev(int v) const;
+    // The copies at device pixels (what the logical calls come down to).
+    void bltDev(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, Rop rop);
+    void maskBltDev(int dx, int dy, int w, int h, const QImage& mask, int mx, int my, const QImage& face, int fx, int fy);
+    // A picture scaled onto a logical box (mirrored as asked), where no copy pixel for pixel fits.
+    void paintScaled(const QRect& box, bool mirX, bool mirY, const QImage& src, const QRectF& from, Rop rop,
+                     bool smooth);
+    // A part of a picture at a device size, scaled once and kept while its picture lives.
+    QImage scaledPart(const QImage& src, const QRect& from, const QSize& size, bool smooth);
+    QHash<QString, QImage> scaled_;
+
     void markDrawn(const QRect& area);
+    void markDrawnDev(const QRect& area);
     void resetTiles(bool clean);
     void markTiles(int x0, int y0, int x1, int y1);
     void noteChanged(int x0, int y0, int x1, int y1);
@@ -103,6 +138,8 @@ private:
     void fillSpan(int x0, int y0, int x1, int y1, QRgb v);
 
     QImage img_;
+    int w_ = 0, h_ = 0;
+    qreal dpr_ = 1.0;
     // Tiles of kTileW x kTileH pixels, row by row: nonzero when something may have been drawn on
     // the tile since the picture was last wholly in cleanColor_.
     std::vector<uint8_t> drawn_;

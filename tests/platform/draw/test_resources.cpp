@@ -153,6 +153,31 @@ TEST_F(Resources, EachCardShowsItsSuitColourInTheCornerStrip)
                       load(app(QStringLiteral("Res\\ResPk\\Pk%1.bmp").arg(b)))) << a << " " << b;
 }
 
+TEST_F(Resources, TwoXVersionsAreTwiceTheSizeAndKeepTheCardOutline)
+{
+    // The card mask at 2x is the 1x mask with each pixel doubled, so a face fits the same
+    // outline at both scales, and each 2x face is black wherever that mask is white.
+    const QImage mask = load(app("Res\\ResPk\\PkMask.bmp"));
+    const QImage mask2 = load(app("Res\\ResPk\\PkMask@2x.bmp"));
+    ASSERT_EQ(mask2.size(), mask.size() * 2);
+    for (int y = 0; y < mask2.height(); ++y)
+        for (int x = 0; x < mask2.width(); ++x) ASSERT_EQ(rgb(mask2, x, y), rgb(mask, x / 2, y / 2)) << x << "," << y;
+    QStringList pictures;
+    for (int n = 0; n <= 53; ++n) pictures << QStringLiteral("Res\\ResPk\\Pk%1").arg(n);
+    pictures << QStringLiteral("Res\\PkBack") << QStringLiteral("Res\\SysMenu") << QStringLiteral("Res\\UserButton");
+    for (const QString& p : pictures) {
+        const QImage one = load(app(p + QStringLiteral(".bmp")));
+        const QImage two = load(app(p + QStringLiteral("@2x.bmp")));
+        ASSERT_EQ(two.size(), one.size() * 2) << p.toStdString();
+        EXPECT_FALSE(HiResPicture(one).isNull()) << p.toStdString();
+        if (one.size() != mask.size()) continue;
+        int bad = 0;
+        for (int y = 0; y < two.height(); ++y)
+            for (int x = 0; x < two.width(); ++x) bad += rgb(mask2, x, y) == 0xffffffu && rgb(two, x, y) != 0;
+        EXPECT_EQ(bad, 0) << p.toStdString();
+    }
+}
+
 TEST_F(Resources, MaskedCellsAreBlackWhereTheirMaskIsWhite)
 {
     struct M { const char* file; int cw, ch; std::vector<int> pics; int maskX; };
