@@ -252,6 +252,7 @@ private:
     bool paintingFrame_ = false;
     // The skin no longer matches the window's state (maximised or not): the next paint draws it.
     bool skinStale_ = true;
+    bool lastCaptionRoom_ = true;
     int skinPaints_ = 0;
     QSize lastSize_, lastUserButSize_;
     bool askingQuit_ = false;

@@ -124,6 +124,14 @@ void frmGameMain::FrameAfterLayout()
 {
     splitter_->update();
     LayoutCaptionButtons();
+    // The caption is left out while the splitter reaches the right edge: a layout that crosses
+    // that line changes the skin.
+    const bool captionRoom = picSplitter->x() + picSplitter->width() < width();
+    if (captionRoom != lastCaptionRoom_) {
+        lastCaptionRoom_ = captionRoom;
+        skinStale_ = true;
+        update();
+    }
     // A window that shrank gets its skin now (the caption buttons moved left, under what the
     // system would not repaint); one that grew is left to the paint event.
     const QSize now = size();
