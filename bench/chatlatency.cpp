@@ -47,7 +47,8 @@ int main(int argc, char** argv)
     QProcess room;
     room.setProgram(program);
     room.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--humans"), QStringLiteral("0"),
-                       QStringLiteral("--bot-delay"), QStringLiteral("600000")});
+                       QStringLiteral("--bot-delay"), QStringLiteral("600000"),
+                       QStringLiteral("--per-address"), QStringLiteral("64")});
     room.start();
     if (!room.waitForReadyRead(5000)) {
         std::fprintf(stderr, "the room did not start\n");

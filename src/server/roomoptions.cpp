@@ -67,6 +67,7 @@ QString RoomHelpText()
         "                       up, 1 to 255 (default 5)\n"
         "  --auto-ready         humans are ready for every game without pressing start\n"
         "  --hello-seconds S    a connection's time to say hello, 1 to 600 (default 10)\n"
+        "  --per-address N      connections one address may hold at once, 1 to 64 (default 16)\n"
         "  --help               this text\n"
         "\n"
         "Every deal, play, trick and score is one line on standard output.\n");
@@ -146,6 +147,9 @@ ParsedRoomOptions ParseRoomOptions(const QStringList& words)
         } else if (opt == QLatin1String("--hello-seconds")) {
             if (!need() || !ReadInt(opt, value, 1, 600, v, r.error)) return r;
             o.helloSeconds = int(v);
+        } else if (opt == QLatin1String("--per-address")) {
+            if (!need() || !ReadInt(opt, value, 1, 64, v, r.error)) return r;
+            o.perAddress = int(v);
         } else {
             r.error = QStringLiteral("unknown option \"%1\" (see --help)").arg(words[i]);
             return r;

@@ -25,6 +25,7 @@ struct RoomOptions {
     bool autoReady = false;             // humans are ready without pressing the start button
     bool opponents = false;             // people sit against each other rather than as partners
     int helloSeconds = 10;              // a connection's time to say hello
+    int perAddress = 16;                // connections one address may hold at once
 };
 
 struct ParsedRoomOptions {

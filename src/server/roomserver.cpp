@@ -43,7 +43,7 @@ void RoomServer::onNewConnection()
     while (QTcpSocket* s = server_.nextPendingConnection()) {
         const QString address = s->peerAddress().toString();
         const bool roomFull = connections_ >= kMaxConnections;
-        if (roomFull || perAddress_[address] >= kMaxPerAddress) {
+        if (roomFull || perAddress_[address] >= opt_.perAddress) {
             log(QStringLiteral("close peer=%1:%2 %3").arg(address).arg(s->peerPort())
                     .arg(roomFull ? QStringLiteral("the room is full") : QStringLiteral("too many from one address")));
             if (perAddress_[address] == 0) perAddress_.erase(address);

@@ -23,9 +23,8 @@ public:
     // Every connection's queued bytes go to the system: the program may end right after.
     void flush();
 
-    // Connections beyond this are closed at once, in all and from one address.
+    // Connections beyond this are closed at once (from one address: beyond --per-address).
     static constexpr int kMaxConnections = 64;
-    static constexpr int kMaxPerAddress = 16;
 
     std::function<void(const QString&)> logLine;
 

