@@ -1,7 +1,8 @@
 // Start to first frame and idle memory of the client, each run paired with a bare Qt window of
-// the same build, alternately: kvrn-startup-pairs [PAIRS] (15 by default). The client connects
-// to a listening socket of this program, so its memory is taken after the connection. The
-// platform is the environment's (QT_QPA_PLATFORM=offscreen, or an X server).
+// the same build and a bare window holding the same kinds of standard widgets, alternately:
+// kvrn-startup-pairs [PAIRS] (15 by default). The client connects to a listening socket of this
+// program, so its memory is taken after the connection. The platform is the environment's
+// (QT_QPA_PLATFORM=offscreen, or an X server).
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTcpServer>
@@ -77,24 +78,30 @@ int main(int argc, char** argv)
                             QString::number(server.serverPort()), QStringLiteral("牌局"),
                             QStringLiteral("长工_100`短工_200"), QStringLiteral("r0"), QStringLiteral("r1"),
                             QStringLiteral("玩家甲"), QStringLiteral("1")};
-    std::vector<double> ours, bare, oursMem, bareMem;
+    std::vector<double> ours, bare, widgets, oursMem, bareMem, widgetsMem;
     for (int i = 0; i < pairs; ++i) {
         const Run a = RunProbe(dir + QStringLiteral("/kvrn-table-probe"), {words.join(u' ')});
         const Run b = RunProbe(dir + QStringLiteral("/kvrn-bare-probe"), {});
-        if (!a.ok || !b.ok) {
-            std::fprintf(stderr, "pair %d: a probe did not report its first frame\n", i);
+        const Run c = RunProbe(dir + QStringLiteral("/kvrn-bare-probe"), {QStringLiteral("--widgets")});
+        if (!a.ok || !b.ok || !c.ok) {
+            std::fprintf(stderr, "run %d: a probe did not report its first frame\n", i);
             continue;
         }
         ours.push_back(a.ms);
         bare.push_back(b.ms);
+        widgets.push_back(c.ms);
         oursMem.push_back(a.mib);
         bareMem.push_back(b.mib);
+        widgetsMem.push_back(c.mib);
     }
     const double o = Median(ours), b = Median(bare);
     std::printf("start to first frame (median of %zu pairs): ours %.1f ms, bare Qt %.1f ms, ratio %.2f\n", ours.size(),
                 o, b, b > 0 ? o / b : 0.0);
-    const double om = Median(oursMem), bm = Median(bareMem);
-    std::printf("memory after 500 ms idle: ours %.1f MiB, bare Qt %.1f MiB, ratio %.2f\n", om, bm,
-                bm > 0 ? om / bm : 0.0);
+    const double w = Median(widgets);
+    std::printf("  a bare window with a caption, a list, a text pane, a line edit and a combo box: %.1f ms, "
+                "ours to it %.2f\n", w, w > 0 ? o / w : 0.0);
+    const double om = Median(oursMem), bm = Median(bareMem), wm = Median(widgetsMem);
+    std::printf("memory after 500 ms idle: ours %.1f MiB, bare Qt %.1f MiB, ratio %.2f; with the widgets %.1f MiB\n",
+                om, bm, bm > 0 ? om / bm : 0.0, wm);
     return ours.empty() ? 1 : 0;
 }

@@ -1,7 +1,9 @@
 #include "tavweb.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -29,7 +31,8 @@ TavWeb::TavWeb(QWidget* parent) : QWidget(parent) {
     m_view->setOpenExternalLinks(false);
     m_view->setReadOnly(true);
     lay->addWidget(m_view);
-    m_view->setHtml(placeholderHtml());
+    // The page covers the pane: its first paint is the page area's.
+    m_view->viewport()->installEventFilter(this);
 }
 
 void TavWeb::setMode(int mode) {
@@ -52,6 +55,7 @@ QString TavWeb::placeholderHtml() {
 
 void TavWeb::Navigate(const QString& urlOrPath) {
     m_address = urlOrPath;
+    m_target.clear();
     QString file;
     const QUrl url(urlOrPath);
     if (url.isLocalFile()) file = url.toLocalFile();
@@ -59,17 +63,35 @@ void TavWeb::Navigate(const QString& urlOrPath) {
         file = urlOrPath;   // a plain path (a one-letter "scheme" is a drive letter)
     if (!file.isEmpty()) {
         const QFileInfo fi(file);
-        if (fi.isFile() && fi.isReadable() && fi.size() > 0 && fi.size() <= kMaxPageBytes) {
-            // The browser reads the file itself, honouring the page's declared encoding.
-            const QUrl target = QUrl::fromLocalFile(fi.absoluteFilePath());
-            if (m_view->source() == target) m_view->reload();
-            else m_view->setSource(target);
-            m_placeholder = false;
-            return;
-        }
+        if (fi.isFile() && fi.isReadable() && fi.size() > 0 && fi.size() <= kMaxPageBytes)
+            m_target = QUrl::fromLocalFile(fi.absoluteFilePath());
     }
-    m_view->setHtml(placeholderHtml());
-    m_placeholder = true;
+    m_placeholder = m_target.isEmpty();
+    m_pending = true;
+    if (isVisible()) update();
 }
 
-QString TavWeb::plainText() const { return m_view->toPlainText(); }
+bool TavWeb::eventFilter(QObject* watched, QEvent* e) {
+    // After the frame this paint belongs to has gone out.
+    if (m_pending && e->type() == QEvent::Paint && watched == m_view->viewport())
+        QTimer::singleShot(0, this, &TavWeb::loadPending);
+    return QWidget::eventFilter(watched, e);
+}
+
+void TavWeb::loadPending() {
+    if (!m_pending) return;
+    m_pending = false;
+    if (m_target.isEmpty()) {
+        m_view->setHtml(placeholderHtml());
+    } else if (m_view->source() == m_target) {
+        m_view->reload();
+    } else {
+        // The browser reads the file itself, honouring the page's declared encoding.
+        m_view->setSource(m_target);
+    }
+}
+
+QString TavWeb::plainText() {
+    loadPending();
+    return m_view->toPlainText();
+}

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -38,6 +39,37 @@ TEST(TavWeb, LocalPagesAreShownByPathOrFileUrl) {
     web.Navigate(QUrl::fromLocalFile(page.fileName()).toString());   // again, as a file: URL
     EXPECT_FALSE(web.showingPlaceholder());
     EXPECT_TRUE(web.plainText().contains("本地广告"));
+}
+
+// Opening the window does not wait for the page: the pane's first paint is still empty, and
+// the page follows it.
+TEST(TavWeb, APageIsLaidOutAfterThePanesFirstPaint) {
+    QTemporaryDir dir;
+    QFile page(dir.filePath("ga.htm"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body><p>本地广告</p></body></html>");
+    page.close();
+    TavWeb web;
+    web.resize(200, 150);
+    web.Navigate(page.fileName());
+    auto* view = web.findChild<QTextBrowser*>();
+    ASSERT_NE(view, nullptr);
+    struct FirstPaint : QObject {
+        QTextBrowser* view;
+        int paints = 0;
+        bool emptyAtFirst = false;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint && paints++ == 0) emptyAtFirst = view->toPlainText().isEmpty();
+            return false;
+        }
+    } spy;
+    spy.view = view;
+    view->viewport()->installEventFilter(&spy);
+    web.show();
+    for (int i = 0; i < 20 && !view->toPlainText().contains("本地广告"); ++i) QApplication::processEvents();
+    EXPECT_GE(spy.paints, 1);
+    EXPECT_TRUE(spy.emptyAtFirst);
+    EXPECT_TRUE(view->toPlainText().contains("本地广告"));
 }
 
 namespace {
