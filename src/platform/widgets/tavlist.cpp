@@ -23,6 +23,7 @@ constexpr int kScoreField = 2;
 constexpr int kLevelField = 3;
 constexpr int kWinRateField = 6;
 constexpr int kEscapeRateField = 7;
+constexpr int kDroppedField = 15;
 // A heading's room around its text: 4 pixels at the sides, 2 above and below, and the
 // one-pixel rule at its right.
 constexpr int kHeadPadX = 4;
@@ -64,7 +65,6 @@ private:
     QColor m_back{41, 109, 165};
     QColor m_text{255, 255, 255};
 };
-constexpr int kDroppedField = 15;
 }
 
 TavList::TavList(QWidget* parent) : QWidget(parent) {
