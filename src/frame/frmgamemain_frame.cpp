@@ -250,8 +250,10 @@ void frmGameMain::paintEvent(QPaintEvent* e)
     for (const QRect& r : e->region()) {
         const QRect in = r.intersected(logical);
         if (in.isEmpty()) continue;
-        // At device pixels, unscaled.
+        // At device pixels, unscaled. Clipped to the one rectangle, the copy takes the painter's
+        // plain path instead of testing every pixel against the whole region.
         const QRect d = skin_.deviceRect(in);
+        p.setClipRect(in);
         p.drawImage(QPointF(d.topLeft()) / skin_.devicePixelRatio(), skin_.image(), d);
     }
 }

@@ -55,19 +55,25 @@ void AdvPane::paintEvent(QPaintEvent*)
     if (painting_) return;
     painting_ = true;
     QPainter p(this);
+    // Each fill clipped to its own rectangle: the painter then copies plain runs instead of
+    // testing every pixel against the whole band.
+    auto fill = [&p](const QRect& r, const QColor& c) {
+        p.setClipRect(r);
+        p.fillRect(r, c);
+    };
     // The page covers the middle: only the band around it is the pane's own.
     const QRegion band = QRegion(rect()).subtracted(web_->isVisible() ? QRegion(web_->geometry()) : QRegion());
-    for (const QRect& r : band) p.fillRect(r, kWindowBack);
+    for (const QRect& r : band) fill(r, kWindowBack);
     const QColor rings[3] = {QColor(0, 0, 150), QColor(192, 192, 190), QColor(0, 0, 250)};
     // A one-pixel outline covers its rectangle's right and bottom edge too. Filled as four
     // strips: the same pixels as an outlined rectangle, without the stroker's path.
     for (int i = 0; i < 3; ++i) {
         const int w = width() - 2 * i, h = height() - 2 * i;
         if (w <= 0 || h <= 0) break;
-        p.fillRect(QRect(i, i, w, 1), rings[i]);
-        p.fillRect(QRect(i, height() - 1 - i, w, 1), rings[i]);
-        p.fillRect(QRect(i, i, 1, h), rings[i]);
-        p.fillRect(QRect(width() - 1 - i, i, 1, h), rings[i]);
+        fill(QRect(i, i, w, 1), rings[i]);
+        fill(QRect(i, height() - 1 - i, w, 1), rings[i]);
+        fill(QRect(i, i, 1, h), rings[i]);
+        fill(QRect(width() - 1 - i, i, 1, h), rings[i]);
     }
     painting_ = false;
 }
