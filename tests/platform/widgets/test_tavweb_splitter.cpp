@@ -11,6 +11,15 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+namespace {
+// A local page with a line of its own text.
+QString WritePage(const QTemporaryDir& dir) {
+    QFile page(dir.filePath("ga.htm"));
+    if (page.open(QIODevice::WriteOnly)) page.write("<html><body><p>本地广告</p></body></html>");
+    return page.fileName();
+}
+}
+
 TEST(TavWeb, NetworkAddressesGetTheBuiltInPage) {
     TavWeb web;
     web.setMode(1);
@@ -26,17 +35,14 @@ TEST(TavWeb, NetworkAddressesGetTheBuiltInPage) {
 
 TEST(TavWeb, LocalPagesAreShownByPathOrFileUrl) {
     QTemporaryDir dir;
-    QFile page(dir.filePath("ga.htm"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<html><body><p>本地广告</p></body></html>");
-    page.close();
+    const QString page = WritePage(dir);
     TavWeb web;
-    web.Navigate(page.fileName());
+    web.Navigate(page);
     EXPECT_FALSE(web.showingPlaceholder());
     EXPECT_TRUE(web.plainText().contains("本地广告"));
     web.Navigate("http://example.invalid/");
     EXPECT_FALSE(web.plainText().contains("本地广告"));
-    web.Navigate(QUrl::fromLocalFile(page.fileName()).toString());   // again, as a file: URL
+    web.Navigate(QUrl::fromLocalFile(page).toString());   // again, as a file: URL
     EXPECT_FALSE(web.showingPlaceholder());
     EXPECT_TRUE(web.plainText().contains("本地广告"));
 }
@@ -45,13 +51,10 @@ TEST(TavWeb, LocalPagesAreShownByPathOrFileUrl) {
 // the page follows it.
 TEST(TavWeb, APageIsLaidOutAfterThePanesFirstPaint) {
     QTemporaryDir dir;
-    QFile page(dir.filePath("ga.htm"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<html><body><p>本地广告</p></body></html>");
-    page.close();
+    const QString page = WritePage(dir);
     TavWeb web;
     web.resize(200, 150);
-    web.Navigate(page.fileName());
+    web.Navigate(page);
     auto* view = web.findChild<QTextBrowser*>();
     ASSERT_NE(view, nullptr);
     struct FirstPaint : QObject {
