@@ -36,7 +36,7 @@ TEST(RoomApp, HiddenWindowKeepsTheProgramRunningUntilTheClose)
                                             QStringLiteral("牌局"), QStringLiteral("长工_100"), "r0", "r1",
                                             QStringLiteral("玩家甲"), "1"});
     ASSERT_TRUE(proc.waitForStarted(10000));
-    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
     QTcpSocket* s = server.nextPendingConnection();
     s->write(EncodeFrame(BuildShowWindow(true)));
     s->flush();
@@ -47,7 +47,7 @@ TEST(RoomApp, HiddenWindowKeepsTheProgramRunningUntilTheClose)
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(proc.state(), QProcess::Running);
     s->disconnectFromHost();
-    ASSERT_TRUE(WaitFor([&] { return proc.state() == QProcess::NotRunning; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return proc.state() == QProcess::NotRunning; }));
     EXPECT_EQ(proc.exitCode(), 0);
 }
 
