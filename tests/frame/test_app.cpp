@@ -9,70 +9,30 @@
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <functional>
 #include <sys/socket.h>
 #include <sys/stat.h>
 
 #include "frame/kvrnmain.h"
 #include "launch/commandline.h"
+#include "protocol/framing.h"
+#include "support/tableprogram.h"
 #include "support/timing.h"
 
 namespace {
 
 using testsupport::WaitFor;
 
-QByteArray Frame(const QByteArray& msg)
-{
-    const quint32 n = quint32(msg.size());
-    QByteArray f;
-    f.append(char(n >> 24)).append(char(n >> 16)).append(char(n >> 8)).append(char(n));
-    return f + msg;
-}
-
-struct App {
-    QTemporaryDir dir;
+struct App : testsupport::TableProgram {
     QTcpServer server;
-    QProcess proc;
     QByteArray err;
 
     App()
     {
-        const QString src = qEnvironmentVariable("KVRN_BIN_DIR") + "/kvrn-table";
-        QFile::copy(src, dir.filePath("kvrn-table"));
-        QFile::setPermissions(dir.filePath("kvrn-table"), QFile::permissions(src));
         server.listen(QHostAddress::LocalHost);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        proc.setProcessEnvironment(env);
-        proc.setWorkingDirectory(dir.path());
         QObject::connect(&proc, &QProcess::readyReadStandardError, [this] { err += proc.readAllStandardError(); });
     }
-    ~App()
-    {
-        if (proc.state() != QProcess::NotRunning) {
-            proc.kill();
-            proc.waitForFinished(3000);
-        }
-    }
-    QStringList words(int count) const
-    {
-        QStringList w{LaunchToken, "127.0.0.1", QString::number(server.serverPort()), QStringLiteral("牌局"),
-                      QStringLiteral("长工_100`短工_200"), "r0", "r1", QStringLiteral("玩家甲"), "1", "extra"};
-        return w.mid(0, count);
-    }
-    bool start(const QStringList& args)
-    {
-        if (!QFile::exists(dir.filePath("kvrn-table"))) return false;
-        proc.start(dir.filePath("kvrn-table"), args);
-        return proc.waitForStarted(5000);
-    }
-    void writeSettings(const QByteArray& text)
-    {
-        QFile f(dir.filePath("UserSet.ini"));
-        f.open(QIODevice::WriteOnly);
-        f.write(text);
-    }
+    QStringList words(int count) const { return (Words(server.serverPort()) << "extra").mid(0, count); }
     // The first complete frame the client sends, or empty.
     QByteArray firstFrame(QTcpSocket* s)
     {
@@ -83,7 +43,7 @@ struct App {
             const auto* p = reinterpret_cast<const uchar*>(buf.constData());
             const int n = (p[0] << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
             return buf.size() >= 4 + n;
-        }, 10000);
+        });
         if (buf.size() < 4) return {};
         return buf.mid(4, (uchar(buf[2]) << 8) | uchar(buf[3]));
     }
@@ -140,7 +100,7 @@ TEST(App, HelloFirstThenJunkThenExitWhenTheServerCloses)
         QByteArray m(1 + int(rng.bounded(300)), 0);
         for (auto& b : m) b = char(rng.bounded(256));
         m[0] = char(i + 56);  // codes 56..255: both handlers
-        junk += Frame(m);
+        junk += EncodeFrame(m);
     }
     for (int i = 0; i < junk.size(); i += 997) {
         s->write(junk.mid(i, 997));

@@ -4,13 +4,11 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <functional>
 
-#include "launch/commandline.h"
 #include "support/floodpeer.h"
+#include "support/tableprogram.h"
 #include "support/timing.h"
 
 namespace {
@@ -28,26 +26,15 @@ TEST(ProgramFlood, MemoryStaysFlatAndTheProgramEndsAfterTheClose)
                                : testsupport::Sanitized() ? 850'000 : 8'500'000;
     const QByteArray msg("\xC8\0\0\0\0\0\0\0", 8);
 
-    QTemporaryDir dir;
-    const QString src = qEnvironmentVariable("KVRN_BIN_DIR") + "/kvrn-table";
-    ASSERT_TRUE(QFile::copy(src, dir.filePath("kvrn-table")));
-    QFile::setPermissions(dir.filePath("kvrn-table"), QFile::permissions(src));
-
     testsupport::FloodPeer peer;
     ASSERT_NE(peer.port(), 0);
     peer.start(msg, kCount, 4, 1500);
 
-    QProcess proc;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    proc.setProcessEnvironment(env);
-    proc.setWorkingDirectory(dir.path());
-    proc.start(dir.filePath("kvrn-table"),
-               {LaunchToken, "127.0.0.1", QString::number(peer.port()), QStringLiteral("牌局"),
-                QStringLiteral("长工_100`短工_200"), "r0", "r1", QStringLiteral("玩家甲"), "1"});
-    ASSERT_TRUE(proc.waitForStarted(10000));
+    testsupport::TableProgram program;
+    QProcess& proc = program.proc;
+    ASSERT_TRUE(program.start(peer.port()));
     const long pid = long(proc.processId());
-    ASSERT_TRUE(WaitFor([&] { return peer.accepted(); }, 20000));
+    ASSERT_TRUE(WaitFor([&] { return peer.accepted(); }));
     // The window is up and the link open: this is what the client needs without a flood.
     WaitFor([] { return false; }, 1200);
     const long baseKb = testsupport::PeakRssKb(pid);

@@ -13,7 +13,6 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <unistd.h>
 
 #include "launch/commandline.h"
@@ -21,6 +20,7 @@
 #include "protocol/framing.h"
 #include "protocol/messages.h"
 #include "support/floodpeer.h"
+#include "support/tableprogram.h"
 #include "support/timing.h"
 
 namespace {
@@ -40,43 +40,14 @@ long CpuMs(long pid)
     return long((rest[11].toLongLong() + rest[12].toLongLong()) * 1000 / ::sysconf(_SC_CLK_TCK));
 }
 
-// A copy of the program in a folder of its own, with the build's pictures (the blasts wait
-// between their frames only when the frames are there).
-struct Program {
-    QTemporaryDir dir;
-    QProcess proc;
-
-    Program()
+// A copy of the program with the build's pictures, its errors shown with the test's, and its
+// sounds off (the sound system's own shutdown is not what is checked here).
+struct Program : testsupport::TableProgram {
+    Program() : TableProgram(true)
     {
-        const QString bin = qEnvironmentVariable("KVRN_BIN_DIR");
-        QFile::copy(bin + "/kvrn-table", dir.filePath("kvrn-table"));
-        QFile::setPermissions(dir.filePath("kvrn-table"), QFile::permissions(bin + "/kvrn-table"));
-        QFile::link(bin + "/Res", dir.filePath("Res"));
-        // Sounds off: the sound system's own shutdown is not what is measured here.
-        QFile settings(dir.filePath("UserSet.ini"));
-        if (settings.open(QIODevice::WriteOnly)) settings.write("1\r\n0\r\n1\r\n1\r\n1\r\n");
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        proc.setProcessEnvironment(env);
-        proc.setWorkingDirectory(dir.path());
+        writeSettings("1\r\n0\r\n1\r\n1\r\n1\r\n");
         proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     }
-    ~Program()
-    {
-        if (proc.state() != QProcess::NotRunning) {
-            proc.kill();
-            proc.waitForFinished(3000);
-        }
-    }
-    bool start(quint16 port)
-    {
-        proc.start(dir.filePath("kvrn-table"),
-                   {LaunchToken, "127.0.0.1", QString::number(port), QStringLiteral("牌局"),
-                    QStringLiteral("长工_100`短工_200"), "r0", "r1", QStringLiteral("玩家甲"), "1"});
-        return proc.waitForStarted(10000);
-    }
-    long pid() const { return long(proc.processId()); }
-    bool running() const { return proc.state() == QProcess::Running; }
 };
 
 // The room's side: one connection, its hello read.

@@ -12,6 +12,7 @@
 
 #include "launch/commandline.h"
 #include "support/roomprocess.h"
+#include "support/tableprogram.h"
 #include "support/timing.h"
 
 namespace {
@@ -40,16 +41,11 @@ TEST(Soak, GamesInARowWithoutStallCrashOrGrowth)
                             // The client is under test here, not the bots: the quick ones keep the games short.
                             "--bots", "basic,basic,basic,basic"}))
         << room.tail(5);
-    const QString port = QString::number(room.port);
 
-    QProcess client;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    client.setProcessEnvironment(env);
-    client.start(bin + QStringLiteral("/kvrn-table"),
-                 {LaunchToken, "127.0.0.1", port, QStringLiteral("四人牌桌"), QStringLiteral("长工_100`短工_200"), "0", "0",
-                  QStringLiteral("玩家甲"), "0"});
-    ASSERT_TRUE(client.waitForStarted(testsupport::kHangMs));
+    testsupport::TableProgram program(true);   // with the pictures, whose memory is part of the measure
+    const QProcess& client = program.proc;
+    ASSERT_TRUE(program.start({LaunchToken, "127.0.0.1", QString::number(room.port), QStringLiteral("四人牌桌"),
+                               QStringLiteral("长工_100`短工_200"), "0", "0", QStringLiteral("玩家甲"), "0"}));
     const long pid = long(client.processId());
 
     std::map<int, long> rssAfter;   // game number -> the client's resident memory in KiB
@@ -67,7 +63,7 @@ TEST(Soak, GamesInARowWithoutStallCrashOrGrowth)
                     rssAfter[seen]);
     }
     // The room stops after its last game; the client then ends as after any close of the link.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return client.state() == QProcess::NotRunning; }, 30000));
+    ASSERT_TRUE(program.ended());
     EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(client.exitCode(), 0);
     room.proc.waitForFinished(testsupport::kHangMs);
