@@ -13,6 +13,7 @@
 #include "rules/cards.h"
 #include "server/botplayer.h"
 #include "server/botseat.h"
+#include "server/guard.h"
 #include "serverfixture.h"
 
 using namespace servertest;
@@ -373,6 +374,35 @@ TEST(Room, ChatIsRelayedAndWhispersStayPrivate)
     EXPECT_EQ(room.seats[1].count(MsgKind::Chat), 2);
     EXPECT_EQ(room.seats[0].count(MsgKind::Chat), 1);
     EXPECT_EQ(room.seats[2].count(MsgKind::Chat), 1);
+}
+
+// A sender's chat: a burst of lines, then one line for each refill time on the table's clock; a
+// run of refusals is one line of the log, whatever its lines were refused for.
+TEST(Room, ChatBeyondItsRateIsRefusedAndLoggedOnceARun)
+{
+    Room room(Options(4));
+    QStringList f{QStringLiteral("乙"), QStringLiteral("所有人"), QStringLiteral("乙"), QStringLiteral("所有人"),
+                  QStringLiteral("你好"), QStringLiteral("#000000"), QStringLiteral("0"), QStringLiteral("0"),
+                  QStringLiteral("12:00:00"), QString()};
+    const auto send = [&](int lines) {
+        for (int i = 0; i < lines; ++i) room.table.receive(&room.seats[1], BuildChat(f));
+    };
+    const auto refusalLines = [&] { return room.log.filter(QStringLiteral("chat refused from=乙")).size(); };
+    send(kChatBurst + 5);
+    EXPECT_EQ(room.seats[0].count(MsgKind::Chat), kChatBurst);
+    EXPECT_EQ(refusalLines(), 1);
+    room.clock.advance(kChatRefillMs - 1);
+    send(1);
+    EXPECT_EQ(room.seats[0].count(MsgKind::Chat), kChatBurst);
+    room.clock.advance(1);
+    send(2);
+    EXPECT_EQ(room.seats[0].count(MsgKind::Chat), kChatBurst + 1);
+    EXPECT_EQ(refusalLines(), 2) << "a relayed line ends a run";
+    room.clock.advance(10 * kChatRefillMs);
+    f[4] = QString(kMaxChatChars, QLatin1Char('x'));
+    send(1);
+    EXPECT_EQ(room.seats[0].count(MsgKind::Chat), kChatBurst + 1) << "too long, with time to spare";
+    EXPECT_EQ(refusalLines(), 2);
 }
 
 TEST(Room, PurchaseAnswersWithANoticeAndTheNewList)

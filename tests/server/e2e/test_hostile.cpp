@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <algorithm>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "protocol/framing.h"
 #include "protocol/messages.h"
+#include "server/guard.h"
 #include "support/clientfixture.h"
 #include "support/roomprocess.h"
 #include "support/timing.h"
@@ -73,6 +75,7 @@ TEST(HostileRoom, ASpectatorsChatBurstLeavesThePlayersSeated)
             return spy->bytesToWrite() == 0;
         }, 20000)) << b.name;
         // The players have read nothing so far.
+        ASSERT_TRUE(WaitFor([&] { return room.count("chat refused from=") > 0; })) << b.name;
         WaitFor([] { return false; }, 500);
         EXPECT_EQ(room.count("close peer="), 0) << b.name << "\n" << room.lines.join('\n').toStdString();
         EXPECT_EQ(room.count("leave "), 0) << b.name;
@@ -81,12 +84,22 @@ TEST(HostileRoom, ASpectatorsChatBurstLeavesThePlayersSeated)
             relayed += p1->readAll().size();
             return false;
         }, 300);
-        EXPECT_LT(relayed, qint64(16) * one.size()) << b.name;
         EXPECT_EQ(p1->state(), QAbstractSocket::ConnectedState) << b.name;
         EXPECT_EQ(p2->state(), QAbstractSocket::ConnectedState) << b.name;
-        // A run of refusals is one line of the log, not one per line refused.
-        EXPECT_GE(room.count("chat refused from="), 1) << b.name;
-        EXPECT_LE(room.count("chat refused from="), 3) << b.name;
+        // Only what the log shows relayed reaches a player: no long line, and of the flood the
+        // first few lines and one now and then as time passes (the rate itself is checked on a
+        // test's clock in the table's tests; here the machine may be slow).
+        const int relayedLines = room.count("chat from=");
+        if (b.chars > kMaxChatChars) EXPECT_EQ(relayedLines, 0) << b.name;
+        EXPECT_LT(relayedLines, kChatBurst + b.lines / 10) << b.name;
+        // (What else a player gets meanwhile, the lists and the spectator's arrival, is small.)
+        EXPECT_LT(relayed, qint64(relayedLines) * (one.size() + 64) + 64 * 1024) << b.name;
+        // A run of refusals is one line of the log, not one per line refused: in the log's order
+        // a refusal follows a relayed line, or none.
+        const QStringList chat = room.lines.filter(QRegularExpression(QStringLiteral("^chat (from|refused from)=")));
+        for (qsizetype i = 1; i < chat.size(); ++i)
+            EXPECT_FALSE(chat[i].startsWith(QLatin1String("chat refused")) && chat[i - 1].startsWith(QLatin1String("chat refused")))
+                << b.name << ": " << chat[i].toStdString();
     }
 }
 
