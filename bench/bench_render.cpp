@@ -1,13 +1,18 @@
 // The table's drawing: the full repaint of a large table, the card copies next to what the memory
 // allows and to QPainter's raster operations, the own hand redrawn after one card was raised, and
-// a clock tick. The card copies print their ratios at the end of the run.
+// a clock tick; the repaint and 550 picture requests with and without the picture cache. The
+// card copies and the cache print their ratios at the end of the run.
 #include <benchmark/benchmark.h>
 
 #include "benchcount.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +20,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/draw/imagecache.h"
 #include "rules/cards.h"
 #include "tableview/gamepaint.h"
 #include "support/midgame.h"
@@ -94,6 +100,57 @@ void BM_FullRepaintScaled(benchmark::State& state)
     });
 }
 BENCHMARK(BM_FullRepaintScaled)->Arg(200)->Arg(150)->Unit(benchmark::kMicrosecond);
+
+// The same repaint with the picture cache and the repaint's memo off: every draw decodes its
+// file, as the cache's worth to the full repaint.
+void BM_FullRepaintDecodingEveryFile(benchmark::State& state)
+{
+    OnBigTable(state, [](BigTable& t) {
+        t.cache.setEnabled(false);
+        t.p.ImageMemoOn = false;
+        picGameBack_Paint(t.ctx);
+    });
+}
+BENCHMARK(BM_FullRepaintDecodingEveryFile)->Unit(benchmark::kMicrosecond);
+
+// ---- 55 card pictures asked for ten times each, from the cache and decoded each time --------
+
+struct CardFiles {
+    QTemporaryDir dir;
+    QStringList paths;
+    CardFiles()
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("Res/ResPk"));
+        QImage face(80, 105, QImage::Format_RGB32);
+        for (int y = 0; y < 105; ++y)
+            for (int x = 0; x < 80; ++x) face.setPixel(x, y, qRgb(x * 3, y * 2, (x * y) & 255));
+        // Pictures on disk are normally old: files written a moment ago are checked more closely.
+        const QDateTime old = QDateTime::currentDateTime().addSecs(-100);
+        for (int n = 0; n < 55; ++n) {
+            const QString file = dir.path() + QStringLiteral("/Res/ResPk/Pk%1.bmp").arg(n);
+            face.save(file, "BMP");
+            QFile f(file);
+            if (f.open(QIODevice::ReadWrite)) f.setFileTime(old, QFileDevice::FileModificationTime);
+            paths << dir.path() + QStringLiteral("\\Res\\ResPk\\Pk%1.bmp").arg(n);
+        }
+    }
+};
+
+void ImageRequests(benchmark::State& state, bool cached)
+{
+    const CardFiles files;
+    ImageCache cache;
+    cache.setEnabled(cached);
+    for (const QString& p : files.paths) cache.get(p);   // first decodes and folder listings
+    benchcount::CountedLoop counted(state);
+    for (auto _ : state)
+        for (int r = 0; r < 10; ++r)
+            for (const QString& p : files.paths) benchmark::DoNotOptimize(cache.get(p).width());
+}
+void BM_ImageRequests_Cached(benchmark::State& state) { ImageRequests(state, true); }
+BENCHMARK(BM_ImageRequests_Cached)->Unit(benchmark::kMicrosecond);
+void BM_ImageRequests_Decoding(benchmark::State& state) { ImageRequests(state, false); }
+BENCHMARK(BM_ImageRequests_Decoding)->Unit(benchmark::kMicrosecond);
 
 // One card of the own hand raised or lowered, as a click does.
 void BM_RedrawMyPk(benchmark::State& state)
@@ -249,6 +306,14 @@ public:
         };
         const double ours = get("BM_CardCopies_Surface"), two = get("BM_CardCopies_SurfaceTwoPass");
         const double rop = get("BM_CardCopies_QPainterRop"), floor = get("BM_CardCopies_FillCopyFloor");
+        const double repaint = get("BM_FullRepaint"), decoding = get("BM_FullRepaintDecodingEveryFile");
+        const double cachedReq = get("BM_ImageRequests_Cached"), decodedReq = get("BM_ImageRequests_Decoding");
+        if (repaint > 0 && decoding > 0)
+            std::printf("full repaint: %.2f ms cached, %.2f ms decoding every file: %.1f times\n", repaint / 1e3,
+                        decoding / 1e3, decoding / repaint);
+        if (cachedReq > 0 && decodedReq > 0)
+            std::printf("550 picture requests: %.2f ms cached, %.2f ms decoding: %.1f times\n", cachedReq / 1e3,
+                        decodedReq / 1e3, decodedReq / cachedReq);
         if (ours > 0 && floor > 0)
             std::printf("card copies: ours %.1f us, floor %.1f us: %.2f times the floor\n", ours, floor, ours / floor);
         if (two > 0 && floor > 0)

@@ -72,7 +72,7 @@ TEST(FrameShots, WholeWindowCollapsedColumnAndSettings)
     box.SetMsgInfo(2, QStringLiteral("大伙正在游戏，如果你现在退出是很不道德的，并且系统会算你逃跑！你是否强退？"),
                    QStringLiteral("系统提示"), QStringLiteral("强退"), QStringLiteral("取消"), 10, false);
     box.show();
-    EXPECT_TRUE(WaitFor([&] { return box.frameGeometry().size() == QSize(368, 144); }, 3000))
+    EXPECT_TRUE(WaitFor([&] { return box.frameGeometry().size() == QSize(368, 144); }))
         << box.frameGeometry().width() << "x" << box.frameGeometry().height();
     ASSERT_TRUE(Shot(m.w).save(ShotDir() + QStringLiteral("/frame-quit-question.png")));
     box.tmrDelay()->stop();

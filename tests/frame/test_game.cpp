@@ -79,7 +79,7 @@ struct Game {
 
     // Feeds messages and waits until the client has handled them (pauses and blasts included).
     void feed(const QList<QByteArray>& msgs, int settleMs = 80) { lc.feed(msgs, settleMs); }
-    bool waitSent(int count) { return lc.peer.waitForMessages(count, 8000); }
+    bool waitSent(int count) { return lc.peer.waitForMessages(count); }
     QByteArray lastSent() const { return lc.peer.received.isEmpty() ? QByteArray() : lc.peer.received.last(); }
 
     QPoint cardPoint(uint8_t card)
@@ -359,7 +359,7 @@ TEST(Game, LinkLostDuringABlastOrATrickPauseUnloadsOnce)
         QObject::connect(lc.w, &frmGameMain::Unloaded, [&] { unloadedAt = clock.now(); });
         lc.peer.send(last);
         clock.after(blast ? 80 : 400, [&] { lc.peer.closeClient(); });
-        ASSERT_TRUE(lc.peer.waitFor([&] { return lc.unloaded > 0; }, 5000)) << blast;
+        ASSERT_TRUE(lc.peer.waitFor([&] { return lc.unloaded > 0; })) << blast;
         lc.settle();
         // The window went while the blast (nine frames of 30 ms) or the pause still ran.
         EXPECT_LT(unloadedAt - sentAt, blast ? 9 * 30 : kTrickPauseMs) << blast;

@@ -2,17 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <functional>
 
-#include "launch/commandline.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
+#include "support/tableprogram.h"
 #include "support/timing.h"
 
 namespace {
@@ -21,22 +18,12 @@ using testsupport::WaitFor;
 
 TEST(RoomApp, HiddenWindowKeepsTheProgramRunningUntilTheClose)
 {
-    QTemporaryDir dir;
-    const QString src = qEnvironmentVariable("KVRN_BIN_DIR") + "/kvrn-table";
-    ASSERT_TRUE(QFile::copy(src, dir.filePath("kvrn-table")));
-    QFile::setPermissions(dir.filePath("kvrn-table"), QFile::permissions(src));
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    QProcess proc;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    proc.setProcessEnvironment(env);
-    proc.setWorkingDirectory(dir.path());
-    proc.start(dir.filePath("kvrn-table"), {LaunchToken, "127.0.0.1", QString::number(server.serverPort()),
-                                            QStringLiteral("牌局"), QStringLiteral("长工_100"), "r0", "r1",
-                                            QStringLiteral("玩家甲"), "1"});
-    ASSERT_TRUE(proc.waitForStarted(10000));
-    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }, 15000));
+    testsupport::TableProgram program;
+    const QProcess& proc = program.proc;
+    ASSERT_TRUE(program.start(server.serverPort()));
+    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
     QTcpSocket* s = server.nextPendingConnection();
     s->write(EncodeFrame(BuildShowWindow(true)));
     s->flush();
@@ -47,7 +34,7 @@ TEST(RoomApp, HiddenWindowKeepsTheProgramRunningUntilTheClose)
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(proc.state(), QProcess::Running);
     s->disconnectFromHost();
-    ASSERT_TRUE(WaitFor([&] { return proc.state() == QProcess::NotRunning; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return proc.state() == QProcess::NotRunning; }));
     EXPECT_EQ(proc.exitCode(), 0);
 }
 

@@ -16,6 +16,13 @@ namespace {
 
 QByteArray Cut(QByteArray m, int drop) { return m.left(m.size() - drop); }
 
+// Seated at `mine` (as a spectator when asked) and dealt, chair `lead` to lead.
+void Dealt(Round& r, int mine = 0, bool spectator = false, uint8_t lead = 1)
+{
+    r.Seat(mine, spectator);
+    r.Deal({Card(3, R9)}, lead);
+}
+
 TEST(GameStart, JoinsOnceAsksForTheDealAndTakesTheSettings)
 {
     Round r;
@@ -135,8 +142,7 @@ TEST(Deal, OnlyTheExactLengthForTheDeckCountIsTaken)
 TEST(OutPai, PlaysAndPassesWithinATrick)
 {
     Round r;
-    r.Seat(0);
-    r.Deal({Card(3, R9)}, 1);
+    Dealt(r);
     const uint8_t five = Card(1, R5), king = Card(2, RK);
     // Chair 1 leads a five: points on the table, the biggest play, one card fewer.
     r.feed(BuildOutPaiNotice(2, 2, 0, 1, {five}));
@@ -171,8 +177,7 @@ TEST(OutPai, PlaysAndPassesWithinATrick)
 TEST(OutPai, AWonTrickGoesToTheSideThatLeadsNextAfterItsPause)
 {
     Round r;
-    r.Seat(0);
-    r.Deal({Card(3, R9)}, 1);
+    Dealt(r);
     const uint8_t ten = Card(1, R10);
     r.feed(BuildOutPaiNotice(2, 2, 0, 1, {ten}));
     r.feed(BuildOutPaiNotice(3, 2, 0, 2, {kPassCard}));
@@ -193,8 +198,7 @@ TEST(OutPai, AWonTrickGoesToTheSideThatLeadsNextAfterItsPause)
 TEST(OutPai, ShuangShunHoldsForTheTrickOnly)
 {
     Round r;
-    r.Seat(0);
-    r.Deal({Card(3, R9)}, 1);
+    Dealt(r);
     const CardList pairs{Card(0, R6), Card(1, R6), Card(0, R7), Card(1, R7), Card(0, R8), Card(1, R8)};
     r.ts.ShuangShunPlayed = true;  // left over: the first play of a trick clears it
     r.feed(BuildOutPaiNotice(2, 2, 0, 1, {Card(2, R3)}));
@@ -247,8 +251,7 @@ TEST(OutPai, ThePartnersOpenHandLosesItsCards)
 TEST(OutPai, AnIllegalBroadcastLeavesNoPlayAndAnEmptyDescription)
 {
     Round r;
-    r.Seat(0);
-    r.Deal({Card(3, R9)}, 1);
+    Dealt(r);
     r.feed(BuildOutPaiNotice(2, 2, 0, 1, {Card(0, R3), Card(0, R5)}));
     EXPECT_TRUE(r.ts.Chairs[1].OutPai.empty());
     EXPECT_EQ(r.ts.MaxOutPai, (PaiXingInfo{{1, 0, 0, 0, 0, 0, 0, 0}}));
@@ -268,8 +271,7 @@ TEST(OutPai, MalformedOrBadChairOnlyStopsTheClock)
     };
     for (const QByteArray& m : cases) {
         Round r;
-        r.Seat(0);
-        r.Deal({Card(3, R9)}, 0);
+        Dealt(r, 0, false, 0);
         ASSERT_EQ(r.tv.OutButState[0], BUT_SHOWN);
         const TableState before = r.ts;
         r.feed(m);
@@ -303,21 +305,11 @@ TEST(OutPai, EffectsByCardType)
     }
     // Through a message: a true 马队 sounds 4 and blasts while it is drawn.
     Round r;
-    r.Seat(0);
-    r.Deal({Card(3, R9)}, 1);
+    Dealt(r);
     r.feed(BuildOutPaiNotice(2, 2, 0, 1, {Card(2, RK), Card(2, R10), Card(2, R5)}));
     EXPECT_EQ(r.view.sounds.last(), SND_HONG10);
     EXPECT_EQ(r.ts.MaxOutPai[1], PX_ZhenMaDui);
     EXPECT_FALSE(r.tv.BlastRunning);
-}
-
-TEST(OutPai, AFinishingPlaceIsKept)
-{
-    Round r;
-    r.Seat(0);
-    r.Deal({Card(3, R9)}, 1);
-    r.feed(BuildOutPaiNotice(2, 2, 2, 1, {Card(0, R3)}));
-    EXPECT_EQ(r.ts.Chairs[1].MingCi, 2);
 }
 
 TEST(Refused, TheBoxThenTheHandAsBeforeAndTheTurnAgain)
@@ -343,8 +335,7 @@ TEST(Refused, TheBoxThenTheHandAsBeforeAndTheTurnAgain)
 TEST(GameOver, LongFormScoresLinesRevealedHandsAndTheStartButton)
 {
     Round r;
-    r.Seat(1);
-    r.Deal({Card(3, R9)}, 1);
+    Dealt(r, 1);
     const std::array<CardList, 4> left{CardList{Card(0, R3)}, CardList{Card(1, R4), Card(1, R5)}, CardList{},
                                        CardList{BJ}};
     r.feed(BuildGameOver(true, {120, -120, 120, -120}, {140, 60}, left));
@@ -370,16 +361,15 @@ TEST(GameOver, LongFormScoresLinesRevealedHandsAndTheStartButton)
 TEST(GameOver, WithoutChangesNoLinesAndTruncatedStopsWhereTheBytesEnd)
 {
     Round r;
-    r.Seat(0);
-    r.Deal({Card(3, R9)}, 1);
+    Dealt(r);
     r.feed(BuildGameOver(false, {}, {10, 20}, {}));
     EXPECT_TRUE(r.view.lines.isEmpty());
     EXPECT_EQ(r.ts.TeamScore, (std::array<int32_t, 2>{10, 20}));
     EXPECT_EQ(r.rs.GameOverChanges, (std::array<int32_t, 4>{}));
 
     Round t;
-    t.Seat(0);
-    t.Deal({Card(3, R9)}, 1);
+
+    Dealt(t);
     const QByteArray full = BuildGameOver(true, {1, 2, 3, 4}, {10, 20}, {CardList{5}, CardList{6}, CardList{7}, CardList{8}});
     t.feed(full.left(30));  // the score changes and both sides, cut inside the revealed hands
     EXPECT_EQ(t.view.lines.size(), 4);
@@ -391,8 +381,7 @@ TEST(GameOver, WithoutChangesNoLinesAndTruncatedStopsWhereTheBytesEnd)
 TEST(GameOver, ShortFormIsANoticeThenTheStartButton)
 {
     Round r;
-    r.Seat(0);
-    r.Deal({Card(3, R9)}, 1);
+    Dealt(r);
     r.feed(QByteArray("\x16\x01\x00", 3));
     ASSERT_EQ(r.view.msgs.size(), 1);
     EXPECT_EQ(r.view.msgs[0].first, QStringLiteral("本局游戏结束!"));
@@ -403,8 +392,7 @@ TEST(GameOver, ShortFormIsANoticeThenTheStartButton)
 TEST(GameOver, ASpectatorWatchesTheEndThenTheTableIsResetWithoutAStartButton)
 {
     Round r;
-    r.Seat(2, true);
-    r.Deal({Card(3, R9)}, 1);
+    Dealt(r, 2, true);
     const qint64 start = ManualClock::Active()->now();
     r.feed(BuildGameOver(true, {1, -1, 1, -1}, {100, 100}, {}));
     EXPECT_EQ(ManualClock::Active()->now() - start, kSpectatorEndPauseMs);
@@ -419,8 +407,7 @@ TEST(GameOver, ASpectatorWatchesTheEndThenTheTableIsResetWithoutAStartButton)
 TEST(Hands, BothHandsReplacedCountedAndTheTurnGoesOn)
 {
     Round r;
-    r.Seat(0);
-    r.Deal({Card(3, R9)}, 1);
+    Dealt(r);
     r.tv.PaiSelected = ByteArr{1, 1, 1};
     r.ts.GamePhase = GamePhase::Follow;
     r.ts.TurnChair = 0;
@@ -491,8 +478,7 @@ TEST(ReadyAndSeePai, ExactLengthsAndTheSpectatorsOnly)
     r.feed(BuildSeePai(false));
     EXPECT_EQ(r.ts.CanSeePai, 1);  // a player's view never changes
     Round s;
-    s.Seat(0, true);
-    s.Deal({Card(3, R9)}, 1);
+    Dealt(s, 0, true);
     s.feed(BuildSeePai(false));
     EXPECT_EQ(s.ts.CanSeePai, 0);
     s.feed(BuildSeePai(true) + char(0));

@@ -13,6 +13,7 @@
 #include "rules/cards.h"
 #include "server/botplayer.h"
 #include "server/botseat.h"
+#include "server/guard.h"
 #include "serverfixture.h"
 
 using namespace servertest;
@@ -44,27 +45,34 @@ RoomOptions Options(int humans, int decks = 1)
     return o;
 }
 
-// A table of four scripted players on a clock the test drives; ready() starts a game, deal()
-// answers the deal requests.
+// A table on a clock the test drives, with its bots and as many scripted people as the options
+// name (joined first, so seats[0] is chair 0); ready() raises the people's hands, deal() answers
+// their deal requests. With four people, seat c is chair c.
 struct Room {
     ManualClock clock;
     Table table;
     std::array<FakeSeat, 4> seats;
     QStringList log;
+    int people;
 
-    explicit Room(const RoomOptions& o) : table(o)
+    explicit Room(const RoomOptions& o, bool join = true) : table(o), people(join ? o.humans : 0)
     {
         table.logLine = [this](const QString& l) { log.append(l); };
         table.seatBots();
-        for (FakeSeat& s : seats) table.join(&s, 1);
+        for (int i = 0; i < people; ++i) table.join(&seats[size_t(i)], 1);
+    }
+    // The bots have all raised their hands, or hold them for the people's.
+    bool botsReady()
+    {
+        return Spin([this] { return BotsReady(table); });
     }
     void ready()
     {
-        for (int c = 0; c < 4; ++c) table.receive(&seats[size_t(c)], BuildReady(uint8_t(c)));
+        for (int c = 0; c < people; ++c) table.receive(&seats[size_t(c)], BuildReady(uint8_t(c)));
     }
     void deal()
     {
-        for (int c = 0; c < 4; ++c) table.receive(&seats[size_t(c)], BuildDealRequest(uint8_t(c)));
+        for (int c = 0; c < people; ++c) table.receive(&seats[size_t(c)], BuildDealRequest(uint8_t(c)));
     }
     void start(const Cards& deck, uint8_t lead)
     {
@@ -288,10 +296,9 @@ TEST(Room, WelcomeOfAPlayerAndASpectator)
 {
     RoomOptions o = Options(1);
     o.botDelayMs = 1000000;   // the bots stay ready but never move
-    ManualClock clock;
-    Table table(o);
-    table.seatBots();
-    ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
+    Room room(o, false);
+    Table& table = room.table;
+    ASSERT_TRUE(room.botsReady());
     FakeSeat a, b;
     table.join(&a, 1);
     ASSERT_GE(a.got.size(), 5);
@@ -369,6 +376,35 @@ TEST(Room, ChatIsRelayedAndWhispersStayPrivate)
     EXPECT_EQ(room.seats[2].count(MsgKind::Chat), 1);
 }
 
+// A sender's chat: a burst of lines, then one line for each refill time on the table's clock; a
+// run of refusals is one line of the log, whatever its lines were refused for.
+TEST(Room, ChatBeyondItsRateIsRefusedAndLoggedOnceARun)
+{
+    Room room(Options(4));
+    QStringList f{QStringLiteral("乙"), QStringLiteral("所有人"), QStringLiteral("乙"), QStringLiteral("所有人"),
+                  QStringLiteral("你好"), QStringLiteral("#000000"), QStringLiteral("0"), QStringLiteral("0"),
+                  QStringLiteral("12:00:00"), QString()};
+    const auto send = [&](int lines) {
+        for (int i = 0; i < lines; ++i) room.table.receive(&room.seats[1], BuildChat(f));
+    };
+    const auto refusalLines = [&] { return room.log.filter(QStringLiteral("chat refused from=乙")).size(); };
+    send(kChatBurst + 5);
+    EXPECT_EQ(room.seats[0].count(MsgKind::Chat), kChatBurst);
+    EXPECT_EQ(refusalLines(), 1);
+    room.clock.advance(kChatRefillMs - 1);
+    send(1);
+    EXPECT_EQ(room.seats[0].count(MsgKind::Chat), kChatBurst);
+    room.clock.advance(1);
+    send(2);
+    EXPECT_EQ(room.seats[0].count(MsgKind::Chat), kChatBurst + 1);
+    EXPECT_EQ(refusalLines(), 2) << "a relayed line ends a run";
+    room.clock.advance(10 * kChatRefillMs);
+    f[4] = QString(kMaxChatChars, QLatin1Char('x'));
+    send(1);
+    EXPECT_EQ(room.seats[0].count(MsgKind::Chat), kChatBurst + 1) << "too long, with time to spare";
+    EXPECT_EQ(refusalLines(), 2);
+}
+
 TEST(Room, PurchaseAnswersWithANoticeAndTheNewList)
 {
     Room room(Options(4));
@@ -393,20 +429,15 @@ TEST(Room, ABotMovesWhenItsPauseIsOverOnTheClock)
     for (int delay : {1, 700}) {
         RoomOptions o = Options(1);
         o.botDelayMs = delay;
-        ManualClock clock;
-        Table table(o);
-        table.seatBots();
-        FakeSeat a;
-        table.join(&a, 1);
-        ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
-        table.setNextDeal(StackDeck({SuitRun(0, R3, R2), {}, {}, {}}), 1);
-        table.receive(&a, BuildReady(0));
-        table.receive(&a, BuildDealRequest(0));
+        Room room(o);
+        const FakeSeat& a = room.seats[0];
+        ASSERT_TRUE(room.botsReady());
+        room.start(StackDeck({SuitRun(0, R3, R2), {}, {}, {}}), 1);
         ManualClock::RunPendingEvents();
-        ASSERT_FALSE(table.game().Dealing) << delay;
-        clock.advance(delay - 1);
+        ASSERT_FALSE(room.table.game().Dealing) << delay;
+        room.clock.advance(delay - 1);
         EXPECT_EQ(a.count(MsgKind::OutPai), 0) << delay;
-        clock.advance(1);
+        room.clock.advance(1);
         ASSERT_EQ(a.count(MsgKind::OutPai), 1) << delay;
         EXPECT_EQ(ReadNotice(a.last(MsgKind::OutPai)).chair, 1) << "the lead bot, " << delay;
     }
@@ -416,12 +447,9 @@ TEST(Room, SettingsRoundBeforeTheFirstGame)
 {
     RoomOptions o = Options(2);
     o.settingsRound = true;
-    ManualClock clock;
-    Table table(o);
-    table.seatBots();
-    FakeSeat owner, other;
-    table.join(&owner, 1);
-    table.join(&other, 1);
+    Room room(o);
+    Table& table = room.table;
+    FakeSeat &owner = room.seats[0], &other = room.seats[1];
     const QStringList ownerSet = owner.of(MsgKind::GameSet).back().fields;
     EXPECT_EQ(ownerSet[3], QStringLiteral("1"));
     EXPECT_EQ(ownerSet[5], QStringLiteral("1"));
@@ -438,7 +466,7 @@ TEST(Room, SettingsRoundBeforeTheFirstGame)
     ASSERT_FALSE(hands.isEmpty());
     EXPECT_EQ(hands.back().fields, (QStringList{QStringLiteral("甲"), "100", "100", "1", "30", "200", "0"}));
     // The bots agree from the event loop but wait for the other person; then the game starts.
-    ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
+    ASSERT_TRUE(room.botsReady());
     EXPECT_EQ(other.count(MsgKind::Ready), 1);
     EXPECT_FALSE(table.game().Running);
     table.receive(&other, BuildHandUpReq(QStringLiteral("乙")));
@@ -450,16 +478,12 @@ TEST(Room, ADroppedPlayerIsReplacedByABot)
 {
     RoomOptions o = Options(1);
     o.games = 1;
-    ManualClock clock;
-    Table table(o);
-    QStringList log;
-    table.logLine = [&](const QString& l) { log.append(l); };
-    table.seatBots();
-    FakeSeat a, watcher;
-    table.join(&a, 1);
+    Room room(o);
+    Table& table = room.table;
+    FakeSeat &a = room.seats[0], watcher;
     table.join(&watcher, 1);
-    ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
-    table.receive(&a, BuildReady(0));
+    ASSERT_TRUE(room.botsReady());
+    room.ready();
     ASSERT_TRUE(table.game().Running);
     // The player goes before even asking for its cards.
     table.leave(&a);
@@ -469,7 +493,7 @@ TEST(Room, ADroppedPlayerIsReplacedByABot)
     EXPECT_GT(watcher.count(MsgKind::OutPai), 4);
     EXPECT_EQ(watcher.of(MsgKind::UserOut).back().text, QStringLiteral("甲")) << "gone once the game is over";
     EXPECT_EQ(table.userAt(0), nullptr) << "the chair waits for a person again";
-    EXPECT_EQ(log.filter(QStringLiteral("escape game=1 chair=0")).size(), 1);
+    EXPECT_EQ(room.log.filter(QStringLiteral("escape game=1 chair=0")).size(), 1);
 }
 
 TEST(Room, ABotTakingOverInTheMiddleOfATrickPlaysOnFromTheSnapshot)
@@ -482,14 +506,12 @@ TEST(Room, ABotTakingOverInTheMiddleOfATrickPlaysOnFromTheSnapshot)
         RoomOptions o = Options(1);
         o.games = 1;
         o.seed = seed;
-        ManualClock clock;
-        Table table(o);
-        table.seatBots();
-        FakeSeat a;
-        table.join(&a, 1);
-        ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
-        table.receive(&a, BuildReady(0));
-        table.receive(&a, BuildDealRequest(0));
+        Room room(o);
+        Table& table = room.table;
+        FakeSeat& a = room.seats[0];
+        ASSERT_TRUE(room.botsReady());
+        room.ready();
+        room.deal();
         const RoundCore& r = table.game().Round;
         auto myMove = [&] { return !table.game().Running || (!table.game().Dealing && r.turn() == 0 && IsMovePhase(r.phase())); };
         while (true) {
@@ -534,17 +556,14 @@ QStringList RowOf(const FakeSeat& s, const QString& name)
 
 TEST(Room, AfterAGameTheListShowsTheResultAndTheBotsWaitForThePerson)
 {
-    RoomOptions o = Options(1);
-    ManualClock clock;
-    Table table(o);
-    table.seatBots();
-    FakeSeat a;
-    table.join(&a, 1);
-    ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
+    Room room(Options(1));
+    Table& table = room.table;
+    FakeSeat& a = room.seats[0];
+    ASSERT_TRUE(room.botsReady());
     EXPECT_EQ(a.count(MsgKind::HandUp), 0) << "no bot's hand is up before the person's";
-    table.receive(&a, BuildReady(0));
+    room.ready();
     ASSERT_TRUE(table.game().Running);
-    table.receive(&a, BuildDealRequest(0));
+    room.deal();
     ASSERT_TRUE(PlayOut(table, a, 0));
     // The list follows the game's end with the score and the counts it changed.
     const qsizetype over = a.got.indexOf(a.last(MsgKind::GameOver));
@@ -560,7 +579,7 @@ TEST(Room, AfterAGameTheListShowsTheResultAndTheBotsWaitForThePerson)
     EXPECT_EQ(row[UF_Won] == QLatin1String("1"), change > 0);
     // However long the person reads the end, no bot raises its hand...
     const int hands = int(a.count(MsgKind::HandUp));
-    clock.advance(10 * 60 * 1000);
+    room.clock.advance(10 * 60 * 1000);
     ManualClock::RunPendingEvents();
     EXPECT_EQ(a.count(MsgKind::HandUp), hands);
     EXPECT_TRUE(BotsReady(table));
@@ -595,18 +614,14 @@ TEST(Room, PeopleSitAsPartnersUnlessAskedOtherwise)
 
 TEST(Room, APlayerWhoDroppedGetsTheChairBackAndPlaysOn)
 {
-    RoomOptions o = Options(1);
-    ManualClock clock;
-    Table table(o);
-    QStringList log;
-    table.logLine = [&](const QString& l) { log.append(l); };
-    table.seatBots();
-    FakeSeat a, watcher, back;
-    table.join(&a, 1);
+    Room room(Options(1));
+    Table& table = room.table;
+    const QStringList& log = room.log;
+    FakeSeat &a = room.seats[0], watcher, back;
     table.join(&watcher, 1);
-    ASSERT_TRUE(Spin([&] { return BotsReady(table); }));
-    table.receive(&a, BuildReady(0));
-    table.receive(&a, BuildDealRequest(0));
+    ASSERT_TRUE(room.botsReady());
+    room.ready();
+    room.deal();
     ASSERT_TRUE(Spin([&] { return !table.game().Dealing; }));
     table.leave(&a);
     ASSERT_TRUE(table.userAt(0)->Dropped);

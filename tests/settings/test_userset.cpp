@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QPointer>
@@ -103,11 +102,9 @@ TEST(UserSet, WhatIsNotARegularFileGivesDefaults)
     };
     for (const Case& c : cases) {
         UserSetState s = Of(0, 0, 0, 0, 0);
-        QElapsedTimer t;
-        t.start();
+        // A pipe without a writer would block the open for good: the case never returns.
         EXPECT_EQ(LoadUserSet(s, c.path), c.taken) << c.name;
         EXPECT_EQ(s, c.taken ? Of(0, 0, 0, 0, 0) : kAllOn) << c.name;
-        EXPECT_LT(t.elapsed(), 2000) << c.name;   // nothing waits for a writer
     }
 }
 

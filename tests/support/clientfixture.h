@@ -72,7 +72,7 @@ struct LoopbackClient {
     {
         const int target = handled + int(msgs.size());
         peer.send(msgs);
-        peer.waitFor([&] { return handled >= target; }, 5000);
+        peer.waitFor([&] { return handled >= target; });
         settle(settleMs);
     }
     void feed(const QByteArray& msg, int settleMs = 50) { feed(QList<QByteArray>{msg}, settleMs); }

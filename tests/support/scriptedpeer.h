@@ -13,6 +13,7 @@
 #include "protocol/framing.h"
 #include "protocol/messages.h"
 #include "protocol/shapes.h"
+#include "support/timing.h"
 
 class ScriptedPeer : public QObject {
     Q_OBJECT
@@ -41,11 +42,11 @@ public:
     std::function<void(const QByteArray&)> onMessage;
 
     // Spin the event loop until the condition holds or `ms` passed; true when it holds.
-    bool waitFor(const std::function<bool()>& cond, int ms = 5000);
-    bool waitForClient(int ms = 5000) { return waitFor([this] { return hasClient(); }, ms); }
-    bool waitForMessages(int count, int ms = 5000) { return waitFor([&] { return received.size() >= count; }, ms); }
-    bool waitForKind(MsgKind kind, int ms = 5000);
-    bool waitForDisconnect(int ms = 5000) { return waitFor([this] { return !hasClient(); }, ms); }
+    bool waitFor(const std::function<bool()>& cond, int ms = testsupport::kHangMs);
+    bool waitForClient(int ms = testsupport::kHangMs) { return waitFor([this] { return hasClient(); }, ms); }
+    bool waitForMessages(int count, int ms = testsupport::kHangMs) { return waitFor([&] { return received.size() >= count; }, ms); }
+    bool waitForKind(MsgKind kind, int ms = testsupport::kHangMs);
+    bool waitForDisconnect(int ms = testsupport::kHangMs) { return waitFor([this] { return !hasClient(); }, ms); }
 
     // The client's connection broke its framing (the peer then drops it, as a server would).
     bool clientBrokeFraming() const { return brokeFraming_; }

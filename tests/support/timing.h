@@ -31,8 +31,13 @@ inline long ProcStatusKb(const char* field, long pid = 0)
 inline long PeakRssKb(long pid = 0) { return ProcStatusKb("VmHWM", pid); }
 inline long RssKb(long pid = 0) { return ProcStatusKb("VmRSS", pid); }
 
+// How long a test waits for something that must come: long enough that only a hang runs out of
+// it, on a slow machine busy with other work (a wait ends as soon as its condition holds, so
+// the bound costs nothing when things work).
+constexpr int kHangMs = 30000;
+
 // Runs the event loop until the condition holds or `ms` have passed; true when it holds.
-inline bool WaitFor(const std::function<bool()>& cond, int ms = 5000)
+inline bool WaitFor(const std::function<bool()>& cond, int ms = kHangMs)
 {
     QElapsedTimer t;
     t.start();

@@ -1,16 +1,13 @@
 // Renders whole tables with the generated pictures and keeps them as PNG files in the build
 // folder (tableview-shots) for looking at; also checks a few things every such table must show,
-// and measures the full repaint with and without the picture cache.
+// and counts the decodes a repaint costs with and without the picture cache.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <algorithm>
 #include <QTemporaryDir>
-#include <cstdio>
 #include <functional>
-#include <limits>
 #include <random>
 #include <utility>
 
@@ -18,7 +15,6 @@
 #include "rules/cards.h"
 #include "tableview/gamepaint.h"
 #include "support/midgame.h"
-#include "support/timing.h"
 
 namespace {
 
@@ -129,45 +125,25 @@ TEST(Render, SmallScreenAndEndOfGameCards)
     ASSERT_TRUE(t.surf.image().save(ShotDir() + QStringLiteral("/table-800-leftpai.png")));
 }
 
-TEST(Render, FullRepaintTimeWithAndWithoutCache)
+// Once the pictures are in the cache a repaint decodes nothing; without the cache (and without
+// the repaint's own memo) every draw decodes its file. What that costs is measured in
+// kvrn-render-bench.
+TEST(Render, CachedRepaintsDecodeNothing)
 {
     REQUIRE_PACK();
     RealTable t(1920, 1080, 1920);
     MidGame(t);  // four 27-card seats...
     t.ts.Chairs[1].OutPai = t.ts.Chairs[1].LastOutPai;  // ...and four plays
-    auto timeRepaints = [&t](int runs) {
-        qint64 best = std::numeric_limits<qint64>::max(), total = 0;
-        for (int i = 0; i < runs; ++i) {
-            QElapsedTimer clock;
-            clock.start();
-            picGameBack_Paint(t.ctx);
-            const qint64 ns = clock.nsecsElapsed();
-            best = std::min(best, ns);
-            total += ns;
-        }
-        return std::pair{best, total / runs};
-    };
-    timeRepaints(3);  // warm the cache
-    const auto warm = timeRepaints(30);
-    const int decodesBefore = t.cache.decodeCount();
-    // Without the cache (and without the repaint's own memo) every draw decodes its file.
+    picGameBack_Paint(t.ctx);
+    const int warm = t.cache.decodeCount();
+    for (int i = 0; i < 3; ++i) picGameBack_Paint(t.ctx);
+    EXPECT_EQ(t.cache.decodeCount(), warm);
     t.cache.setEnabled(false);
     t.p.ImageMemoOn = false;
-    const auto cold = timeRepaints(5);
-    const int decodesPerRepaint = (t.cache.decodeCount() - decodesBefore) / 5;
+    for (int i = 0; i < 2; ++i) picGameBack_Paint(t.ctx);
+    EXPECT_GT((t.cache.decodeCount() - warm) / 2, 60);
     t.cache.setEnabled(true);
     t.p.ImageMemoOn = true;
-    std::printf("full repaint 1920x1080, four 27-card seats, four plays: cached best %.2f ms (mean %.2f ms); "
-                "decoding every file best %.2f ms (mean %.2f ms), %d decodes a repaint; ratio %.1f\n",
-                warm.first / 1e6, warm.second / 1e6, cold.first / 1e6, cold.second / 1e6, decodesPerRepaint,
-                double(cold.first) / double(warm.first));
-    if (!testsupport::Sanitized()) {
-        EXPECT_LT(warm.first, 5'000'000) << "a cached repaint must take under 5 ms";
-        // A card face decodes in some 30 us here, while most of a cached repaint is filling and
-        // copying pixels; the cache still has to win clearly.
-        EXPECT_GE(double(cold.first) / double(warm.first), 1.5);
-    }
-    EXPECT_GT(decodesPerRepaint, 60);
     ASSERT_TRUE(t.surf.image().save(ShotDir() + QStringLiteral("/table-1920x1080.png")));
 }
 
@@ -395,29 +371,18 @@ TEST(Render, EdgesFollowTheSizeAndTheirPictures)
     EXPECT_EQ(At(c, 0, 479), Rgb(qRgb(250, 250, 0)));
 }
 
-// The full repaint near what the memory allows: it writes only a part of the picture to clear
-// it, and takes well under a millisecond on a quiet machine (asserted generously here).
-TEST(Render, FullRepaintNearTheFloor)
+// The full repaint writes only a part of the picture to clear it (its time against the floor is
+// measured in kvrn-render-bench).
+TEST(Render, FullRepaintClearsLessThanHalfThePicture)
 {
     REQUIRE_PACK();
     RealTable t(1920, 1080, 1920);
     BigTable(t);
     for (int i = 0; i < 3; ++i) picGameBack_Paint(t.ctx);
     const qint64 erasedBefore = t.surf.erasedPixels();
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (int i = 0; i < 40; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        picGameBack_Paint(t.ctx);
-        best = std::min(best, clock.nsecsElapsed());
-    }
-    const double erasedShare = double(t.surf.erasedPixels() - erasedBefore) / 40 / (1920.0 * 1080.0);
-    std::printf("full repaint 1920x1080: best %.3f ms, %.0f %% of the picture cleared\n", best / 1e6,
-                erasedShare * 100);
+    for (int i = 0; i < 4; ++i) picGameBack_Paint(t.ctx);
+    const double erasedShare = double(t.surf.erasedPixels() - erasedBefore) / 4 / (1920.0 * 1080.0);
     EXPECT_LT(erasedShare, 0.5);
-    if (!testsupport::Sanitized()) {
-        EXPECT_LT(best, 2'500'000) << "the goal is 0.7 ms on a quiet machine";
-    }
 }
 
 int main(int argc, char** argv)

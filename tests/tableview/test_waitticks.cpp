@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include "support/timing.h"
 
 TEST(WaitTicks, LastsAtLeastTheTimeAndRunsTimersMeanwhile)
 {
@@ -22,21 +21,23 @@ TEST(WaitTicks, LastsAtLeastTheTimeAndRunsTimersMeanwhile)
         clock.start();
         WaitTicks(ms, closing);
         EXPECT_GE(clock.elapsed(), ms);
-        if (!testsupport::Sanitized()) { EXPECT_LT(clock.elapsed(), ms + 200); }
         if (ms >= 30) {
             EXPECT_GE(fired, 1) << ms;
         }
     }
 }
 
+// No pause at all: nothing waiting is handled inside it.
 TEST(WaitTicks, ZeroOrNegativeReturnsAtOnce)
 {
     bool closing = false;
-    QElapsedTimer clock;
-    clock.start();
+    bool handled = false;
+    QTimer::singleShot(0, [&] { handled = true; });
     WaitTicks(0, closing);
     WaitTicks(-5, closing);
-    if (!testsupport::Sanitized()) { EXPECT_LT(clock.elapsed(), 50); }
+    EXPECT_FALSE(handled);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(handled);
 }
 
 TEST(WaitTicks, NestedWaitsBothComplete)
@@ -57,8 +58,6 @@ TEST(WaitTicksOnAManualClock, LastsItsTimeOnTheClockAndHandlesWhatComesMeanwhile
 {
     bool closing = false;
     ManualClock clock;
-    QElapsedTimer real;
-    real.start();
     QStringList seen;
     ClockTimer tick;
     tick.setInterval(500);
@@ -73,7 +72,6 @@ TEST(WaitTicksOnAManualClock, LastsItsTimeOnTheClockAndHandlesWhatComesMeanwhile
     tick.stop();
     EXPECT_EQ(seen, (QStringList{"posted@300", "tick@500", "tick@1000", "inner@1300"}));
     EXPECT_EQ(clock.now(), 1300);
-    if (!testsupport::Sanitized()) { EXPECT_LT(real.elapsed(), 500); }
     WaitTicks(0, closing);
     WaitTicks(-5, closing);
     EXPECT_EQ(clock.now(), 1300);

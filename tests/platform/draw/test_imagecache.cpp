@@ -2,9 +2,6 @@
 #include "platform/draw/respath.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <cstdio>
-#include <limits>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -13,7 +10,6 @@
 #include <sys/stat.h>
 #include <utime.h>
 #include <fcntl.h>
-#include "support/timing.h"
 
 namespace {
 
@@ -243,8 +239,9 @@ TEST(ImageCache, IconsKeepTheirTransparencyOnRequest)
 }
 
 // The cache's worth: drawing a table full of cards asks for the same few dozen pictures over and
-// over; with the cache on, an unchanged picture costs a few file-time checks instead of a decode.
-TEST(ImageCache, CacheIsAtLeastTenTimesFasterThanDecoding)
+// over; with the cache on, an unchanged picture costs a few file-time checks instead of a decode
+// (what that saves is measured in kvrn-render-bench).
+TEST(ImageCache, RepeatedRequestsDecodeEachPictureOnce)
 {
     Tree t;
     QImage face(80, 105, QImage::Format_RGB32);
@@ -257,35 +254,25 @@ TEST(ImageCache, CacheIsAtLeastTenTimesFasterThanDecoding)
         paths << t.root() + QStringLiteral("\\Res\\ResPk\\Pk%1.bmp").arg(n);
     }
     // Pictures on disk are normally old; files written a moment ago are checked more closely
-    // (see SeesARewriteWithinTheSameClockTick), which is not what is measured here.
+    // (see SeesARewriteWithinTheSameClockTick), which is not what is counted here.
     const time_t old = time(nullptr) - 100;
     for (int n = 0; n < 55; ++n)
         setMtime(t.root() + QStringLiteral("/Res/ResPk/Pk%1.bmp").arg(n), old);
     for (const char* d : {"/Res/ResPk", "/Res", ""})
         setMtime(t.root() + QLatin1String(d), old);
     auto run = [&](ImageCache& c, int rounds) {
-        QElapsedTimer clock;
-        clock.start();
         qint64 sum = 0;
         for (int r = 0; r < rounds; ++r)
             for (const QString& p : paths)
                 sum += c.get(p).width();
         EXPECT_EQ(sum, qint64(rounds) * paths.size() * 80);
-        return clock.nsecsElapsed();
     };
     ImageCache on, off;
     off.setEnabled(false);
-    run(on, 1);   // first decode of each, and the folder listings
-    // Take the best of a few runs: the machine is shared.
-    qint64 cached = std::numeric_limits<qint64>::max(), decoded = std::numeric_limits<qint64>::max();
-    for (int i = 0; i < 5; ++i) {
-        cached = std::min(cached, run(on, 10));
-        decoded = std::min(decoded, run(off, 10));
-    }
+    run(on, 10);
+    run(off, 10);
     EXPECT_EQ(on.decodeCount(), 55);
-    std::printf("550 picture requests: cached %.2f ms, decoding %.2f ms, ratio %.1f\n", cached / 1e6, decoded / 1e6,
-                double(decoded) / double(cached));
-    if (!testsupport::Sanitized()) { EXPECT_GE(decoded, 10 * cached); }
+    EXPECT_EQ(off.decodeCount(), 550);
 }
 
 int main(int argc, char** argv)

@@ -1,11 +1,7 @@
 #include "platform/draw/surface.h"
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
-#include <cstdio>
-#include <limits>
 #include <gtest/gtest.h>
-#include "support/timing.h"
 
 namespace {
 
@@ -206,30 +202,6 @@ TEST(Surface, TextUsesItsColourAndRendersChinese)
     EXPECT_NE(g1.image(), g2.image());
     // Background stays: text is drawn transparently.
     EXPECT_EQ(px(g1, 13, 15), 0xffffffu);
-}
-
-// A full table redraw copies about 140 cards, each a mask AND and a face OR: the scanline copies
-// must keep that far below a frame's time.
-TEST(Surface, CardBlitsAreFast)
-{
-    Surface s(1000, 700);
-    QImage mask(80, 105, QImage::Format_RGB32), face(80, 105, QImage::Format_RGB32);
-    mask.fill(0xff000000u);
-    face.fill(0xffffffffu);
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (int round = 0; round < 5; ++round) {
-        QElapsedTimer clock;
-        clock.start();
-        for (int i = 0; i < 140; ++i) {
-            const int x = (i * 18) % 900, y = (i / 50) * 110;
-            s.blt(x, y, 80, 105, mask, 0, 0, Rop::And);
-            s.blt(x, y, 80, 105, face, 0, 0, Rop::Or);
-        }
-        best = std::min(best, clock.nsecsElapsed());
-    }
-    std::printf("280 card blits: %.2f ms\n", best / 1e6);
-    if (!testsupport::Sanitized()) { EXPECT_LT(best, 15 * 1000 * 1000); }
-    EXPECT_EQ(px(s, 10, 10), 0xffffffu);
 }
 
 int main(int argc, char** argv)

@@ -4,17 +4,12 @@
 // reports as changed and as erased, and its texts against QPainter's.
 #include "platform/draw/surface.h"
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPainter>
-#include <cstdio>
-#include <cstring>
-#include <limits>
 #include <random>
 #include <utility>
 #include <gtest/gtest.h>
 
-#include "support/timing.h"
 
 namespace {
 
@@ -303,40 +298,6 @@ TEST(SurfaceModel, KeptTextsDrawLikeFreshOnes)
             }
         }
     }
-}
-
-// Card copies near the memory's speed: 140 cards in one pass each against the plain fill and
-// copy of the same bytes.
-TEST(SurfaceModel, CardCopiesNearTheFillAndCopyFloor)
-{
-    std::mt19937 rng(3);
-    const QImage mask = MaskLike(rng, 80, 105), face = Noise(rng, 80, 105);
-    Surface s(1000, 700);
-    QImage floorImg(1000, 700, QImage::Format_RGB32);
-    floorImg.fill(0xff105173u);
-    auto at = [](int i) { return QPoint((i * 18) % 900, (i / 50) * 110); };
-    qint64 ours = std::numeric_limits<qint64>::max(), floor = ours;
-    for (int round = 0; round < 20; ++round) {
-        QElapsedTimer clock;
-        clock.start();
-        for (int i = 0; i < 140; ++i) s.maskBlt(at(i).x(), at(i).y(), 80, 105, mask, 0, 0, face, 0, 0);
-        ours = std::min(ours, clock.nsecsElapsed());
-        clock.restart();
-        uchar* base = floorImg.bits();
-        for (int i = 0; i < 140; ++i)
-            for (int y = 0; y < 105; ++y) {
-                auto* d = reinterpret_cast<QRgb*>(base + (at(i).y() + y) * floorImg.bytesPerLine()) + at(i).x();
-                std::fill_n(d, 80, 0xff105173u);
-                std::memcpy(d, face.constScanLine(y), 80 * 4);
-            }
-        floor = std::min(floor, clock.nsecsElapsed());
-    }
-    std::printf("140 masked cards: %.3f ms, fill and copy of the same bytes %.3f ms (%.2f times)\n", ours / 1e6,
-                floor / 1e6, double(ours) / double(floor));
-    if (!testsupport::Sanitized()) {
-        EXPECT_LT(double(ours), 2.5 * double(floor));
-    }
-    EXPECT_EQ(Px(std::as_const(s).image(), at(139).x() + 40, at(139).y() + 50), Px(face, 40, 50));
 }
 
 int main(int argc, char** argv)

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTcpSocket>
 #include <algorithm>
@@ -13,49 +12,25 @@
 
 #include "protocol/framing.h"
 #include "protocol/messages.h"
+#include "server/guard.h"
 #include "support/clientfixture.h"
+#include "support/roomprocess.h"
 #include "support/timing.h"
 
 namespace {
 
 using testsupport::WaitFor;
+using testsupport::kHangMs;
 
-struct Room {
-    QProcess proc;
-    QStringList lines;
-    QByteArray pending;
-    quint16 port = 0;
-
-    ~Room()
-    {
-        proc.kill();
-        proc.waitForFinished(3000);
-    }
-    bool start(const QStringList& args)
-    {
-        QObject::connect(&proc, &QProcess::readyReadStandardOutput, [this] {
-            pending += proc.readAllStandardOutput();
-            for (qsizetype nl; (nl = pending.indexOf('\n')) >= 0; pending.remove(0, nl + 1))
-                lines.append(QString::fromUtf8(pending.left(nl)));
-        });
-        proc.start(testsupport::BuiltProgramDir() + QStringLiteral("/kvrn-room"),
-                   QStringList{"--port", "0", "--bot-delay", "600000"} + args);
-        if (!proc.waitForStarted(5000)) return false;
-        if (!WaitFor([&] { return !lines.isEmpty(); }, 5000)) return false;
-        const auto m = QRegularExpression(QStringLiteral("^listening [^ ]+:(\\d+)$")).match(lines.value(0));
-        port = m.hasMatch() ? quint16(m.captured(1).toUInt()) : 0;
-        return port != 0;
-    }
-    int count(const QString& prefix) const
-    {
-        return int(std::count_if(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(prefix); }));
-    }
+// The room with bots that never move.
+struct Room : testsupport::RoomProcess {
+    bool start(const QStringList& args) { return RoomProcess::start(QStringList{"--bot-delay", "600000"} + args); }
     // A raw connection; with a hello when `greet`.
     std::unique_ptr<QTcpSocket> connect(bool greet)
     {
         auto s = std::make_unique<QTcpSocket>();
         s->connectToHost(QStringLiteral("127.0.0.1"), port);
-        if (!s->waitForConnected(3000)) return s;
+        if (!s->waitForConnected(kHangMs)) return s;
         if (greet) {
             s->write(EncodeFrame(BuildHello(1)));
             s->flush();
@@ -86,9 +61,9 @@ TEST(HostileRoom, ASpectatorsChatBurstLeavesThePlayersSeated)
         ASSERT_TRUE(room.start({"--humans", "2", "--name", "甲", "--name", "乙"})) << b.name;
         auto p1 = room.connect(true);
         auto p2 = room.connect(true);
-        ASSERT_TRUE(WaitFor([&] { return room.count("join chair=") == 2; }, 5000)) << b.name;
+        ASSERT_TRUE(WaitFor([&] { return room.count("join chair=") == 2; }, kHangMs)) << b.name;
         auto spy = room.connect(true);
-        ASSERT_TRUE(WaitFor([&] { return room.count("watch name=") == 1; }, 5000)) << b.name;
+        ASSERT_TRUE(WaitFor([&] { return room.count("watch name=") == 1; }, kHangMs)) << b.name;
 
         QByteArray burst;
         const QByteArray one = EncodeFrame(Chat(QString(b.chars, QLatin1Char('x'))));
@@ -100,6 +75,7 @@ TEST(HostileRoom, ASpectatorsChatBurstLeavesThePlayersSeated)
             return spy->bytesToWrite() == 0;
         }, 20000)) << b.name;
         // The players have read nothing so far.
+        ASSERT_TRUE(WaitFor([&] { return room.count("chat refused from=") > 0; })) << b.name;
         WaitFor([] { return false; }, 500);
         EXPECT_EQ(room.count("close peer="), 0) << b.name << "\n" << room.lines.join('\n').toStdString();
         EXPECT_EQ(room.count("leave "), 0) << b.name;
@@ -108,12 +84,22 @@ TEST(HostileRoom, ASpectatorsChatBurstLeavesThePlayersSeated)
             relayed += p1->readAll().size();
             return false;
         }, 300);
-        EXPECT_LT(relayed, qint64(16) * one.size()) << b.name;
         EXPECT_EQ(p1->state(), QAbstractSocket::ConnectedState) << b.name;
         EXPECT_EQ(p2->state(), QAbstractSocket::ConnectedState) << b.name;
-        // A run of refusals is one line of the log, not one per line refused.
-        EXPECT_GE(room.count("chat refused from="), 1) << b.name;
-        EXPECT_LE(room.count("chat refused from="), 3) << b.name;
+        // Only what the log shows relayed reaches a player: no long line, and of the flood the
+        // first few lines and one now and then as time passes (the rate itself is checked on a
+        // test's clock in the table's tests; here the machine may be slow).
+        const int relayedLines = room.count("chat from=");
+        if (b.chars > kMaxChatChars) EXPECT_EQ(relayedLines, 0) << b.name;
+        EXPECT_LT(relayedLines, kChatBurst + b.lines / 10) << b.name;
+        // (What else a player gets meanwhile, the lists and the spectator's arrival, is small.)
+        EXPECT_LT(relayed, qint64(relayedLines) * (one.size() + 64) + 64 * 1024) << b.name;
+        // A run of refusals is one line of the log, not one per line refused: in the log's order
+        // a refusal follows a relayed line, or none.
+        const QStringList chat = room.lines.filter(QRegularExpression(QStringLiteral("^chat (from|refused from)=")));
+        for (qsizetype i = 1; i < chat.size(); ++i)
+            EXPECT_FALSE(chat[i].startsWith(QLatin1String("chat refused")) && chat[i - 1].startsWith(QLatin1String("chat refused")))
+                << b.name << ": " << chat[i].toStdString();
     }
 }
 
@@ -141,14 +127,14 @@ TEST(HostileRoom, SilentConnectionsDoNotKeepAPlayerOut)
         const int refused = room.count("close peer=") - room.count("disconnect peer=");
         return room.count("connect peer=") + refused >= 64;
     };
-    ASSERT_TRUE(WaitFor(accounted, 5000)) << room.lines.join('\n').toStdString();
+    ASSERT_TRUE(WaitFor(accounted, kHangMs)) << room.lines.join('\n').toStdString();
     EXPECT_EQ(MostOpenAtOnce(room.lines), 16);
     // A player from that address gets in once the deadline has closed the silent ones.
-    ASSERT_TRUE(WaitFor([&] { return room.count("disconnect peer=") == room.count("connect peer="); }, 6000))
+    ASSERT_TRUE(WaitFor([&] { return room.count("disconnect peer=") == room.count("connect peer="); }, kHangMs))
         << room.lines.join('\n').toStdString();
     EXPECT_EQ(room.count("join chair="), 0);
     auto player = room.connect(true);
-    ASSERT_TRUE(WaitFor([&] { return room.count("join chair=") == 1; }, 4000)) << room.lines.join('\n').toStdString();
+    ASSERT_TRUE(WaitFor([&] { return room.count("join chair=") == 1; }, kHangMs)) << room.lines.join('\n').toStdString();
 }
 
 // A peer's text never starts a line of the log, and a long one is cut there.
@@ -157,11 +143,11 @@ TEST(HostileRoom, ChatForgesNoLogLine)
     Room room;
     ASSERT_TRUE(room.start({"--humans", "1"}));
     auto p = room.connect(true);
-    ASSERT_TRUE(WaitFor([&] { return room.count("join chair=") == 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return room.count("join chair=") == 1; }, kHangMs));
     const int before = int(room.lines.size());
     p->write(EncodeFrame(Chat(QStringLiteral("hi\nover game=1 score=0\r\nleave chair=0\x1b" "x") + QString(800, 'y'))));
     p->flush();
-    ASSERT_TRUE(WaitFor([&] { return room.count("chat from=") == 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return room.count("chat from=") == 1; }, kHangMs));
     WaitFor([] { return false; }, 200);
     const QStringList after = room.lines.mid(before);
     ASSERT_EQ(after.size(), 1) << after.join('\n').toStdString();

@@ -4,8 +4,6 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTest>
 
 #include "msgbox/msgpool.h"
@@ -13,6 +11,7 @@
 #include "shop/shopview.h"
 #include "support/clientfixture.h"
 #include "support/guimain.h"
+#include "support/roomprocess.h"
 
 namespace {
 
@@ -39,34 +38,24 @@ TEST(ShopEndToEnd, BuyFromTheRoomAndSeeItOwned)
 {
     const QString bin = testsupport::BuiltProgramDir();
     if (bin.isEmpty()) GTEST_SKIP() << "KVRN_BIN_DIR is not set";
-    QProcess room;
-    room.setProcessChannelMode(QProcess::MergedChannels);
-    room.start(bin + QStringLiteral("/kvrn-room"), {"--port", "0", "--humans", "1", "--name", "玩家甲"});
-    ASSERT_TRUE(room.waitForStarted(5000));
-    QString out;
-    const QRegularExpression listening(QStringLiteral("listening [^ ]+:(\\d+)"));
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        out += QString::fromUtf8(room.readAll());
-        return listening.match(out).hasMatch();
-    }, 5000)) << out.toStdString();
+    testsupport::RoomProcess room;
+    ASSERT_TRUE(room.start({"--humans", "1", "--name", "玩家甲"})) << room.tail(5);
 
     testsupport::LoopbackClient lc(QStringLiteral("玩家甲"), bin, QSize(1280, 800));
-    lc.c.pub.strServerPort = listening.match(out).captured(1);
+    lc.c.pub.strServerPort = QString::number(room.port);
     lc.w->ConnectRoomServer();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return lc.c.daoJu.TypeCount() > 0 && Owned(lc.c.daoJu, 5001) > 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lc.c.daoJu.TypeCount() > 0 && Owned(lc.c.daoJu, 5001) > 0; }, testsupport::kHangMs));
     const int before = Owned(lc.c.daoJu, 5001);
 
     lc.w->OpenDaoJuMaket();
     frmDaoJuMaket* shop = lc.w->shopView()->maket();
     ASSERT_NE(shop, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shop->isVisible(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shop->isVisible(); }, testsupport::kHangMs));
     // The room's notice box is answered as soon as it shows.
     QObject::connect(&lc.c.msgPool, &MsgPool::MsgShown, [&](int) { QTimer::singleShot(0, [&] { lc.c.msgPool.CloseMsgByOwner(0); }); });
     Click(shop->imgBuyBut[0], QPoint(20, 10));   // the first item of the first type
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Owned(lc.c.daoJu, 5001) > before; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Owned(lc.c.daoJu, 5001) > before; }, testsupport::kHangMs));
     EXPECT_TRUE(shop->imgMyDaoJu[0]->toolTip().startsWith(QStringLiteral("鲜花"))) << shop->imgMyDaoJu[0]->toolTip().toStdString();
-    room.kill();
-    room.waitForFinished(3000);
 }
 
 }  // namespace

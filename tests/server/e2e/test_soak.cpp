@@ -7,11 +7,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTest>
 #include <map>
 
 #include "launch/commandline.h"
+#include "support/roomprocess.h"
+#include "support/tableprogram.h"
 #include "support/timing.h"
 
 namespace {
@@ -34,48 +35,26 @@ TEST(Soak, GamesInARowWithoutStallCrashOrGrowth)
     // by 0.2 %.
     const int early = games >= 20 ? 10 : 1;
 
-    QProcess room;
-    QStringList lines;
-    QByteArray pending;
-    auto readLines = [&] {
-        pending += room.readAllStandardOutput();
-        for (qsizetype nl; (nl = pending.indexOf('\n')) >= 0; pending.remove(0, nl + 1))
-            lines.append(QString::fromUtf8(pending.left(nl)));
-    };
-    QObject::connect(&room, &QProcess::readyReadStandardOutput, readLines);
-    room.start(bin + QStringLiteral("/kvrn-room"),
-               {"--port", "0", "--humans", "1", "--name", "玩家甲", "--turn-seconds", "1", "--auto-out-limit", "255",
-                "--auto-ready", "--bot-delay", "20", "--seed", "3", "--games", QString::number(games),
-                // The client is under test here, not the bots: the quick ones keep the games short.
-                "--bots", "basic,basic,basic,basic"});
-    ASSERT_TRUE(room.waitForStarted(5000));
-    const QRegularExpression listening(QStringLiteral("^listening [^ ]+:(\\d+)$"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !lines.isEmpty(); }, 5000));
-    const QString port = listening.match(lines.first()).captured(1);
-    ASSERT_FALSE(port.isEmpty()) << lines.first().toStdString();
+    testsupport::RoomProcess room;
+    ASSERT_TRUE(room.start({"--humans", "1", "--name", "玩家甲", "--turn-seconds", "1", "--auto-out-limit", "255",
+                            "--auto-ready", "--bot-delay", "20", "--seed", "3", "--games", QString::number(games),
+                            // The client is under test here, not the bots: the quick ones keep the games short.
+                            "--bots", "basic,basic,basic,basic"}))
+        << room.tail(5);
 
-    QProcess client;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    client.setProcessEnvironment(env);
-    client.start(bin + QStringLiteral("/kvrn-table"),
-                 {LaunchToken, "127.0.0.1", port, QStringLiteral("四人牌桌"), QStringLiteral("长工_100`短工_200"), "0", "0",
-                  QStringLiteral("玩家甲"), "0"});
-    ASSERT_TRUE(client.waitForStarted(5000));
+    testsupport::TableProgram program(true);   // with the pictures, whose memory is part of the measure
+    const QProcess& client = program.proc;
+    ASSERT_TRUE(program.start({LaunchToken, "127.0.0.1", QString::number(room.port), QStringLiteral("四人牌桌"),
+                               QStringLiteral("长工_100`短工_200"), "0", "0", QStringLiteral("玩家甲"), "0"}));
     const long pid = long(client.processId());
 
     std::map<int, long> rssAfter;   // game number -> the client's resident memory in KiB
-    const QRegularExpression over(QStringLiteral("^over game=(\\d+)"));
     int seen = 0;
     QElapsedTimer sinceLast;
     sinceLast.start();
     while (seen < games) {
-        ASSERT_TRUE(QTest::qWaitFor([&] {
-            int n = 0;
-            for (const QString& l : lines)
-                if (over.match(l).hasMatch()) ++n;
-            return n > seen || client.state() != QProcess::Running;
-        }, kGameMs)) << "game " << seen + 1 << " did not end";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return room.count(QStringLiteral("over game=")) > seen || client.state() != QProcess::Running; },
+                                    kGameMs)) << "game " << seen + 1 << " did not end";
         ASSERT_EQ(client.state(), QProcess::Running) << "the client ended during game " << seen + 1;
         ++seen;
         QTest::qWait(300);   // the client shows the end of the game
@@ -84,13 +63,13 @@ TEST(Soak, GamesInARowWithoutStallCrashOrGrowth)
                     rssAfter[seen]);
     }
     // The room stops after its last game; the client then ends as after any close of the link.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return client.state() == QProcess::NotRunning; }, 30000));
+    ASSERT_TRUE(program.ended());
     EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(client.exitCode(), 0);
-    room.waitForFinished(10000);
-    EXPECT_EQ(room.state(), QProcess::NotRunning);
-    readLines();
-    EXPECT_TRUE(lines.contains(QStringLiteral("done games=%1").arg(games)));
+    room.proc.waitForFinished(testsupport::kHangMs);
+    EXPECT_EQ(room.proc.state(), QProcess::NotRunning);
+    room.readLines();
+    EXPECT_TRUE(room.lines.contains(QStringLiteral("done games=%1").arg(games)));
 
     if (!testsupport::Sanitized() && games > early) {
         EXPECT_LE(rssAfter[games], rssAfter[early] * 110 / 100)
