@@ -90,7 +90,9 @@ TEST(HostileRoom, ASpectatorsChatBurstLeavesThePlayersSeated)
         // first few lines and one now and then as time passes (the rate itself is checked on a
         // test's clock in the table's tests; here the machine may be slow).
         const int relayedLines = room.count("chat from=");
-        if (b.chars > kMaxChatChars) EXPECT_EQ(relayedLines, 0) << b.name;
+        if (b.chars > kMaxChatChars) {
+            EXPECT_EQ(relayedLines, 0) << b.name;
+        }
         EXPECT_LT(relayedLines, kChatBurst + b.lines / 10) << b.name;
         // (What else a player gets meanwhile, the lists and the spectator's arrival, is small.)
         EXPECT_LT(relayed, qint64(relayedLines) * (one.size() + 64) + 64 * 1024) << b.name;
