@@ -343,6 +343,7 @@ QImage OverKey(const QImage& argbIn, QRgb behind)
 {
     const QImage argb = argbIn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage out(argb.size(), QImage::Format_RGB32);
+    out.setDevicePixelRatio(argb.devicePixelRatio());
     const QColor b = QColor::fromRgb(behind);
     for (int y = 0; y < argb.height(); ++y)
         for (int x = 0; x < argb.width(); ++x) {
@@ -439,7 +440,7 @@ QImage InfoBack()
 
 QImage SysButtons()
 {
-    QImage out(4 * 17, 17, QImage::Format_RGB32);
+    QImage out = DeviceImage(4 * 17, 17);
     for (int cell = 0; cell < 4; ++cell) {
         const bool lit = cell >= 2;
         const bool close = cell % 2 == 1;
@@ -546,7 +547,7 @@ QImage SlotBack()
 
 QImage OpenButton()
 {
-    QImage out(82, 25, QImage::Format_RGB32);
+    QImage out = DeviceImage(82, 25);
     for (int lit = 0; lit < 2; ++lit) {
         QImage art = Canvas(41, 25, 0xfffafafa);
         QPainter p(&art);
