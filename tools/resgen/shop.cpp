@@ -416,7 +416,25 @@ QImage MainBack()
     p.setBrush(Qt::NoBrush);
     p.drawPath(shape);
     p.end();
-    return OverKey(art, 0xff6e3c14);
+    QImage out = OverKey(art, 0xff6e3c14);
+    // The window's shape is cut in logical pixels from the 1x picture: at a higher scale the
+    // key colour lies exactly where it lies at 1x, or specks of it would show inside the shape
+    // and the cut edge would show the field behind.
+    const int k = Scale();
+    if (k != 1) {
+        SetScale(1);
+        const QImage one = MainBack();
+        SetScale(k);
+        for (int y = 0; y < out.height(); ++y)
+            for (int x = 0; x < out.width(); ++x) {
+                const bool key = one.pixel(x / k, y / k) == kKey;
+                if (key)
+                    out.setPixel(x, y, kKey);
+                else if (out.pixel(x, y) == kKey)
+                    out.setPixel(x, y, QColor(0xff6e3c14).rgb());
+            }
+    }
+    return out;
 }
 
 QImage InfoBack()

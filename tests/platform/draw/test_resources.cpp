@@ -178,35 +178,113 @@ TEST_F(Resources, TwoXVersionsAreTwiceTheSizeAndKeepTheCardOutline)
     }
 }
 
-TEST_F(Resources, MaskedCellsAreBlackWhereTheirMaskIsWhite)
+// The client ANDs the mask, then ORs the picture, at the device pixels of the scale it draws
+// at: both files of a scale must agree pixel for pixel.
+TEST_F(Resources, MaskedCellsAreBlackWhereTheirMaskIsWhiteAtEveryScale)
 {
     struct M { const char* file; int cw, ch; std::vector<int> pics; int maskX; };
     const M cases[] = {
-        {"Res\\BuChu.bmp", 67, 34, {0}, 67},
-        {"Res\\UserOutBut.bmp", 61, 28, {0, 61, 122, 183, 244, 305}, 366},
-        {"Res\\Clock.bmp", 31, 38, {0, 31, 62, 93, 124, 155, 186, 217}, 248},
-        {"Res\\ModeMsg.bmp", 18, 28, {0}, 18},
-        {"Res\\ModeMsg.bmp", 18, 28, {36}, 54},
+        {"Res\\BuChu", 67, 34, {0}, 67},
+        {"Res\\UserOutBut", 61, 28, {0, 61, 122, 183, 244, 305}, 366},
+        {"Res\\Clock", 31, 38, {0, 31, 62, 93, 124, 155, 186, 217}, 248},
+        {"Res\\ModeMsg", 18, 28, {0}, 18},
+        {"Res\\ModeMsg", 18, 28, {36}, 54},
     };
-    for (const auto& c : cases) {
-        const QImage i = load(app(QLatin1String(c.file)));
-        for (int px : c.pics) {
-            int white = 0, black = 0;
-            for (int y = 0; y < c.ch; ++y)
-                for (int x = 0; x < c.cw; ++x) {
-                    const QRgb m = rgb(i, c.maskX + x, y);
-                    ASSERT_TRUE(m == 0 || m == 0xffffffu) << c.file;
-                    if (m == 0xffffffu) {
-                        ++white;
-                        EXPECT_EQ(rgb(i, px + x, y), 0u) << c.file << " cell at " << px;
-                    } else {
-                        ++black;
+    for (const int k : {1, 2})
+        for (const auto& c : cases) {
+            const QString file = QLatin1String(c.file) + (k == 1 ? QStringLiteral(".bmp") : QStringLiteral("@2x.bmp"));
+            const QImage i = load(app(file));
+            const std::string at = file.toStdString();
+            for (int px : c.pics) {
+                int white = 0, black = 0;
+                for (int y = 0; y < c.ch * k; ++y)
+                    for (int x = 0; x < c.cw * k; ++x) {
+                        const QRgb m = rgb(i, c.maskX * k + x, y);
+                        ASSERT_TRUE(m == 0 || m == 0xffffffu) << at;
+                        if (m == 0xffffffu) {
+                            ++white;
+                            EXPECT_EQ(rgb(i, px * k + x, y), 0u) << at << " cell at " << px;
+                        } else {
+                            ++black;
+                        }
                     }
-                }
-            EXPECT_GT(white, 0) << c.file;
-            EXPECT_GT(black, c.cw * c.ch / 3) << c.file;
+                EXPECT_GT(white, 0) << at;
+                EXPECT_GT(black, c.cw * c.ch * k * k / 3) << at;
+            }
         }
+}
+
+// Every picture drawn at rest has a 2x version the client's lookup finds: twice the size.
+TEST_F(Resources, EveryPictureHasATwoXVersionTheClientFinds)
+{
+    QStringList files;
+    for (const char* f : {"BuChu", "MingCi", "UserOptBut", "UserOutBut", "Clock", "Hand", "GameBackMid",
+                          "GameBackVsBian", "GameBackHsBian", "GameBackJiao", "TimeBarHead", "TimeBarEnd", "GameScore",
+                          "ModeMsg", "NetBreak", "CaptionMid", "CaptionLR", "VSpliterBk", "VSpliterMidBk",
+                          "VSpliterMid_Left", "VSpliterMid_Right", "DaoJuBut", "DaoJu\\DaoJuInfo_5001",
+                          "DaoJu\\MyDaoJu_5012"})
+        files << app(QStringLiteral("Res\\%1.bmp").arg(QLatin1String(f)));
+    files << app(QStringLiteral("Res\\Logo.ico"));
+    for (const char* f : {"DaoJuMain", "DaoJuInfoBk", "SysBut", "TabBut", "TabButM", "BuyBut", "BuyButM", "DaoJuNo",
+                          "MyDaoJuBk", "MeNo", "Move0", "move0M", "Move1", "move1M"})
+        files << parent(QStringLiteral("DaoJuMaket\\%1.bmp").arg(QLatin1String(f)));
+    for (int n = 0; n <= 2; ++n) files << parent(QStringLiteral("res\\Msg%1.ico").arg(n));
+    for (int n = 1; n <= 16; ++n) files << parent(QStringLiteral("UserRes\\LargeUser\\%1.ico").arg(n));
+    for (const QString& f : files) {
+        const bool icon = f.endsWith(QLatin1String(".ico"));
+        ImageCache& cache = ImageCache::instance();
+        const QImage one = icon ? cache.getWithAlpha(f) : cache.get(f);
+        ASSERT_FALSE(one.isNull()) << f.toStdString();
+        const QImage two = HiResPicture(one);
+        EXPECT_EQ(two.size(), one.size() * 2) << f.toStdString();
+        EXPECT_EQ(two.hasAlphaChannel(), one.hasAlphaChannel()) << f.toStdString();
     }
+}
+
+// The rim is laid from small pieces, mirrored and repeated: at each scale the side pieces are
+// the same along their length and the corner continues both of them.
+TEST_F(Resources, RimPiecesMeetAtEveryScale)
+{
+    for (const int k : {1, 2}) {
+        const QString sfx = k == 1 ? QStringLiteral(".bmp") : QStringLiteral("@2x.bmp");
+        const QImage vs = load(app(QStringLiteral("Res\\GameBackVsBian") + sfx));
+        const QImage hs = load(app(QStringLiteral("Res\\GameBackHsBian") + sfx));
+        const QImage jiao = load(app(QStringLiteral("Res\\GameBackJiao") + sfx));
+        ASSERT_EQ(vs.size(), QSize(8, 5) * k);
+        ASSERT_EQ(hs.size(), QSize(5, 8) * k);
+        ASSERT_EQ(jiao.size(), QSize(18, 18) * k);
+        int bad = 0;
+        for (int y = 0; y < vs.height(); ++y)
+            for (int x = 0; x < vs.width(); ++x) bad += rgb(vs, x, y) != rgb(vs, x, 0);
+        for (int y = 0; y < hs.height(); ++y)
+            for (int x = 0; x < hs.width(); ++x) bad += rgb(hs, x, y) != rgb(hs, 0, y);
+        // The corner lies 11 columns left of the side piece; its top rows left of the stud are
+        // the top piece's rows, its right columns under the top rim are the side piece's.
+        for (int y = 0; y < 8 * k; ++y)
+            for (int x = 0; x < 10 * k; ++x) bad += rgb(jiao, x, y) != rgb(hs, 0, y);
+        for (int y = 8 * k; y < 18 * k; ++y)
+            for (int x = 11 * k; x < 18 * k; ++x) bad += rgb(jiao, x, y) != rgb(vs, x - 11 * k, 0);
+        EXPECT_EQ(bad, 0) << "scale " << k;
+    }
+}
+
+// The shop window's shape is cut from the 1x picture in logical pixels: the 2x picture is the
+// key colour exactly where its logical pixel is.
+TEST_F(Resources, ShopBackKeepsItsKeyColourAtTwoX)
+{
+    const QImage one = load(parent(QStringLiteral("DaoJuMaket\\DaoJuMain.bmp")));
+    const QImage two = load(parent(QStringLiteral("DaoJuMaket\\DaoJuMain@2x.bmp")));
+    ASSERT_EQ(two.size(), one.size() * 2);
+    constexpr QRgb kKey = 0xff00ff;
+    int bad = 0, keys = 0;
+    for (int y = 0; y < two.height(); ++y)
+        for (int x = 0; x < two.width(); ++x) {
+            const bool key = rgb(one, x / 2, y / 2) == kKey;
+            keys += key;
+            bad += key != (rgb(two, x, y) == kKey);
+        }
+    EXPECT_GT(keys, 0);
+    EXPECT_EQ(bad, 0);
 }
 
 TEST_F(Resources, BlastFramesHaveExactKeyColourCorners)
