@@ -178,7 +178,7 @@ const Theme kThemes[] = {
     {"table", &MakeTable, true},
     {"figures", &MakeFigures, true},
     {"icons", &MakeIcons, true},
-    {"blasts", &MakeBlasts, false},
+    {"blasts", &MakeBlasts, true},
     {"sounds", &MakeSounds, false},
     {"frame", &MakeFrame, true},
     {"shop", &MakeShop, true},
@@ -215,8 +215,7 @@ int main(int argc, char** argv)
     DiskOut out(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
     for (const Theme& t : kThemes)
         t.make(out);
-    // Every picture the player sees at rest gets its 2x version; the blast frames flash by and
-    // are scaled by the client.
+    // Every picture gets its 2x version.
     SetScale(2);
     TwiceOut twice(out);
     for (const Theme& t : kThemes)

@@ -275,15 +275,20 @@ TEST_F(Resources, BlastFramesHaveExactKeyColourCorners)
     struct K { const char* folder; int frames, w, h; QRgb key; };
     const K kinds[] = {{"b1", 9, 180, 135, 0x000000}, {"b2", 15, 88, 80, 0xffffff}, {"b3", 27, 78, 121, 0x000000}};
     for (const auto& k : kinds) {
-        for (int f = 1; f <= k.frames; ++f) {
-            const QString p = app(QStringLiteral("Res\\Bomb\\%1\\Blast0%2.jpg").arg(QLatin1String(k.folder)).arg(f, 2, 10, QLatin1Char('0')));
+        for (int f = 1; f <= 2 * k.frames; ++f) {
+            // Each frame, then its 2x version.
+            const int s = f > k.frames ? 2 : 1, w = k.w * s, h = k.h * s;
+            const QString p = app(QStringLiteral("Res\\Bomb\\%1\\Blast0%2%3.jpg")
+                                      .arg(QLatin1String(k.folder))
+                                      .arg((f - 1) % k.frames + 1, 2, 10, QLatin1Char('0'))
+                                      .arg(s == 2 ? QStringLiteral("@2x") : QString()));
             const QImage i = load(p);
-            ASSERT_EQ(i.size(), QSize(k.w, k.h)) << p.toStdString();
-            for (QPoint c : {QPoint(0, 0), QPoint(k.w - 1, 0), QPoint(0, k.h - 1), QPoint(k.w - 1, k.h - 1)})
+            ASSERT_EQ(i.size(), QSize(w, h)) << p.toStdString();
+            for (QPoint c : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1)})
                 EXPECT_EQ(rgb(i, c.x(), c.y()), k.key) << p.toStdString();
             int subject = 0;
-            for (int y = 0; y < k.h; ++y)
-                for (int x = 0; x < k.w; ++x)
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
                     subject += rgb(i, x, y) != k.key;
             EXPECT_GT(subject, 50) << p.toStdString();
         }
