@@ -224,8 +224,8 @@ TEST_F(Resources, MaskedCellsAreBlackWhereTheirMaskIsWhiteAtEveryScale)
         }
 }
 
-// The rim is laid from small pieces, mirrored and repeated: at each scale the side pieces are
-// the same along their length and the corner continues both of them.
+// The rim is laid from small pieces, mirrored and repeated: at each scale the corner continues
+// both side pieces.
 TEST_F(Resources, RimPiecesMeetAtEveryScale)
 {
     for (const int k : {1, 2}) {
@@ -237,10 +237,6 @@ TEST_F(Resources, RimPiecesMeetAtEveryScale)
         ASSERT_EQ(hs.size(), QSize(5, 8) * k);
         ASSERT_EQ(jiao.size(), QSize(18, 18) * k);
         int bad = 0;
-        for (int y = 0; y < vs.height(); ++y)
-            for (int x = 0; x < vs.width(); ++x) bad += rgb(vs, x, y) != rgb(vs, x, 0);
-        for (int y = 0; y < hs.height(); ++y)
-            for (int x = 0; x < hs.width(); ++x) bad += rgb(hs, x, y) != rgb(hs, 0, y);
         // The corner lies 11 columns left of the side piece; its top rows left of the stud are
         // the top piece's rows, its right columns under the top rim are the side piece's.
         for (int y = 0; y < 8 * k; ++y)
