@@ -1,6 +1,7 @@
 #include "frmmsg.h"
 
 #include "msgpool.h"
+#include "platform/draw/imagecache.h"
 #include "platform/draw/respath.h"
 #include "platform/widgets/windowtitle.h"
 
@@ -260,7 +261,10 @@ void frmMsg::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     const QString icon = iconFile();
     if (!icon.isEmpty()) {
-        const QImage img(icon);
+        // Above scale 1 the icon comes through the cache, which knows its 2x version.
+        const QImage img = devicePixelRatioF() > 1.0
+                               ? PictureForRatio(ImageCache::instance().getWithAlpha(icon), devicePixelRatioF())
+                               : QImage(icon);
         if (!img.isNull()) p.drawImage(kIconX, kIconY, img);
     }
     if (m_type == 0) {

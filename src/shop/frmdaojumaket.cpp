@@ -43,7 +43,7 @@ void MaketPicture::paintEvent(QPaintEvent*)
 {
     if (pic_.isNull()) return;
     QPainter p(this);
-    p.drawImage(0, 0, pic_);
+    p.drawImage(0, 0, PictureForRatio(pic_, devicePixelRatioF()));
 }
 
 void MaketPicture::mousePressEvent(QMouseEvent* e)
@@ -343,14 +343,14 @@ void frmDaoJuMaket::PaintTypeBut(int i)
 {
     if (i < 1 || i >= picTypeBut.size()) return;
     const QString name = i < int(c_.st.strDaoJuTypeName.size()) ? c_.st.strDaoJuTypeName[size_t(i)] : QString();
-    picTypeBut[i]->setPicture(TabPicture(c_.pub, cache_, i == c_.st.bytCurType, name));
+    picTypeBut[i]->setPicture(TabPicture(c_.pub, cache_, i == c_.st.bytCurType, name, devicePixelRatioF()));
 }
 
 void frmDaoJuMaket::PaintMeTypeBut(int i)
 {
     if (i < 1 || i >= picMeTypeBut.size()) return;
     const QString name = i < int(c_.st.strDaoJuTypeName.size()) ? c_.st.strDaoJuTypeName[size_t(i)] : QString();
-    picMeTypeBut[i]->setPicture(TabPicture(c_.pub, cache_, i == c_.st.bytCurMyType, name));
+    picMeTypeBut[i]->setPicture(TabPicture(c_.pub, cache_, i == c_.st.bytCurMyType, name, devicePixelRatioF()));
 }
 
 void frmDaoJuMaket::ClearMyDaoJu()

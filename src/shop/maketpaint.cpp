@@ -1,5 +1,7 @@
 #include "shop/maketpaint.h"
 
+#include <cmath>
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -24,7 +26,7 @@ const QRect kFrameInner(QPoint(593, 77), QPoint(708, 195));
 void DrawPic(QPainter& p, ImageCache& cache, const QString& path, int x, int y)
 {
     const QImage img = cache.get(path);
-    if (!img.isNull()) p.drawImage(x, y, img);
+    if (!img.isNull()) p.drawImage(x, y, PictureForRatio(img, p.device()->devicePixelRatioF()));
 }
 
 // A box outline through both corners, one pixel wide.
@@ -103,7 +105,7 @@ void DrawDaoJuPage(QPainter& p, const MaketPaintCtx& c)
         const DaoJuInfo& d = type->DaoJus(int(j));
         const QPoint at = DaoJuCellCorner(cell);
         const QImage pic = DaoJuPicture(c, d.lngID);
-        if (!pic.isNull()) p.drawImage(at, pic);
+        if (!pic.isNull()) p.drawImage(at, PictureForRatio(pic, p.device()->devicePixelRatioF()));
         const auto lines = DaoJuCellLines(d);
         for (int k = 0; k < int(lines.size()); ++k)
             PrintAt(p, at.x() + TextLeft, at.y() + TextTop + k * LineStep, lines[size_t(k)].text, lines[size_t(k)].color,
@@ -133,7 +135,7 @@ void DrawDaoJuInfo(QPainter& p, const MaketPaintCtx& c)
     }
     if (!d) return;
     const QImage pic = DaoJuPicture(c, d->lngID);
-    if (!pic.isNull()) p.drawImage(PanelPicX, PanelPicY, pic);
+    if (!pic.isNull()) p.drawImage(PanelPicX, PanelPicY, PictureForRatio(pic, p.device()->devicePixelRatioF()));
     p.save();
     p.setClipRect(kNoteClip);
     PrintWrapped(p, NoteX, NoteY, DaoJuNoteText(*d), WrapChars);
@@ -146,9 +148,11 @@ void PrintWrapped(QPainter& p, int x, int y, const QString& text, int n)
     for (int k = 0; k < lines.size(); ++k) PrintAt(p, x, y + WrapLineStep * k, lines[k], kMaketTextColor);
 }
 
-QImage TabPicture(const PublicState& pub, ImageCache& cache, bool selected, const QString& name)
+QImage TabPicture(const PublicState& pub, ImageCache& cache, bool selected, const QString& name, qreal dpr)
 {
-    QImage img(TabWidth, TabHeight, QImage::Format_ARGB32_Premultiplied);
+    const qreal k = dpr > 1.0 ? dpr : 1.0;
+    QImage img(int(std::ceil(TabWidth * k)), int(std::ceil(TabHeight * k)), QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(k);
     img.fill(Qt::transparent);
     QPainter p(&img);
     DrawPic(p, cache, MaketPicPath(pub, selected ? QStringLiteral("TabBut.bmp") : QStringLiteral("TabButM.bmp")), 0, 0);

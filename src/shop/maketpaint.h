@@ -46,4 +46,5 @@ void PrintMaketNote(QPainter& p, const MaketPaintCtx& c);
 void PrintWrapped(QPainter& p, int x, int y, const QString& text, int n);
 
 // A type tab: "TabBut.bmp" when selected, else "TabButM.bmp", with the type's name at (10, 5).
-QImage TabPicture(const PublicState& pub, ImageCache& cache, bool selected, const QString& name);
+// Drawn at dpr device pixels per logical one (the window's), carrying that ratio.
+QImage TabPicture(const PublicState& pub, ImageCache& cache, bool selected, const QString& name, qreal dpr = 1.0);

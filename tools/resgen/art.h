@@ -31,6 +31,8 @@ public:
 int Scale();
 void SetScale(int s);
 QImage Canvas(int w, int h, QRgb fill);              // ARGB32 premultiplied, filled, at Scale()
+// RGB32, not filled, at Scale(): for pictures set pixel by pixel, one device pixel at a time.
+QImage DeviceImage(int w, int h);
 void Smooth(QPainter& p);                            // antialiasing on
 QFont Font(const QString& family, int px, bool bold, int stretch = 100);
 QFont Cjk(int px, bool bold = true);

@@ -18,6 +18,14 @@ QImage Canvas(int w, int h, QRgb fill)
     return i;
 }
 
+QImage DeviceImage(int w, int h)
+{
+    QImage i(w * g_scale, h * g_scale, QImage::Format_RGB32);
+    if (g_scale != 1)
+        i.setDevicePixelRatio(g_scale);
+    return i;
+}
+
 void Smooth(QPainter& p)
 {
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -72,6 +80,8 @@ void SplitMasked(const QImage& argbIn, QImage& pic, QImage& mask)
     const QImage argb = argbIn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     pic = QImage(argb.size(), QImage::Format_RGB32);
     mask = QImage(argb.size(), QImage::Format_RGB32);
+    pic.setDevicePixelRatio(argb.devicePixelRatio());
+    mask.setDevicePixelRatio(argb.devicePixelRatio());
     for (int y = 0; y < argb.height(); ++y)
         for (int x = 0; x < argb.width(); ++x) {
             const QRgb s = argb.pixel(x, y);
@@ -84,6 +94,7 @@ void SplitMasked(const QImage& argbIn, QImage& pic, QImage& mask)
 QImage Opaque(const QImage& argbIn, QRgb back)
 {
     QImage out(argbIn.size(), QImage::Format_RGB32);
+    out.setDevicePixelRatio(argbIn.devicePixelRatio());
     out.fill(back);
     QPainter p(&out);
     p.drawImage(0, 0, argbIn);

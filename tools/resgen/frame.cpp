@@ -32,11 +32,14 @@ QColor captionRow(int row)
     return t < 0.45 ? mix(top, mid, t / 0.45) : mix(mid, low, (t - 0.45) / 0.55);
 }
 
+// The pieces set pixel by pixel take each device pixel's colour from the logical pixel it lies
+// in, so at 2x they keep the rows and columns the caption buttons are drawn over.
 QImage captionMid()
 {
-    QImage img(12, kCaptionH, QImage::Format_RGB32);
-    for (int y = 0; y < kCaptionH; ++y)
-        for (int x = 0; x < 12; ++x) img.setPixel(x, y, captionRow(y).rgb());
+    const int k = Scale();
+    QImage img = DeviceImage(12, kCaptionH);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, captionRow(y / k).rgb());
     return img;
 }
 
@@ -45,11 +48,13 @@ QImage captionMid()
 QImage captionEnd()
 {
     constexpr int w = 17;
-    QImage img(w, kCaptionH, QImage::Format_RGB32);
-    for (int y = 0; y < kCaptionH; ++y)
-        for (int x = 0; x < w; ++x) {
+    const int k = Scale();
+    QImage img = DeviceImage(w, kCaptionH);
+    for (int dy = 0; dy < img.height(); ++dy)
+        for (int dx = 0; dx < img.width(); ++dx) {
+            const int x = dx / k, y = dy / k;
             const double edge = x > 8 ? double(x - 8) / 8.0 : 0.0;
-            img.setPixel(x, y, mix(captionRow(y), QColor(120, 146, 180), 0.45 * edge * edge).rgb());
+            img.setPixel(dx, dy, mix(captionRow(y), QColor(120, 146, 180), 0.45 * edge * edge).rgb());
         }
     QPainter p(&img);
     Smooth(p);
@@ -203,9 +208,10 @@ QColor splitterColumn(int x)
 
 QImage vSplitterBk()
 {
-    QImage img(12, 16, QImage::Format_RGB32);
+    const int k = Scale();
+    QImage img = DeviceImage(12, 16);
     for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < 12; ++x) img.setPixel(x, y, splitterColumn(x).rgb());
+        for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, splitterColumn(x / k).rgb());
     return img;
 }
 
@@ -220,18 +226,20 @@ QColor midColumn(int x)
 
 QImage vSplitterMidBk()
 {
-    QImage img(12, 20, QImage::Format_RGB32);
+    const int k = Scale();
+    QImage img = DeviceImage(12, 20);
     for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < 12; ++x) img.setPixel(x, y, midColumn(x).rgb());
+        for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, midColumn(x / k).rgb());
     return img;
 }
 
 // An arrow over the middle band; left: the column comes back, right: the column goes.
 QImage vSplitterArrow(bool left)
 {
-    QImage img(12, 9, QImage::Format_RGB32);
-    for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 12; ++x) img.setPixel(x, y, midColumn(x).rgb());
+    const int k = Scale();
+    QImage img = DeviceImage(12, 9);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, midColumn(x / k).rgb());
     QPainter p(&img);
     Smooth(p);
     QPainterPath tri;

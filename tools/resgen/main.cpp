@@ -166,20 +166,22 @@ private:
     QString app_, parent_;
 };
 
-// The themes of the pack. A new set of pictures is one function plus one line here.
+// The themes of the pack. A new set of pictures is one function plus one line here; `twice`
+// when its pictures are drawn at Scale() and get "@2x" versions.
 struct Theme {
     const char* name;
     void (*make)(Out&);
+    bool twice;
 };
 const Theme kThemes[] = {
-    {"cards", &MakeCards},
-    {"table", &MakeTable},
-    {"figures", &MakeFigures},
-    {"icons", &MakeIcons},
-    {"blasts", &MakeBlasts},
-    {"sounds", &MakeSounds},
-    {"frame", &MakeFrame},
-    {"shop", &MakeShop},
+    {"cards", &MakeCards, true},
+    {"table", &MakeTable, true},
+    {"figures", &MakeFigures, true},
+    {"icons", &MakeIcons, true},
+    {"blasts", &MakeBlasts, true},
+    {"sounds", &MakeSounds, false},
+    {"frame", &MakeFrame, true},
+    {"shop", &MakeShop, true},
 };
 
 // The 2x pass: every picture made at scale 2 goes out beside its 1x file with "@2x" before
@@ -213,11 +215,12 @@ int main(int argc, char** argv)
     DiskOut out(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
     for (const Theme& t : kThemes)
         t.make(out);
-    // The pictures that look blocky when a 2x screen scales them: the cards and the frame.
+    // Every picture gets its 2x version.
     SetScale(2);
     TwiceOut twice(out);
-    MakeCards(twice);
-    MakeFrame(twice);
+    for (const Theme& t : kThemes)
+        if (t.twice)
+            t.make(twice);
     SetScale(1);
     std::printf("resgen: %d files written, %d unchanged\n", out.written_, out.kept_);
     return out.failed_ ? 1 : 0;

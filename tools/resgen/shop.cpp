@@ -343,6 +343,7 @@ QImage OverKey(const QImage& argbIn, QRgb behind)
 {
     const QImage argb = argbIn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage out(argb.size(), QImage::Format_RGB32);
+    out.setDevicePixelRatio(argb.devicePixelRatio());
     const QColor b = QColor::fromRgb(behind);
     for (int y = 0; y < argb.height(); ++y)
         for (int x = 0; x < argb.width(); ++x) {
@@ -415,7 +416,25 @@ QImage MainBack()
     p.setBrush(Qt::NoBrush);
     p.drawPath(shape);
     p.end();
-    return OverKey(art, 0xff6e3c14);
+    QImage out = OverKey(art, 0xff6e3c14);
+    // The window's shape is cut in logical pixels from the 1x picture: at a higher scale the
+    // key colour lies exactly where it lies at 1x, or specks of it would show inside the shape
+    // and the cut edge would show the field behind.
+    const int k = Scale();
+    if (k != 1) {
+        SetScale(1);
+        const QImage one = MainBack();
+        SetScale(k);
+        for (int y = 0; y < out.height(); ++y)
+            for (int x = 0; x < out.width(); ++x) {
+                const bool key = one.pixel(x / k, y / k) == kKey;
+                if (key)
+                    out.setPixel(x, y, kKey);
+                else if (out.pixel(x, y) == kKey)
+                    out.setPixel(x, y, QColor(0xff6e3c14).rgb());
+            }
+    }
+    return out;
 }
 
 QImage InfoBack()
@@ -439,7 +458,7 @@ QImage InfoBack()
 
 QImage SysButtons()
 {
-    QImage out(4 * 17, 17, QImage::Format_RGB32);
+    QImage out = DeviceImage(4 * 17, 17);
     for (int cell = 0; cell < 4; ++cell) {
         const bool lit = cell >= 2;
         const bool close = cell % 2 == 1;
@@ -546,7 +565,7 @@ QImage SlotBack()
 
 QImage OpenButton()
 {
-    QImage out(82, 25, QImage::Format_RGB32);
+    QImage out = DeviceImage(82, 25);
     for (int lit = 0; lit < 2; ++lit) {
         QImage art = Canvas(41, 25, 0xfffafafa);
         QPainter p(&art);

@@ -13,6 +13,7 @@ namespace {
 const QColor kTableC = QColor::fromRgb(kTable);
 
 // Cells side by side from x 0, in the order given (pictures, then their mask where there is one).
+// Cells made at a scale carry it, and so does the strip: they are placed in logical pixels.
 QImage strip(const std::vector<QImage>& cells)
 {
     int w = 0, h = 0;
@@ -20,12 +21,15 @@ QImage strip(const std::vector<QImage>& cells)
         w += c.width();
         h = std::max(h, c.height());
     }
+    const qreal k = cells.empty() ? 1.0 : cells.front().devicePixelRatio();
     QImage out(w, h, QImage::Format_RGB32);
+    if (k != 1.0)
+        out.setDevicePixelRatio(k);
     out.fill(0xff000000u);
     int x = 0;
     for (const QImage& c : cells) {
         Put(out, c, x);
-        x += c.width();
+        x += int(c.width() / k);
     }
     return out;
 }
@@ -269,36 +273,57 @@ QRgb rimColour(int depth)
     return k[std::clamp(depth, 0, 7)];
 }
 
+// The rim colour at a depth in device pixels: at scale 1 the bands above; at higher scales the
+// same profile sampled at each device pixel's centre, so the moulding is a smooth bevel rather
+// than the bands doubled. Every piece takes its colours from here by device depth, so the
+// pieces meet where they are tiled and the corner continues them.
+QRgb rimColourAt(int deviceDepth)
+{
+    const int k = Scale();
+    if (k == 1)
+        return rimColour(deviceDepth);
+    const double t = std::clamp((deviceDepth + 0.5) / k - 0.5, 0.0, 7.0);
+    const int d = int(t);
+    const double f = t - d;
+    const QRgb a = rimColour(d), b = rimColour(d + 1);
+    auto mix = [f](int u, int v) { return int(std::lround(u + (v - u) * f)); };
+    return qRgb(mix(qRed(a), qRed(b)), mix(qGreen(a), qGreen(b)), mix(qBlue(a), qBlue(b)));
+}
+
 QImage vsBian()   // 8 wide, column 0 faces the table, column 7 the outside
 {
-    QImage img(8, 5, QImage::Format_RGB32);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 8; ++x)
-            img.setPixel(x, y, rimColour(7 - x));
+    QImage img = DeviceImage(8, 5);
+    const int depths = img.width();
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, rimColourAt(depths - 1 - x));
     return img;
 }
 
 QImage hsBian()   // 5 x 8, row 0 the outside, row 7 faces the table
 {
-    QImage img(5, 8, QImage::Format_RGB32);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 5; ++x)
-            img.setPixel(x, y, rimColour(y));
+    QImage img = DeviceImage(5, 8);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, rimColourAt(y));
     return img;
 }
 
 QImage jiao()   // top-right corner, 18 x 18: top rim rows 0..7, right rim columns 11..17
 {
-    QImage img(18, 18, QImage::Format_RGB32);
+    // In device pixels: the side piece lies 7 logical columns in from the edge and shows its
+    // outermost column beyond it, so the corner's right rim starts one logical pixel deep.
+    const int k = Scale();
+    QImage img = DeviceImage(18, 18);
     img.fill(kTable);
-    for (int y = 0; y < 18; ++y)
-        for (int x = 0; x < 18; ++x) {
-            const int fromTop = y, fromRight = 17 - x;   // right rim: x = 11 + c shows depth 7 - c - 1
-            const int dTop = fromTop <= 7 ? fromTop : 99;
-            const int dRight = fromRight <= 6 ? fromRight + 1 : 99;
+    for (int y = 0; y < 18 * k; ++y)
+        for (int x = 0; x < 18 * k; ++x) {
+            const int fromTop = y, fromRight = 18 * k - 1 - x;
+            const int dTop = fromTop <= 8 * k - 1 ? fromTop : 999;
+            const int dRight = fromRight <= 7 * k - 1 ? fromRight + k : 999;
             const int d = std::min(dTop, dRight);
-            if (d < 99)
-                img.setPixel(x, y, rimColour(d));
+            if (d < 999)
+                img.setPixel(x, y, rimColourAt(d));
         }
     // a brass stud where the rims meet
     QPainter p(&img);
@@ -437,23 +462,25 @@ QColor frameColour(int depth)
 }
 
 // Corner cell 18 x 28 with the frame along its left side and along its top (top == true) or
-// bottom; the outer corner is rounded.
+// bottom; the outer corner is rounded. Set per device pixel: the frame's lines keep their
+// logical widths, the rounded corner follows the circle at each device pixel's centre.
 void panelCorner(bool top, QImage& pic, QImage& mask)
 {
     constexpr int w = 18, h = 28, R = 8;
+    const int k = Scale();
     QImage art = Canvas(w, h, 0);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const int vy = top ? y : h - 1 - y;   // distance from the outer horizontal edge
+    for (int y = 0; y < h * k; ++y)
+        for (int x = 0; x < w * k; ++x) {
+            const int vy = top ? y : h * k - 1 - y;   // distance from the outer horizontal edge
             double d;
-            if (x < R && vy < R) {
-                const double dx = R - (x + 0.5), dy = R - (vy + 0.5);
+            if (x < R * k && vy < R * k) {
+                const double dx = R - (x + 0.5) / k, dy = R - (vy + 0.5) / k;
                 const double dist = std::sqrt(dx * dx + dy * dy);
                 if (dist > R)
                     continue;   // outside the rounded corner: see-through
                 d = R - dist;
             } else {
-                d = std::min(x, vy);
+                d = std::min(x, vy) / k;
             }
             art.setPixel(x, y, frameColour(int(d)).rgb());
         }
@@ -462,11 +489,12 @@ void panelCorner(bool top, QImage& pic, QImage& mask)
 
 QImage panelEdge(int side)   // 0 top, 1 bottom, 2 left
 {
-    QImage img(18, 28, QImage::Format_RGB32);
-    for (int y = 0; y < 28; ++y)
-        for (int x = 0; x < 18; ++x) {
-            const int d = side == 0 ? y : side == 1 ? 27 - y : x;
-            img.setPixel(x, y, frameColour(d).rgb());
+    const int k = Scale();
+    QImage img = DeviceImage(18, 28);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const int d = side == 0 ? y : side == 1 ? img.height() - 1 - y : x;
+            img.setPixel(x, y, frameColour(d / k).rgb());
         }
     return img;
 }

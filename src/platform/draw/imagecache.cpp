@@ -105,6 +105,26 @@ QImage HiResPicture(const QImage& pic)
     return hi;
 }
 
+QImage PictureForRatio(const QImage& pic, qreal dpr)
+{
+    if (dpr <= 1.0 || pic.devicePixelRatio() != 1.0)
+        return pic;
+    const QImage hi = HiResPicture(pic);
+    if (hi.isNull())
+        return pic;
+    // Setting the ratio copies the pixels: kept per decoded picture, so a repaint copies none.
+    static QHash<qint64, QImage> withRatio;
+    const auto it = withRatio.constFind(hi.cacheKey());
+    if (it != withRatio.cend())
+        return *it;
+    if (withRatio.size() >= 256)
+        withRatio.clear();
+    QImage out = hi;
+    out.setDevicePixelRatio(2.0);
+    withRatio.insert(hi.cacheKey(), out);
+    return out;
+}
+
 ImageCache& ImageCache::instance()
 {
     static ImageCache c;

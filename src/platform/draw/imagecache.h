@@ -56,3 +56,8 @@ private:
 // the picture's size; else a null image. Only drawing above scale 1 asks, so at scale 1 those
 // files are never read.
 QImage HiResPicture(const QImage& pic);
+
+// For a painter drawing onto a device of `dpr` device pixels per logical one: the picture's 2x
+// version carrying the ratio 2 (a painter draws it at the picture's logical size, a device pixel
+// each at 2x) when dpr is above 1 and the version exists; else the picture itself.
+QImage PictureForRatio(const QImage& pic, qreal dpr);

@@ -162,14 +162,24 @@ TEST_F(Resources, TwoXVersionsAreTwiceTheSizeAndKeepTheCardOutline)
     ASSERT_EQ(mask2.size(), mask.size() * 2);
     for (int y = 0; y < mask2.height(); ++y)
         for (int x = 0; x < mask2.width(); ++x) ASSERT_EQ(rgb(mask2, x, y), rgb(mask, x / 2, y / 2)) << x << "," << y;
+    // Every picture drawn at rest: the client's lookup finds its 2x version.
     QStringList pictures;
-    for (int n = 0; n <= 53; ++n) pictures << QStringLiteral("Res\\ResPk\\Pk%1").arg(n);
-    pictures << QStringLiteral("Res\\PkBack") << QStringLiteral("Res\\SysMenu") << QStringLiteral("Res\\UserButton");
+    for (int n = 0; n <= 53; ++n) pictures << app(QStringLiteral("Res\\ResPk\\Pk%1.bmp").arg(n));
+    for (const char* f : {"PkBack", "SysMenu", "UserButton", "BuChu", "MingCi", "UserOptBut", "UserOutBut", "Clock", "Hand",
+                          "GameBackMid", "GameBackVsBian", "GameBackHsBian", "GameBackJiao", "TimeBarHead", "TimeBarEnd",
+                          "GameScore", "ModeMsg", "NetBreak", "CaptionMid", "CaptionLR", "VSpliterBk", "VSpliterMidBk",
+                          "VSpliterMid_Left", "VSpliterMid_Right", "DaoJuBut", "DaoJu\\DaoJuInfo_5001", "DaoJu\\MyDaoJu_5012"})
+        pictures << app(QStringLiteral("Res\\%1.bmp").arg(QLatin1String(f)));
+    for (const char* f : {"DaoJuMain", "DaoJuInfoBk", "SysBut", "TabBut", "TabButM", "BuyBut", "BuyButM", "DaoJuNo",
+                          "MyDaoJuBk", "MeNo", "Move0", "move0M", "Move1", "move1M"})
+        pictures << parent(QStringLiteral("DaoJuMaket\\%1.bmp").arg(QLatin1String(f)));
+    pictures << app(QStringLiteral("Res\\Logo.ico"));
+    for (int n = 0; n <= 2; ++n) pictures << parent(QStringLiteral("res\\Msg%1.ico").arg(n));
+    for (int n = 1; n <= 16; ++n) pictures << parent(QStringLiteral("UserRes\\LargeUser\\%1.ico").arg(n));
     for (const QString& p : pictures) {
-        const QImage one = load(app(p + QStringLiteral(".bmp")));
-        const QImage two = load(app(p + QStringLiteral("@2x.bmp")));
-        ASSERT_EQ(two.size(), one.size() * 2) << p.toStdString();
-        EXPECT_FALSE(HiResPicture(one).isNull()) << p.toStdString();
+        const QImage one = p.endsWith(QLatin1String(".ico")) ? ImageCache::instance().getWithAlpha(p) : load(p);
+        const QImage two = HiResPicture(one);
+        ASSERT_TRUE(!one.isNull() && two.size() == one.size() * 2) << p.toStdString();
         if (one.size() != mask.size()) continue;
         int bad = 0;
         for (int y = 0; y < two.height(); ++y)
@@ -178,35 +188,82 @@ TEST_F(Resources, TwoXVersionsAreTwiceTheSizeAndKeepTheCardOutline)
     }
 }
 
-TEST_F(Resources, MaskedCellsAreBlackWhereTheirMaskIsWhite)
+// The client ANDs the mask, then ORs the picture, at the device pixels of the scale it draws
+// at: both files of a scale must agree pixel for pixel.
+TEST_F(Resources, MaskedCellsAreBlackWhereTheirMaskIsWhiteAtEveryScale)
 {
     struct M { const char* file; int cw, ch; std::vector<int> pics; int maskX; };
     const M cases[] = {
-        {"Res\\BuChu.bmp", 67, 34, {0}, 67},
-        {"Res\\UserOutBut.bmp", 61, 28, {0, 61, 122, 183, 244, 305}, 366},
-        {"Res\\Clock.bmp", 31, 38, {0, 31, 62, 93, 124, 155, 186, 217}, 248},
-        {"Res\\ModeMsg.bmp", 18, 28, {0}, 18},
-        {"Res\\ModeMsg.bmp", 18, 28, {36}, 54},
+        {"Res\\BuChu", 67, 34, {0}, 67},
+        {"Res\\UserOutBut", 61, 28, {0, 61, 122, 183, 244, 305}, 366},
+        {"Res\\Clock", 31, 38, {0, 31, 62, 93, 124, 155, 186, 217}, 248},
+        {"Res\\ModeMsg", 18, 28, {0}, 18},
+        {"Res\\ModeMsg", 18, 28, {36}, 54},
     };
-    for (const auto& c : cases) {
-        const QImage i = load(app(QLatin1String(c.file)));
-        for (int px : c.pics) {
-            int white = 0, black = 0;
-            for (int y = 0; y < c.ch; ++y)
-                for (int x = 0; x < c.cw; ++x) {
-                    const QRgb m = rgb(i, c.maskX + x, y);
-                    ASSERT_TRUE(m == 0 || m == 0xffffffu) << c.file;
-                    if (m == 0xffffffu) {
-                        ++white;
-                        EXPECT_EQ(rgb(i, px + x, y), 0u) << c.file << " cell at " << px;
-                    } else {
-                        ++black;
+    for (const int k : {1, 2})
+        for (const auto& c : cases) {
+            const QString file = QLatin1String(c.file) + (k == 1 ? QStringLiteral(".bmp") : QStringLiteral("@2x.bmp"));
+            const QImage i = load(app(file));
+            const std::string at = file.toStdString();
+            for (int px : c.pics) {
+                int white = 0, black = 0;
+                for (int y = 0; y < c.ch * k; ++y)
+                    for (int x = 0; x < c.cw * k; ++x) {
+                        const QRgb m = rgb(i, c.maskX * k + x, y);
+                        ASSERT_TRUE(m == 0 || m == 0xffffffu) << at;
+                        if (m == 0xffffffu) {
+                            ++white;
+                            EXPECT_EQ(rgb(i, px * k + x, y), 0u) << at << " cell at " << px;
+                        } else {
+                            ++black;
+                        }
                     }
-                }
-            EXPECT_GT(white, 0) << c.file;
-            EXPECT_GT(black, c.cw * c.ch / 3) << c.file;
+                EXPECT_GT(white, 0) << at;
+                EXPECT_GT(black, c.cw * c.ch * k * k / 3) << at;
+            }
         }
+}
+
+// The rim is laid from small pieces, mirrored and repeated: at each scale the corner continues
+// both side pieces.
+TEST_F(Resources, RimPiecesMeetAtEveryScale)
+{
+    for (const int k : {1, 2}) {
+        const QString sfx = k == 1 ? QStringLiteral(".bmp") : QStringLiteral("@2x.bmp");
+        const QImage vs = load(app(QStringLiteral("Res\\GameBackVsBian") + sfx));
+        const QImage hs = load(app(QStringLiteral("Res\\GameBackHsBian") + sfx));
+        const QImage jiao = load(app(QStringLiteral("Res\\GameBackJiao") + sfx));
+        ASSERT_EQ(vs.size(), QSize(8, 5) * k);
+        ASSERT_EQ(hs.size(), QSize(5, 8) * k);
+        ASSERT_EQ(jiao.size(), QSize(18, 18) * k);
+        int bad = 0;
+        // The corner lies 11 columns left of the side piece; its top rows left of the stud are
+        // the top piece's rows, its right columns under the top rim are the side piece's.
+        for (int y = 0; y < 8 * k; ++y)
+            for (int x = 0; x < 10 * k; ++x) bad += rgb(jiao, x, y) != rgb(hs, 0, y);
+        for (int y = 8 * k; y < 18 * k; ++y)
+            for (int x = 11 * k; x < 18 * k; ++x) bad += rgb(jiao, x, y) != rgb(vs, x - 11 * k, 0);
+        EXPECT_EQ(bad, 0) << "scale " << k;
     }
+}
+
+// The shop window's shape is cut from the 1x picture in logical pixels: the 2x picture is the
+// key colour exactly where its logical pixel is.
+TEST_F(Resources, ShopBackKeepsItsKeyColourAtTwoX)
+{
+    const QImage one = load(parent(QStringLiteral("DaoJuMaket\\DaoJuMain.bmp")));
+    const QImage two = load(parent(QStringLiteral("DaoJuMaket\\DaoJuMain@2x.bmp")));
+    ASSERT_EQ(two.size(), one.size() * 2);
+    constexpr QRgb kKey = 0xff00ff;
+    int bad = 0, keys = 0;
+    for (int y = 0; y < two.height(); ++y)
+        for (int x = 0; x < two.width(); ++x) {
+            const bool key = rgb(one, x / 2, y / 2) == kKey;
+            keys += key;
+            bad += key != (rgb(two, x, y) == kKey);
+        }
+    EXPECT_GT(keys, 0);
+    EXPECT_EQ(bad, 0);
 }
 
 TEST_F(Resources, BlastFramesHaveExactKeyColourCorners)
@@ -214,15 +271,20 @@ TEST_F(Resources, BlastFramesHaveExactKeyColourCorners)
     struct K { const char* folder; int frames, w, h; QRgb key; };
     const K kinds[] = {{"b1", 9, 180, 135, 0x000000}, {"b2", 15, 88, 80, 0xffffff}, {"b3", 27, 78, 121, 0x000000}};
     for (const auto& k : kinds) {
-        for (int f = 1; f <= k.frames; ++f) {
-            const QString p = app(QStringLiteral("Res\\Bomb\\%1\\Blast0%2.jpg").arg(QLatin1String(k.folder)).arg(f, 2, 10, QLatin1Char('0')));
+        for (int f = 1; f <= 2 * k.frames; ++f) {
+            // Each frame, then its 2x version.
+            const int s = f > k.frames ? 2 : 1, w = k.w * s, h = k.h * s;
+            const QString p = app(QStringLiteral("Res\\Bomb\\%1\\Blast0%2%3.jpg")
+                                      .arg(QLatin1String(k.folder))
+                                      .arg((f - 1) % k.frames + 1, 2, 10, QLatin1Char('0'))
+                                      .arg(s == 2 ? QStringLiteral("@2x") : QString()));
             const QImage i = load(p);
-            ASSERT_EQ(i.size(), QSize(k.w, k.h)) << p.toStdString();
-            for (QPoint c : {QPoint(0, 0), QPoint(k.w - 1, 0), QPoint(0, k.h - 1), QPoint(k.w - 1, k.h - 1)})
+            ASSERT_EQ(i.size(), QSize(w, h)) << p.toStdString();
+            for (QPoint c : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1)})
                 EXPECT_EQ(rgb(i, c.x(), c.y()), k.key) << p.toStdString();
             int subject = 0;
-            for (int y = 0; y < k.h; ++y)
-                for (int x = 0; x < k.w; ++x)
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
                     subject += rgb(i, x, y) != k.key;
             EXPECT_GT(subject, 50) << p.toStdString();
         }

@@ -114,6 +114,15 @@ TEST(SurfaceScale, The2xVersionIsDrawnAbove1AndNeverReadAt1)
     ASSERT_TRUE(one.save(dir.filePath(QStringLiteral("odd.bmp"))));
     EXPECT_TRUE(HiResPicture(cache.get(dir.filePath(QStringLiteral("odd.bmp")))).isNull());
     EXPECT_FALSE(HiResPicture(pic).isNull());
+    // For a painter: the 2x version carrying its ratio above scale 1; else the picture itself.
+    const QImage odd = cache.get(dir.filePath(QStringLiteral("odd.bmp")));
+    struct R { qreal dpr; QImage in; QSize size; qreal ratio; };
+    for (const R& r : {R{1.0, pic, pic.size(), 1.0}, R{2.0, pic, pic.size() * 2, 2.0}, R{1.5, pic, pic.size() * 2, 2.0},
+                       R{2.0, odd, odd.size(), 1.0}}) {
+        const QImage out = PictureForRatio(r.in, r.dpr);
+        EXPECT_EQ(out.size(), r.size) << r.dpr;
+        EXPECT_EQ(out.devicePixelRatio(), r.ratio) << r.dpr;
+    }
 }
 
 TEST(SurfaceScale, TextIsDrawnAtDevicePixels)
