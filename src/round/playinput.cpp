@@ -17,7 +17,6 @@ namespace {
 // Option and play buttons: a button under the mouse lights up, the one it left goes back.
 void HoverOptBut(RoundCtx& c, int x, int y)
 {
-    TableState& ts = c.ts();
     TableViewState& tv = c.tv();
     const int hit = HitOptBut(c.pc, x, y);
     auto calm = [&](int except) {

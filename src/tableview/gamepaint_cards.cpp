@@ -355,8 +355,7 @@ void PaintBuChu(PaintCtx& c, int x, int y)
 {
     const QImage img = Res(c, QStringLiteral("Res\\BuChu.bmp"));
     if (img.isNull()) return;
-    c.surf.blt(x, y, 67, 34, img, 67, 0, Rop::And);
-    c.surf.blt(x, y, 67, 34, img, 0, 0, Rop::Or);
+    c.surf.maskBlt(x, y, 67, 34, img, 67, 0, img, 0, 0);
     c.surf.changed();
 }
 

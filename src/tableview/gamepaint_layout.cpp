@@ -459,8 +459,7 @@ void PaintOutBut(PaintCtx& c, int i)
     if (st != 1 && st != 2) return;
     const QImage img = Res(c, QStringLiteral("Res\\UserOutBut.bmp"));
     if (img.isNull()) return;
-    c.surf.blt(x, y, 61, 28, img, 366, 0, Rop::And);
-    c.surf.blt(x, y, 61, 28, img, ((st - 1) * 3 + i) * 61, 0, Rop::Or);
+    c.surf.maskBlt(x, y, 61, 28, img, 366, 0, img, ((st - 1) * 3 + i) * 61, 0);
     c.surf.changed();
 }
 

@@ -59,8 +59,7 @@ void PaintClock(PaintCtx& c, bool show)
         const int n = c.p.ClockTicks;
         const QImage clock = Res(c, QStringLiteral("Res\\Clock.bmp"));
         if (!clock.isNull()) {
-            s.blt(x, y, 31, 38, clock, 248, 0, Rop::And);
-            s.blt(x, y, 31, 38, clock, ((n % 8 + 8) % 8) * 31, 0, Rop::Or);
+            s.maskBlt(x, y, 31, 38, clock, 248, 0, clock, ((n % 8 + 8) % 8) * 31, 0);
         }
         FillBackRect(c, 63, 35, 30, 30);
         s.fontName = kHei;
@@ -184,14 +183,10 @@ void PaintMsgPanel(PaintCtx& c, int x, int y, int w, int h)
     if (!img.isNull()) {
         const int bottom = y + h - ch;
         // Corners: a cell's mask ANDed, then the cell ORed; the right-hand ones mirrored.
-        s.blt(x, y, cw, ch, img, 1 * cw, 0, Rop::And);
-        s.blt(x, y, cw, ch, img, 0 * cw, 0, Rop::Or);
-        s.blt(x + w, y, -cw, ch, img, 1 * cw, 0, Rop::And);
-        s.blt(x + w, y, -cw, ch, img, 0 * cw, 0, Rop::Or);
-        s.blt(x, bottom, cw, ch, img, 3 * cw, 0, Rop::And);
-        s.blt(x, bottom, cw, ch, img, 2 * cw, 0, Rop::Or);
-        s.blt(x + w, bottom, -cw, ch, img, 3 * cw, 0, Rop::And);
-        s.blt(x + w, bottom, -cw, ch, img, 2 * cw, 0, Rop::Or);
+        s.maskBlt(x, y, cw, ch, img, 1 * cw, 0, img, 0 * cw, 0);
+        s.maskBlt(x + w, y, -cw, ch, img, 1 * cw, 0, img, 0 * cw, 0);
+        s.maskBlt(x, bottom, cw, ch, img, 3 * cw, 0, img, 2 * cw, 0);
+        s.maskBlt(x + w, bottom, -cw, ch, img, 3 * cw, 0, img, 2 * cw, 0);
         // Edges: cell 4 along the top, cell 5 along the bottom, cell 6 down the left side and
         // mirrored down the right; the last piece of each run is cut to fit.
         for (int ex = x + cw; ex < x + w - cw; ex += cw) {

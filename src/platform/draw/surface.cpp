@@ -553,19 +553,87 @@ void Surface::maskBlt(int dx, int dy, int w, int h, const QImage& mask, int mx, 
         maskBltDev(dx, dy, w, h, mask, mx, my, face, fx, fy);
         return;
     }
-    if (w <= 0 || h <= 0 || face.isNull())
+    if (w == 0 || h == 0 || face.isNull())
         return;
     const Source m = mask.isNull() ? Source{mask, dpr_} : sourceOf(mask);
     const Source f = sourceOf(face);
-    if (m.k == dpr_ && f.k == dpr_) {
+    if (m.k == dpr_ && f.k == dpr_ && w > 0 && h > 0) {
         const QRect d = deviceRect(QRect(dx, dy, w, h));
         auto at = [this](int v) { return dev(v); };
         maskBltDev(d.x(), d.y(), d.width(), d.height(), m.img, at(mx), at(my), f.img, at(fx), at(fy));
         return;
     }
+    const qreal ratio = dpr_ / f.k;
+    if (!mask.isNull() && m.k == f.k && ratio != std::floor(ratio)) {
+        cutOutBlt(dx, dy, w, h, m, mx, my, f, fx, fy);
+        return;
+    }
     if (!mask.isNull())
         blt(dx, dy, w, h, mask, mx, my, Rop::And);
     blt(dx, dy, w, h, face, fx, fy, Rop::Or);
+}
+
+void Surface::cutOutBlt(int dx, int dy, int w, int h, const Source& m, int mx, int my, const Source& f, int fx, int fy)
+{
+    // Between whole pixels a mask and a face each smoothed on its own and then combined bit by
+    // bit leave a dark seam round the shape. So the face is cut out by its mask at the sources'
+    // resolution, scaled once with its edge as coverage, and laid over what is there. Where the
+    // mask is black or white this is the AND and OR of the pair.
+    const qreal k = f.k;
+    const int aw = std::abs(w), ah = std::abs(h);
+    const int lw = std::min(int(m.img.width() / k) - mx, int(f.img.width() / k) - fx);
+    const int lh = std::min(int(m.img.height() / k) - my, int(f.img.height() / k) - fy);
+    const int i0 = std::max({0, -mx, -fx}), j0 = std::max({0, -my, -fy});
+    const int i1 = std::min(aw, lw), j1 = std::min(ah, lh);
+    if (i0 >= i1 || j0 >= j1)
+        return;
+    // A negative size mirrors, the block then ending at (dx, dy) as for a plain copy.
+    const int bx = w < 0 ? dx - aw : dx, by = h < 0 ? dy - ah : dy;
+    const QRect box(w < 0 ? bx + aw - i1 : bx + i0, h < 0 ? by + ah - j1 : by + j0, i1 - i0, j1 - j0);
+    const QRect d = deviceRect(box);
+    const QString key = QStringLiteral("cut/%1/%2/%3,%4,%5,%6,%7,%8/%9x%10/%11")
+                            .arg(m.img.cacheKey())
+                            .arg(f.img.cacheKey())
+                            .arg(mx + i0)
+                            .arg(my + j0)
+                            .arg(fx + i0)
+                            .arg(fy + j0)
+                            .arg(box.width())
+                            .arg(box.height())
+                            .arg(d.width())
+                            .arg(d.height())
+                            .arg((w < 0 ? 1 : 0) + (h < 0 ? 2 : 0));
+    auto it = scaled_.constFind(key);
+    if (it == scaled_.cend()) {
+        if (scaled_.size() >= 1024)
+            scaled_.clear();
+        const QImage mk = as32Bit(m.img), fc = as32Bit(f.img);
+        const int mx0 = int(std::lround((mx + i0) * k)), my0 = int(std::lround((my + j0) * k));
+        const int fx0 = int(std::lround((fx + i0) * k)), fy0 = int(std::lround((fy + j0) * k));
+        const int sw = std::min({int(std::lround(box.width() * k)), mk.width() - mx0, fc.width() - fx0});
+        const int sh = std::min({int(std::lround(box.height() * k)), mk.height() - my0, fc.height() - fy0});
+        if (sw <= 0 || sh <= 0)
+            return;
+        QImage cut(sw, sh, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < sh; ++y) {
+            const auto* mr = reinterpret_cast<const QRgb*>(mk.constScanLine(my0 + y)) + mx0;
+            const auto* fr = reinterpret_cast<const QRgb*>(fc.constScanLine(fy0 + y)) + fx0;
+            auto* out = reinterpret_cast<QRgb*>(cut.scanLine(y));
+            for (int x = 0; x < sw; ++x) {
+                const int a = 255 - qGray(mr[x]);
+                out[x] = qPremultiply(qRgba(qRed(fr[x]), qGreen(fr[x]), qBlue(fr[x]), a));
+            }
+        }
+        it = scaled_.insert(key, cut.mirrored(w < 0, h < 0).scaled(d.size(), Qt::IgnoreAspectRatio,
+                                                                  Qt::SmoothTransformation));
+    }
+    // Laid at the device pixels the other copies use for this box.
+    QPainter p(&img_);
+    p.scale(1.0 / dpr_, 1.0 / dpr_);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.drawImage(d.topLeft(), *it);
+    p.end();
+    markDrawn(box);
 }
 
 void Surface::maskBltDev(int dx, int dy, int w, int h, const QImage& mask, int mx, int my, const QImage& face, int fx,

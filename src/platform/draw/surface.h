@@ -67,7 +67,9 @@ public:
     void blt(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, Rop rop = Rop::Copy);
     // A masked picture: the mask's rectangle (mx, my, w, h) ANDed, then the face's (fx, fy, w, h)
     // ORed at (dx, dy), in one pass where both cover the same part. The same pixels as the two
-    // copies; a null mask leaves the face ORed alone.
+    // copies; a null mask leaves the face ORed alone. Negative sizes mirror as for blt. Between
+    // whole device pixels per source pixel the face is laid through its mask's coverage instead,
+    // so the scaled edge has no seam.
     void maskBlt(int dx, int dy, int w, int h, const QImage& mask, int mx, int my, const QImage& face, int fx, int fy);
     // Copy scaled: source (sx, sy, sw, sh) to destination (dx, dy, dw, dh), negative dw/dh mirror.
     void stretchBlt(int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy, int sw, int sh, Rop rop = Rop::Copy);
@@ -126,6 +128,7 @@ private:
                      bool smooth);
     // A part of a picture at a device size, scaled once and kept while its picture lives.
     QImage scaledPart(const QImage& src, const QRect& from, const QSize& size, bool smooth);
+    void cutOutBlt(int dx, int dy, int w, int h, const Source& m, int mx, int my, const Source& f, int fx, int fy);
     QHash<QString, QImage> scaled_;
 
     void markDrawn(const QRect& area);

@@ -87,6 +87,34 @@ TEST(SurfaceScale, MasksWithoutA2xVersionRepeatWholePixelsAtScale2)
         }
 }
 
+TEST(SurfaceScale, AMaskedShapeBetweenWholePixelsHasNoDarkSeam)
+{
+    // A white disc cut out by its mask, both made at 2x, on the table at 1.5: every pixel is
+    // the table, the disc, or a blend of the two, never darker than the table.
+    QImage mask(40, 40, QImage::Format_RGB32), face(40, 40, QImage::Format_RGB32);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const bool in = (x - 20) * (x - 20) + (y - 20) * (y - 20) < 15 * 15;
+            mask.setPixel(x, y, in ? 0xff000000u : 0xffffffffu);
+            face.setPixel(x, y, in ? 0xffffffffu : 0xff000000u);
+        }
+    mask.setDevicePixelRatio(2.0);
+    face.setDevicePixelRatio(2.0);
+    Surface s(30, 30, QColor(16, 81, 115));
+    s.setDevicePixelRatio(1.5);
+    s.maskBlt(5, 5, 20, 20, mask, 0, 0, face, 0, 0);
+    int blends = 0;
+    for (int y = 0; y < s.image().height(); ++y)
+        for (int x = 0; x < s.image().width(); ++x) {
+            const QRgb c = s.image().pixel(x, y);
+            ASSERT_TRUE(qRed(c) >= 16 && qGreen(c) >= 81 && qBlue(c) >= 115) << x << "," << y;
+            blends += c != 0xff105173u && c != 0xffffffffu;
+        }
+    EXPECT_GT(blends, 0);
+    EXPECT_EQ(dpx(s, 22, 22), 0xffffffu);   // the middle of the disc
+    EXPECT_EQ(dpx(s, 8, 8), 0x105173u);     // outside it, in the block
+}
+
 TEST(SurfaceScale, The2xVersionIsDrawnAbove1AndNeverReadAt1)
 {
     QTemporaryDir dir;
