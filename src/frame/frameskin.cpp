@@ -72,22 +72,25 @@ void VSplitterPane::PaintSplitter(QPainter& p)
     if (painting_) return;
     painting_ = true;
     ImageCache& cache = ImageCache::instance();
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    // Placed and tiled by the 1x picture's size; drawn from its 2x version above scale 1.
+    auto draw = [&p, dpr](int x, int y, const QImage& img) { p.drawImage(x, y, PictureForRatio(img, dpr)); };
     const int hs = height();
     p.fillRect(rect(), kSplitterBack);
     const QImage bk = cache.get(appPath + QStringLiteral("res\\VSpliterBk.bmp"));
     if (!bk.isNull())
-        for (int y = 0; y < hs; y += bk.height()) p.drawImage(0, y, bk);
+        for (int y = 0; y < hs; y += bk.height()) draw(0, y, bk);
     const QImage mid = cache.get(appPath + QStringLiteral("res\\VSpliterMidBk.bmp"));
     if (!mid.isNull()) {
         const int lo = (hs - FrameMetrics::SplitterBandHeight) / 2;
         p.save();
         p.setClipRect(QRect(0, lo, width(), FrameMetrics::SplitterBandHeight));
-        for (int y = lo; y < lo + FrameMetrics::SplitterBandHeight; y += mid.height()) p.drawImage(0, y, mid);
+        for (int y = lo; y < lo + FrameMetrics::SplitterBandHeight; y += mid.height()) draw(0, y, mid);
         p.restore();
     }
     const QImage arrow = cache.get(appPath + (lay_.blnSplitterCollapsed ? QStringLiteral("res\\VSpliterMid_Left.bmp")
                                                                         : QStringLiteral("res\\VSpliterMid_Right.bmp")));
-    if (!arrow.isNull()) p.drawImage(0, hs / 2 - 4, arrow);
+    if (!arrow.isNull()) draw(0, hs / 2 - 4, arrow);
     painting_ = false;
 }
 
