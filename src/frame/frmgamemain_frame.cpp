@@ -340,15 +340,7 @@ void frmGameMain::PaintUserButton(int i, bool highlighted, bool show)
     const QPoint at = UserButtonPos(i);
     const QRect cell((highlighted ? kUserLitOffset : 0) + i * UserButtonWidth, 0, UserButtonWidth, UserButtonHeight);
     QPainter p(&img);
-    // Above scale 1 from the sheet's 2x version where there is one.
-    const QImage hi = img.devicePixelRatio() > 1.0 ? HiResPicture(sheet) : QImage();
-    if (hi.isNull()) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform, img.devicePixelRatio() != 1.0);
-        p.drawImage(at, sheet, cell);
-    } else {
-        p.setRenderHint(QPainter::SmoothPixmapTransform, img.devicePixelRatio() != 2.0);
-        p.drawImage(QRectF(at, cell.size()), hi, QRectF(cell.x() * 2, cell.y() * 2, cell.width() * 2, cell.height() * 2));
-    }
+    DrawSheetCell(p, at, sheet, cell);
     p.end();
     if (show) picUserButBk->update(QRect(at, QSize(UserButtonWidth, UserButtonHeight)));
 }

@@ -125,9 +125,7 @@ void DaoJuMaketButton::paintEvent(QPaintEvent*)
     QPainter p(this);
     const QImage cells = ImageCache::instance().get(appPath_ + QStringLiteral("Res/DaoJuBut.bmp"));
     if (!cells.isNull()) {
-        const QImage pic = PictureForRatio(cells, devicePixelRatioF());
-        const qreal k = pic.devicePixelRatio();
-        p.drawImage(QRectF(0, 0, ButWidth, ButHeight), pic, QRectF((lit_ ? ButWidth : 0) * k, 0, ButWidth * k, ButHeight * k));
+        DrawSheetCell(p, QPointF(0, 0), cells, QRect(lit_ ? ButWidth : 0, 0, ButWidth, ButHeight));
         return;
     }
     // Without its picture the button still shows what it does.

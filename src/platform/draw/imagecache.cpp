@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
 #include <algorithm>
 #include <sys/stat.h>
 #include <time.h>
@@ -123,6 +124,17 @@ QImage PictureForRatio(const QImage& pic, qreal dpr)
     out.setDevicePixelRatio(2.0);
     withRatio.insert(hi.cacheKey(), out);
     return out;
+}
+
+void DrawSheetCell(QPainter& p, const QPointF& at, const QImage& sheet, const QRect& cell)
+{
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    const QImage pic = PictureForRatio(sheet, dpr);
+    const qreal k = pic.devicePixelRatio();
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, dpr != k);
+    p.drawImage(QRectF(at, cell.size()), pic, QRectF(cell.x() * k, cell.y() * k, cell.width() * k, cell.height() * k));
+    p.restore();
 }
 
 ImageCache& ImageCache::instance()

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QString>
 
+class QPainter;
+
 class ImageCache {
 public:
     // The picture of the file the resource path names (resolved ignoring case), converted to
@@ -61,3 +63,7 @@ QImage HiResPicture(const QImage& pic);
 // version carrying the ratio 2 (a painter draws it at the picture's logical size, a device pixel
 // each at 2x) when dpr is above 1 and the version exists; else the picture itself.
 QImage PictureForRatio(const QImage& pic, qreal dpr);
+
+// One cell of a picture sheet drawn at `at` (logical pixels), from the sheet's 2x version on a
+// device above scale 1; smoothed only where the device's ratio is not the picture's.
+void DrawSheetCell(QPainter& p, const QPointF& at, const QImage& sheet, const QRect& cell);
