@@ -4,6 +4,12 @@
 
 using namespace FrameMetrics;
 
+namespace {
+
+int ColumnWidthAt(int splitterLeft, int W) { return W - splitterLeft - SplitterWidth - ColumnGap - RightMargin; }
+
+}  // namespace
+
 void InitFrameLayout(FrameLayoutState& s, int screenWidth, int screenHeight)
 {
     s.lngUpperBarTop = screenHeight / 3;
@@ -11,6 +17,7 @@ void InitFrameLayout(FrameLayoutState& s, int screenWidth, int screenHeight)
     s.lngSplitterLeft = screenWidth * 3 / 4;
     if (screenWidth > 800) s.lngSplitterLeft += 24;
     s.lngSplitterSaved = s.lngSplitterLeft;
+    s.lngColumnWidth = ColumnWidthAt(s.lngSplitterLeft, screenWidth);
     s.blnSplitterCollapsed = false;
 }
 
@@ -24,14 +31,17 @@ Column ColumnOf(const FrameLayoutState& s, int W)
 {
     const int left = PlacedSplitterLeft(s, W);
     const int x = left + SplitterWidth + ColumnGap;
-    return {x, W - left - SplitterWidth - ColumnGap - RightMargin};
+    return {x, ColumnWidthAt(left, W)};
 }
 
 }  // namespace
 
 int PlacedSplitterLeft(const FrameLayoutState& s, int W)
 {
-    return std::max(SplitterMinLeft, std::min(s.lngSplitterLeft, W - SplitterWidth - ColumnGap));
+    if (s.blnSplitterCollapsed)
+        return std::max(SplitterMinLeft, std::min(s.lngSplitterLeft, W - SplitterWidth - ColumnGap));
+    const int keepWidth = W - SplitterWidth - ColumnGap - RightMargin - std::max(s.lngColumnWidth, ColumnMinWidth);
+    return std::max(SplitterMinLeft, std::min(s.lngSplitterLeft, keepWidth));
 }
 
 FramePanes LayoutFrame(FrameLayoutState& s, int W, int H)
@@ -48,7 +58,8 @@ FramePanes LayoutFrame(FrameLayoutState& s, int W, int H)
         p.famGameBack = QRect(TableLeft, CaptionHeight, left - 6, h);
     }
     const Column c = ColumnOf(s, W);
-    if (SplitterWidth > c.w) return p;
+    // Only a client area narrower than the window's minimum leaves no room for the column.
+    if (c.w < ColumnMinWidth) return p;
     p.columnShown = true;
     p.picUserButBk = QRect(c.x, CaptionHeight, c.w, UserButHeight);
     const int u = s.lngUpperBarTop - 68;
@@ -70,7 +81,7 @@ FramePanes MoveUpperBar(FrameLayoutState& s, int t, int W, int H)
     s.lngUpperBarTop = t;
     const Column c = ColumnOf(s, W);
     FramePanes p;
-    p.columnShown = SplitterWidth <= c.w;
+    p.columnShown = c.w >= ColumnMinWidth;
     const int listTop = CaptionHeight + 25 + 8;
     p.lstUser = QRect(c.x, listTop, c.w, t - listTop);
     p.HSplitterBar = QRect(c.x, t, c.w, BarHeight);
@@ -91,7 +102,7 @@ FramePanes MoveLowerBar(FrameLayoutState& s, int t, int W, int H)
     s.lngLowerBarTop = t;
     const Column c = ColumnOf(s, W);
     FramePanes p;
-    p.columnShown = SplitterWidth <= c.w;
+    p.columnShown = c.w >= ColumnMinWidth;
     p.HSplitterBar1 = QRect(c.x, t, c.w, BarHeight);
     p.TavChat = QRect(c.x, t + BarHeight, c.w, H - t - BarHeight - 2 - 4);
     p.picAdvBack = QRect(c.x, t - AdvHeight, c.w, AdvHeight);
@@ -129,6 +140,7 @@ void FinishSplitterDrag(FrameLayoutState& s, int left, int W)
     if (left > W - SplitterMinRightGap) left = W - SplitterMinRightGap;
     if (left < SplitterMinLeft) left = SplitterMinLeft;
     s.lngSplitterLeft = left;
+    s.lngColumnWidth = ColumnWidthAt(left, W);
     s.blnSplitterCollapsed = false;
     s.blnSplitterMoved = true;
 }

@@ -9,6 +9,9 @@
 struct FrameLayoutState {
     int lngSplitterLeft = 0;
     int lngSplitterSaved = 0;
+    // The right column's width the user chose (by the start place or a drag): a narrower window
+    // takes its loss from the table first, so the column keeps this width while it can.
+    int lngColumnWidth = 0;
     bool blnSplitterCollapsed = false;
     int lngUpperBarTop = 0;
     int lngLowerBarTop = 0;
@@ -28,6 +31,8 @@ inline constexpr int UserButHeight = 33;
 inline constexpr int AdvHeight = 182;
 inline constexpr int SplitterMinLeft = 650;
 inline constexpr int SplitterMinRightGap = 140;
+// The narrowest the right column is shown: what a drag to its limit leaves it.
+inline constexpr int ColumnMinWidth = SplitterMinRightGap - SplitterWidth - ColumnGap - RightMargin;
 inline constexpr int BarHeight = 5;
 inline constexpr int UpperBarMin = 200;
 inline constexpr int LowerBarMin = 382;
@@ -50,9 +55,10 @@ struct FramePanes {
 
 // The layout on resize; raises lngSplitterLeft to its minimum as a side effect.
 FramePanes LayoutFrame(FrameLayoutState& s, int clientWidth, int clientHeight);
-// Where the splitter is placed: lngSplitterLeft, but never beyond 14 pixels from the right edge
-// (a place chosen in a wider window stays remembered, and the splitter stays reachable), and
-// never left of 650.
+// Where the splitter is placed. Folded: 14 pixels from the right edge. Otherwise lngSplitterLeft
+// while the window leaves the column its chosen width; in a narrower window the table gives way
+// first (the splitter moves left, down to 650), then the column, never below ColumnMinWidth. A
+// place chosen in a wider window stays remembered for when the window grows again.
 int PlacedSplitterLeft(const FrameLayoutState& s, int clientWidth);
 
 // A finished drag of the upper or lower bar to newTop: clamps it, stores it, and returns the panes
@@ -68,7 +74,8 @@ struct SplitterBand {
 };
 SplitterBand SplitterMiddleBand(int splitterHeight);
 // A press on the middle band: collapses the right column (the splitter goes to 14 pixels from
-// the right edge, its place remembered) or brings it back to exactly where it was.
+// the right edge, its place remembered) or brings it back where it was, at a visible width
+// whatever the window's size meanwhile.
 void ToggleSplitterCollapse(FrameLayoutState& s, int clientWidth);
 // While dragging, the outline only goes where the splitter may be: 650 .. clientWidth - 140.
 bool SplitterDragAllowed(int left, int clientWidth);

@@ -68,7 +68,7 @@ void frmGameMain::Form_Load()
     }
 
     // The window: icon, background and the layout's start values.
-    const QString logo = ResolvePath(pub.strAppPath + QStringLiteral("Res/Logo.ico"));
+    const QString logo = ResolvePath(pub.strAppPath + QStringLiteral("Res/Logo.png"));
     if (!logo.isEmpty()) setWindowIcon(QIcon(logo));
     setAutoFillBackground(false);
     InitFrameLayout(lay_, screen_.width(), screen_.height());
@@ -109,6 +109,14 @@ void frmGameMain::Form_Unload()
     emit Unloaded();
     if (endPausesOnUnload_ && quitOnUnload_ && PausesUnderWay() > 0) EndProgramNow(exitCode_);
     if (quitOnUnload_) QCoreApplication::exit(exitCode_);
+}
+
+void frmGameMain::ShowAtStart(const QSize& screenSize)
+{
+    // The normal size the restore button brings back; the window itself opens maximised.
+    move(0, 0);
+    resize(screenSize.width(), screenSize.height() - 32);
+    showMaximized();
 }
 
 void frmGameMain::ConnectRoomServer()

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "frame/framelayout.h"
@@ -182,6 +183,12 @@ public:
     frmUserSet* userSetDialog() const;
     // The help page the second user button opens: the page beside the program.
     static QUrl HelpPageUrl(const QString& appPath);
+    // Opens the help page (the desktop's own handler by default); false when nothing could be
+    // started, which the user is then told in a box.
+    void setUrlOpener(std::function<bool(const QUrl&)> open) { openUrl_ = std::move(open); }
+    // Shows the window as the program starts it: maximised, restoring to the screen's size
+    // less the 32 pixels at the bottom.
+    void ShowAtStart(const QSize& screenSize);
 
     QWidget* picSplitter = nullptr;
     QWidget* picUserButBk = nullptr;
@@ -221,6 +228,7 @@ private:
     bool unloaded_ = false;
     bool quitOnUnload_ = true;
     bool endPausesOnUnload_ = false;
+    std::function<bool(const QUrl&)> openUrl_;
     int exitCode_ = 0;
 
     // The table side: its widgets and the round flow's window view (the constructor's part), and

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
@@ -215,7 +216,7 @@ void frmGameMain::PaintCaption(const QString& title)
         const int sx = (slot == hot ? kSysLitOffset : 0) + slotKind[slot] * SysButtonSize;
         skin_.blt(at.x(), at.y(), SysButtonSize, SysButtonSize, sheet, sx, 0);
     }
-    const QImage logo = ImageCache::instance().getWithAlpha(c_.pub.strAppPath + QStringLiteral("Res\\Logo.ico"));
+    const QImage logo = ImageCache::instance().getWithAlpha(c_.pub.strAppPath + QStringLiteral("Res\\Logo.png"));
     if (!logo.isNull()) skin_.drawImage(25, 6, logo);
     skin_.fontName = QStringLiteral("宋体");
     skin_.fontSize = 9;
@@ -351,8 +352,20 @@ void frmGameMain::SetHotUserButton(int i) { userButtons_->setHot(i); }
 
 void frmGameMain::UserButtonClick(int i)
 {
-    if (i == 0) ShowUserSet();
-    else if (i == 1) QDesktopServices::openUrl(HelpPageUrl(c_.pub.strAppPath));
+    if (i == 0) {
+        ShowUserSet();
+        return;
+    }
+    if (i != 1) return;
+    const QUrl page = HelpPageUrl(c_.pub.strAppPath);
+    const bool opened = openUrl_ ? openUrl_(page) : QDesktopServices::openUrl(page);
+    if (opened || unloaded_) return;
+    // Without a browser the toolkit only writes a line on standard error: tell the user where
+    // the page is, so it can be opened by hand.
+    c_.msgPool.ShowMsg(0, this, 1,
+                       QStringLiteral("无法打开帮助页面：没有找到可以打开它的浏览器。\n帮助页面在：%1")
+                           .arg(QDir::toNativeSeparators(page.toLocalFile())),
+                       c_.pub.strGameTitle, 30, QStringLiteral("确定"), QString(), true);
 }
 
 frmUserSet* frmGameMain::userSetDialog() const { return userSet_.data(); }

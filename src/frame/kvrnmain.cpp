@@ -79,9 +79,7 @@ int KvrnMain(int argc, char** argv)
     w->setScreenSize(screenSize);
     w->setEndPausesOnUnload(true);
     w->Form_Load();
-    w->move(0, 0);
-    w->resize(screenSize.width(), screenSize.height() - 32);
-    w->show();
+    w->ShowAtStart(screenSize);
     w->ConnectRoomServer();
 
     const int rc = app.exec();

@@ -385,6 +385,38 @@ TEST(Splitter, MiddleBandCollapsesAndRestoresExactly)
     Send(sp, QEvent::MouseButtonRelease, {6, band.hi}, Qt::LeftButton, Qt::NoButton);
 }
 
+// A window opened on a wide screen and narrowed: the column keeps its width while the table
+// can give way, and stays visible down to the window's minimum; the fold arrow folds it and
+// brings it back visible at each width.
+TEST(Splitter, NarrowedWindowKeepsTheColumnAndTheArrowUnfoldsItVisible)
+{
+    MainWindow m(false, QSize(1920, 1080));
+    m.w->show();
+    QWidget* sp = m.w->picSplitter;
+    struct Case {
+        QSize size;
+        int column;
+    };
+    for (const Case& c : {Case{{1920, 1048}, 436}, Case{{1024, 736}, 354}, Case{{800, 736}, 130}}) {
+        m.w->resize(c.size);
+        const auto tag = ::testing::Message() << c.size.width();
+        for (int fold = 0; fold < 3; ++fold) {
+            ASSERT_EQ(m.w->layoutState().blnSplitterCollapsed, fold == 1) << tag;
+            if (fold == 1) {
+                EXPECT_FALSE(m.w->lstUser->isVisible()) << tag;
+            } else {
+                EXPECT_TRUE(m.w->lstUser->isVisible()) << tag;
+                EXPECT_TRUE(m.w->TavChat->isVisible()) << tag;
+                EXPECT_EQ(m.w->lstUser->width(), c.column) << tag;
+                EXPECT_EQ(m.w->TavChat->width(), c.column) << tag;
+                EXPECT_EQ(m.w->picUserButBk->geometry().right(), c.size.width() - 7) << tag;
+                EXPECT_EQ(m.w->picGameBack->width(), sp->x() - 6) << tag;
+            }
+            if (fold < 2) Send(sp, QEvent::MouseButtonPress, {6, sp->height() / 2});
+        }
+    }
+}
+
 TEST(Splitter, DragShowsAClampedOutlineAndTheReleaseMovesTheSplitter)
 {
     REQUIRE_FRAME_PACK();
@@ -559,6 +591,54 @@ TEST(UserButtons, HighlightSettingsAndHelp)
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_TRUE(catcher.opened[0].path().endsWith("/help/Mygame/KVRN.htm"));
     EXPECT_TRUE(QFileInfo(catcher.opened[0].toLocalFile()).isFile());
+}
+
+// Where no browser can be started the user is told so, in the game's box, with the page's place.
+TEST(UserButtons, HelpWithoutABrowserSaysSoInABox)
+{
+    MainWindow m(false);
+    m.w->show();
+    auto* strip = static_cast<UserButtonStrip*>(m.w->picUserButBk);
+    for (const bool opens : {true, false}) {
+        QList<QUrl> asked;
+        m.w->setUrlOpener([&](const QUrl& u) {
+            asked << u;
+            return opens;
+        });
+        Answerer box(m.c.msgPool, 0);
+        Click(strip, m.w->UserButtonPos(1) + QPoint(20, 12));
+        ASSERT_EQ(asked.size(), 1) << opens;
+        EXPECT_EQ(box.asked, opens ? 0 : 1);
+        if (opens) continue;
+        EXPECT_TRUE(box.text.startsWith(QStringLiteral("无法打开帮助页面"))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(asked[0].toLocalFile()))) << box.text.toStdString();
+        EXPECT_EQ(box.title, m.c.pub.strGameTitle);
+        EXPECT_EQ(m.c.msgPool.OpenCount(), 0);
+    }
+}
+
+// The page beside the program tells the keys of the own turn.
+TEST(UserButtons, HelpPageNamesTheKeys)
+{
+    REQUIRE_FRAME_PACK();
+    QFile f(frmGameMain::HelpPageUrl(BinDir() + u'/').toLocalFile());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(f.readAll());
+    for (const char* key : {"Enter", "Space", "Esc", "H"})
+        EXPECT_TRUE(page.contains(QStringLiteral("<b>%1</b>").arg(QLatin1String(key)))) << key;
+}
+
+// The program opens its window maximised; restored, it is the screen's size less 32 pixels.
+TEST(Start, OpensMaximisedAndRestoresToTheScreenLess32)
+{
+    MainWindow m(false, QSize(1280, 800));
+    m.w->ShowAtStart(QSize(1280, 800));
+    EXPECT_TRUE(m.w->windowState() & Qt::WindowMaximized);
+    ASSERT_TRUE(WaitFor([&] { return m.w->isMaximized() && m.w->isVisible(); }));
+    EXPECT_EQ(m.w->normalGeometry().size(), QSize(1280, 768));
+    m.w->SysButtonClick(1);   // the caption's restore button
+    ASSERT_TRUE(WaitFor([&] { return !m.w->isMaximized(); }));
+    EXPECT_EQ(m.w->size(), QSize(1280, 768));
 }
 
 TEST(UserButtons, SettingsOkSendsTheChangeOverTheLinkOnlyWhenItChanged)

@@ -1,6 +1,8 @@
 // Where the panes go for a client size, and the two horizontal bars' moves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "frame/framelayout.h"
 
 namespace {
@@ -59,7 +61,7 @@ struct WidthCase {
 
 class Narrow : public ::testing::TestWithParam<WidthCase> {};
 
-TEST_P(Narrow, RightColumnHiddenWhenNarrowerThanTheSplitter)
+TEST_P(Narrow, RightColumnHiddenOnlyBelowTheWindowsMinimum)
 {
     FrameLayoutState s;
     InitFrameLayout(s, 800, 600);
@@ -70,8 +72,8 @@ TEST_P(Narrow, RightColumnHiddenWhenNarrowerThanTheSplitter)
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, Narrow,
-                         ::testing::Values(WidthCase{600, false}, WidthCase{681, false}, WidthCase{682, true},
-                                           WidthCase{1200, true}));
+                         ::testing::Values(WidthCase{600, false}, WidthCase{789, false}, WidthCase{790, true},
+                                           WidthCase{800, true}, WidthCase{1200, true}));
 
 TEST(Layout, TooLowForTheTableAndSplitter)
 {
@@ -190,16 +192,58 @@ TEST(Splitter, DragOnlyBetween650And140FromTheRight)
     EXPECT_EQ(s.lngSplitterLeft, 650);
 }
 
-TEST(Splitter, APlaceBeyondTheRightEdgeIsPlacedInsideAndKept)
+// A window narrowed from the screen's size: the table gives way first, down to its 650, then the
+// column, never below its minimum; folding and unfolding at each width gives a visible column.
+TEST(Splitter, NarrowingTakesFromTheTableFirstAndTheColumnStaysVisible)
+{
+    struct Case {
+        int screenW, W;
+        int splitter, column;
+    };
+    const Case cases[] = {
+        {1920, 1920, 1464, 436}, {1920, 1500, 1044, 436}, {1920, 1106, 650, 436}, {1920, 1024, 650, 354},
+        {1920, 800, 650, 130},   {1024, 1024, 792, 212},  {1024, 900, 668, 212},  {1024, 800, 650, 130},
+        {800, 800, 650, 130},    {1280, 1100, 804, 276},
+    };
+    for (const Case& c : cases) {
+        FrameLayoutState s;
+        InitFrameLayout(s, c.screenW, 1080);
+        const FramePanes p = LayoutFrame(s, c.W, 736);
+        const auto tag = ::testing::Message() << c.screenW << " narrowed to " << c.W;
+        ASSERT_TRUE(p.columnShown) << tag;
+        EXPECT_EQ(p.picSplitter.left(), c.splitter) << tag;
+        EXPECT_EQ(p.famGameBack.width(), c.splitter - 6) << tag;
+        EXPECT_EQ(p.lstUser.width(), c.column) << tag;
+        EXPECT_EQ(p.TavChat.width(), c.column) << tag;
+        EXPECT_EQ(p.lstUser.right(), c.W - 7) << tag;
+        EXPECT_GE(p.lstUser.width(), FrameMetrics::ColumnMinWidth) << tag;
+        // The chosen place is kept for a wider window.
+        EXPECT_EQ(LayoutFrame(s, c.screenW, 736).picSplitter.left(), std::max(650, c.screenW * 3 / 4 + 24)) << tag;
+        LayoutFrame(s, c.W, 736);
+        ToggleSplitterCollapse(s, c.W);
+        EXPECT_FALSE(LayoutFrame(s, c.W, 736).columnShown) << tag;
+        ToggleSplitterCollapse(s, c.W);
+        const FramePanes back = LayoutFrame(s, c.W, 736);
+        ASSERT_TRUE(back.columnShown) << tag;
+        EXPECT_EQ(back.lstUser.width(), c.column) << tag;
+    }
+}
+
+TEST(Splitter, FoldedInAWideWindowUnfoldsVisibleInANarrowOne)
 {
     FrameLayoutState s;
-    InitFrameLayout(s, 1920, 1080);   // 1464: the place of a maximised window
-    EXPECT_EQ(s.lngSplitterLeft, 1464);
+    InitFrameLayout(s, 1920, 1080);
+    LayoutFrame(s, 1920, 1048);
+    ToggleSplitterCollapse(s, 1920);
+    EXPECT_EQ(LayoutFrame(s, 1024, 736).picSplitter.left(), 1010);
+    ToggleSplitterCollapse(s, 1024);
     const FramePanes p = LayoutFrame(s, 1024, 736);
-    EXPECT_EQ(p.picSplitter.left(), 1010);   // still there to be dragged back
-    EXPECT_FALSE(p.columnShown);
-    EXPECT_EQ(s.lngSplitterLeft, 1464);
-    EXPECT_EQ(LayoutFrame(s, 1920, 1048).picSplitter.left(), 1464);
+    ASSERT_TRUE(p.columnShown);
+    EXPECT_EQ(p.lstUser.width(), 354);
+    // A drag sets the width the column then keeps.
+    FinishSplitterDrag(s, 800, 1024);
+    EXPECT_EQ(LayoutFrame(s, 900, 736).picSplitter.left(), 676);
+    EXPECT_EQ(LayoutFrame(s, 900, 736).lstUser.width(), 204);
 }
 
 // ---- caption and user buttons ----

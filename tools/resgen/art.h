@@ -57,7 +57,7 @@ bool SuitIsRed(int suit);
 void MakeCards(Out& out);       // Res/ResPk/Pk0..53, PkMask, Res/PkBack
 void MakeTable(Out& out);       // the table's own pictures
 void MakeFigures(Out& out);     // UserRes/LargeUser/<n>.ico
-void MakeIcons(Out& out);       // res/Msg0..2.ico, Res/Logo.ico, Res/NetBreak.bmp
+void MakeIcons(Out& out);       // res/Msg0..2.ico, Res/Logo.png (the window icon: no icon plugin at start), Res/NetBreak.bmp
 void MakeBlasts(Out& out);      // Res/Bomb/b1..b3/Blast0NN.jpg
 void MakeSounds(Out& out);      // Res/Sound/*.wav
 void MakeFrame(Out& out);       // the main window's caption, buttons and splitter

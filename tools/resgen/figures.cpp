@@ -275,7 +275,7 @@ void MakeIcons(Out& out)
     out.picture(Root::Parent, QStringLiteral("res/Msg0.ico"), infoIcon());
     out.picture(Root::Parent, QStringLiteral("res/Msg1.ico"), exclamationIcon());
     out.picture(Root::Parent, QStringLiteral("res/Msg2.ico"), questionIcon());
-    out.picture(Root::App, QStringLiteral("Res/Logo.ico"), logoIcon());
+    out.picture(Root::App, QStringLiteral("Res/Logo.png"), logoIcon());
     out.picture(Root::App, QStringLiteral("Res/NetBreak.bmp"), netBreak());
 }
 

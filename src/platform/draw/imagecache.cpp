@@ -48,15 +48,53 @@ QByteArray digestOf(const QByteArray& bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
 }
 
+// Past these a picture is taken for a damaged or hostile file, not a game picture: nothing the
+// game draws comes near them, and reading or decoding one would hold the table up for seconds.
+constexpr qint64 kMaxPictureBytes = 64LL * 1024 * 1024;
+constexpr int kMaxPictureSide = 16384;
+
+// The reader's format from the file's suffix: deciding it from the content would try every
+// installed image plugin on the first picture.
+QByteArray formatOf(const QString& file)
+{
+    const QByteArray suffix = QFileInfo(file).suffix().toLower().toLatin1();
+    return suffix == "jpg" ? QByteArrayLiteral("jpeg") : suffix;
+}
+
+bool sideTooLarge(const QSize& s)
+{
+    return s.width() > kMaxPictureSide || s.height() > kMaxPictureSide;
+}
+
+// The size the file's header announces is beyond any picture of the game (read from the
+// header alone).
+bool announcesTooLarge(const QString& file)
+{
+    QImageReader r(file, formatOf(file));
+    r.setAutoDetectImageFormat(false);
+    return sideTooLarge(r.size());
+}
+
 QImage decode(const QByteArray& bytes, const QString& file)
 {
     QBuffer buf;
     buf.setData(bytes);
     buf.open(QIODevice::ReadOnly);
-    // The content decides the format; the suffix is only a hint (".ico" files may hold bitmaps).
-    QImageReader r(&buf, QFileInfo(file).suffix().toLower().toLatin1());
-    r.setDecideFormatFromContent(true);
-    return r.read();
+    QImageReader r(&buf, formatOf(file));
+    r.setAutoDetectImageFormat(false);
+    if (sideTooLarge(r.size()))
+        return QImage();
+    QImage img = r.read();
+    if (!img.isNull() || buf.size() == 0)
+        return img;
+    // A file whose content is not what its suffix says (an icon holding a bitmap): the content
+    // decides, at the cost of the plugins, for that file only.
+    buf.seek(0);
+    QImageReader byContent(&buf);
+    byContent.setDecideFormatFromContent(true);
+    if (sideTooLarge(byContent.size()))
+        return QImage();
+    return byContent.read();
 }
 
 // Which file each decoded picture came from, by the picture's cache key, so that its 2x
@@ -185,7 +223,8 @@ const ImageCache::Entry* ImageCache::fetch(const QString& path)
             return nullptr;
         }
     }
-    if (!fileStamp(st, mtime, size)) {
+    if (!fileStamp(st, mtime, size) || size > kMaxPictureBytes) {
+        // Too large to be a picture of the game: missing, without reading a byte of it.
         map_.remove(file);
         return nullptr;
     }
@@ -210,6 +249,10 @@ const ImageCache::Entry* ImageCache::fetch(const QString& path)
                 return &*it;
             }
         }
+    }
+    if (!haveBytes && announcesTooLarge(file)) {
+        map_.remove(file);
+        return nullptr;
     }
     if (!haveBytes)
         bytes = readAll(file);

@@ -275,6 +275,121 @@ TEST(ImageCache, RepeatedRequestsDecodeEachPictureOnce)
     EXPECT_EQ(off.decodeCount(), 550);
 }
 
+namespace {
+
+// Bytes this process has read through system calls so far.
+qint64 bytesRead()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
+
+// A picture file: a w x h BMP, then grown (sparse) to `size` bytes when that is larger.
+void writeGrownBmp(const QString& path, int w, int h, qint64 size)
+{
+    writeBmp(path, w, h, qRgb(9, 8, 7));
+    QFile f(path);
+    if (size > f.size())
+        ASSERT_TRUE(f.resize(size));
+}
+
+} // namespace
+
+// Files too large to be game pictures read as missing, found from the file's size or its header
+// alone; just inside the limits they are pictures as any other.
+TEST(ImageCache, OversizedFilesAreMissingWithoutBeingRead)
+{
+    const qint64 MiB = 1024 * 1024;
+    struct Case {
+        const char* name;
+        int w, h;
+        qint64 size;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"grown_past_64MiB.bmp", 2, 2, 64 * MiB + 1, false},
+        {"grown_to_3GiB.bmp", 2, 2, 3072 * MiB, false},
+        {"wide_header.bmp", 16385, 1, 0, false},
+        {"tall_header.bmp", 1, 16385, 0, false},
+        {"widest_allowed.bmp", 16384, 1, 0, true},
+        {"small.bmp", 3, 2, 0, true},
+    };
+    Tree t;
+    for (const Case& c : cases) {
+        const QString file = t.root() + "/Res/" + c.name;
+        writeGrownBmp(file, c.w, c.h, c.size);
+        ImageCache cache;
+        const qint64 before = bytesRead();
+        const QImage img = cache.get(file);
+        const qint64 read = bytesRead() - before;
+        EXPECT_EQ(!img.isNull(), c.shown) << c.name;
+        if (c.shown) {
+            EXPECT_EQ(img.size(), QSize(c.w, c.h)) << c.name;
+            continue;
+        }
+        EXPECT_TRUE(cache.getWithAlpha(file).isNull()) << c.name;
+        EXPECT_EQ(cache.decodeCount(), 0) << c.name;
+        ASSERT_GE(before, 0);
+        EXPECT_LT(read, 1 * MiB) << c.name;
+        // Put right, the file is a picture again.
+        QFile::remove(file);
+        writeBmp(file, 4, 4, qRgb(1, 2, 3));
+        EXPECT_EQ(cache.get(file).size(), QSize(4, 4)) << c.name;
+        QFile::remove(file);
+    }
+}
+
+// A 24-bit BMP of one colour, written by hand: saving through the toolkit would load the image
+// plugins itself.
+QByteArray bmpBytes(int w, int h, QRgb c)
+{
+    const int row = (w * 3 + 3) / 4 * 4;
+    QByteArray b;
+    auto u16 = [&](int v) { b.append(char(v & 255)).append(char((v >> 8) & 255)); };
+    auto u32 = [&](int v) { u16(v & 0xffff); u16((v >> 16) & 0xffff); };
+    b.append("BM");
+    u32(54 + row * h); u32(0); u32(54);
+    u32(40); u32(w); u32(h); u16(1); u16(24); u32(0); u32(row * h); u32(2835); u32(2835); u32(0); u32(0);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x)
+            b.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c)));
+        b.append(QByteArray(row - w * 3, '\0'));
+    }
+    return b;
+}
+
+// A picture is decoded by its suffix: a BMP loads none of the image plugins (each would be
+// loaded and asked in turn if the content decided); a file whose content is not what its suffix
+// says is still read.
+TEST(ImageCacheDeathTest, BitmapsLoadNoImagePlugin)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Tree t;
+    for (const char* name : {"/Res/a.bmp", "/Res/b.png"}) {
+        QFile f(t.root() + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bmpBytes(3, 2, qRgb(4, 5, 6)));
+    }
+    const QString root = t.root();
+    EXPECT_EXIT(
+        {
+            ImageCache c;
+            const bool ok = c.get(root + "/Res/a.bmp").pixel(2, 1) == qRgb(4, 5, 6);
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            maps.open(QIODevice::ReadOnly);
+            const bool plugins = maps.readAll().contains("imageformats");
+            // The mislabelled file goes through the plugins, and reads.
+            const bool mislabelled = c.get(root + "/Res/b.png").pixel(2, 1) == qRgb(4, 5, 6);
+            std::exit(ok && !plugins && mislabelled ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);

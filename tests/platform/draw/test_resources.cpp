@@ -63,7 +63,7 @@ TEST_F(Resources, EveryPictureHasItsCellLayout)
         {false, "Res\\GameScore.bmp", 159, 62},
         {false, "Res\\ModeMsg.bmp", 7 * 18, 28},
         {false, "Res\\NetBreak.bmp", 32, 32},
-        {false, "Res\\Logo.ico", 16, 16},
+        {false, "Res\\Logo.png", 16, 16},
         {true, "res\\Msg0.ico", 32, 32},
         {true, "res\\Msg1.ico", 32, 32},
         {true, "res\\Msg2.ico", 32, 32},
@@ -173,11 +173,11 @@ TEST_F(Resources, TwoXVersionsAreTwiceTheSizeAndKeepTheCardOutline)
     for (const char* f : {"DaoJuMain", "DaoJuInfoBk", "SysBut", "TabBut", "TabButM", "BuyBut", "BuyButM", "DaoJuNo",
                           "MyDaoJuBk", "MeNo", "Move0", "move0M", "Move1", "move1M"})
         pictures << parent(QStringLiteral("DaoJuMaket\\%1.bmp").arg(QLatin1String(f)));
-    pictures << app(QStringLiteral("Res\\Logo.ico"));
+    pictures << app(QStringLiteral("Res\\Logo.png"));
     for (int n = 0; n <= 2; ++n) pictures << parent(QStringLiteral("res\\Msg%1.ico").arg(n));
     for (int n = 1; n <= 16; ++n) pictures << parent(QStringLiteral("UserRes\\LargeUser\\%1.ico").arg(n));
     for (const QString& p : pictures) {
-        const QImage one = p.endsWith(QLatin1String(".ico")) ? ImageCache::instance().getWithAlpha(p) : load(p);
+        const QImage one = (p.endsWith(QLatin1String(".ico")) || p.endsWith(QLatin1String(".png"))) ? ImageCache::instance().getWithAlpha(p) : load(p);
         const QImage two = HiResPicture(one);
         ASSERT_TRUE(!one.isNull() && two.size() == one.size() * 2) << p.toStdString();
         if (one.size() != mask.size()) continue;
@@ -497,7 +497,7 @@ TEST_F(Resources, TableSheet)
     s.fillRect(680, 400, 110, 50, QColor(236, 233, 216));
     for (int i = 0; i < 3; ++i)
         s.drawImage(684 + i * 34, 408, ImageCache::instance().getWithAlpha(parent(QStringLiteral("res\\Msg%1.ico").arg(i))));
-    s.drawImage(684, 380, ImageCache::instance().getWithAlpha(app("Res\\Logo.ico")));
+    s.drawImage(684, 380, ImageCache::instance().getWithAlpha(app("Res\\Logo.png")));
 
     // The panel's inside and its corners came out where they should.
     EXPECT_EQ(rgb(s.image(), x + w / 2, y + h / 2 + 30), QColor(247, 207, 156).rgb() & 0xffffff);
