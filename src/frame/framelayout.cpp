@@ -62,15 +62,28 @@ FramePanes LayoutFrame(FrameLayoutState& s, int W, int H)
     if (c.w < ColumnMinWidth) return p;
     p.columnShown = true;
     p.picUserButBk = QRect(c.x, CaptionHeight, c.w, UserButHeight);
-    const int u = s.lngUpperBarTop - 68;
+    // Bars placed for a taller window (the start values come from the screen) are placed within
+    // a lower one's reach, the advert pane keeping its height, so the chat stays on the window;
+    // their stored places come back when it grows again.
+    const auto [upperTop, lowerTop] = PlacedBarTops(s, H);
+    const int u = upperTop - 68;
     if (u > 0) p.lstUser = QRect(c.x, CaptionHeight + 25 + 8, c.w, u);
-    p.HSplitterBar = QRect(c.x, s.lngUpperBarTop, c.w, BarHeight);
-    const int a = s.lngLowerBarTop - s.lngUpperBarTop - BarHeight;
-    p.picAdvBack = QRect(c.x, s.lngUpperBarTop + BarHeight, c.w, a);
-    p.HSplitterBar1 = QRect(c.x, s.lngLowerBarTop, c.w, BarHeight);
-    const int ch = H - BottomBorder - s.lngLowerBarTop - BarHeight - 2;
-    if (ch > 0) p.TavChat = QRect(c.x, s.lngLowerBarTop + BarHeight, c.w, ch);
+    p.HSplitterBar = QRect(c.x, upperTop, c.w, BarHeight);
+    const int a = lowerTop - upperTop - BarHeight;
+    p.picAdvBack = QRect(c.x, upperTop + BarHeight, c.w, a);
+    p.HSplitterBar1 = QRect(c.x, lowerTop, c.w, BarHeight);
+    const int ch = H - BottomBorder - lowerTop - BarHeight - 2;
+    if (ch > 0) p.TavChat = QRect(c.x, lowerTop + BarHeight, c.w, ch);
     return p;
+}
+
+BarTops PlacedBarTops(const FrameLayoutState& s, int H)
+{
+    // The lowest the upper bar's own range puts the lower one: H - 282 + 5 + 182.
+    const int lowerTop = std::max(LowerBarMin, std::min(s.lngLowerBarTop, H - 282 + BarHeight + AdvHeight));
+    const int upperTop =
+        std::max(std::min(UpperBarMin, s.lngUpperBarTop), s.lngUpperBarTop - (s.lngLowerBarTop - lowerTop));
+    return {upperTop, lowerTop};
 }
 
 FramePanes MoveUpperBar(FrameLayoutState& s, int t, int W, int H)

@@ -61,6 +61,14 @@ FramePanes LayoutFrame(FrameLayoutState& s, int clientWidth, int clientHeight);
 // place chosen in a wider window stays remembered for when the window grows again.
 int PlacedSplitterLeft(const FrameLayoutState& s, int clientWidth);
 
+// Where the two bars are placed in a client area H high: where they were put, or, for a window
+// too low for that, moved up together (the advert pane keeping its height, the upper bar not
+// above its 200) so that the chat keeps a place; the stored places are not changed.
+struct BarTops {
+    int upper, lower;
+};
+BarTops PlacedBarTops(const FrameLayoutState& s, int clientHeight);
+
 // A finished drag of the upper or lower bar to newTop: clamps it, stores it, and returns the panes
 // it moves (the list, both bars, the advert pane and the chat).
 FramePanes MoveUpperBar(FrameLayoutState& s, int newTop, int clientWidth, int clientHeight);

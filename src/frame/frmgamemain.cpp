@@ -197,10 +197,10 @@ void frmGameMain::applyPanes(const FramePanes& p)
 
 void frmGameMain::HSplitterBar_MoveFinished(int delta)
 {
-    applyPanes(MoveUpperBar(lay_, lay_.lngUpperBarTop + delta, width(), height()));
+    applyPanes(MoveUpperBar(lay_, PlacedBarTops(lay_, height()).upper + delta, width(), height()));
 }
 
 void frmGameMain::HSplitterBar1_MoveFinished(int delta)
 {
-    applyPanes(MoveLowerBar(lay_, lay_.lngLowerBarTop + delta, width(), height()));
+    applyPanes(MoveLowerBar(lay_, PlacedBarTops(lay_, height()).lower + delta, width(), height()));
 }

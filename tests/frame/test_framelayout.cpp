@@ -75,6 +75,28 @@ INSTANTIATE_TEST_SUITE_P(Widths, Narrow,
                          ::testing::Values(WidthCase{600, false}, WidthCase{789, false}, WidthCase{790, true},
                                            WidthCase{800, true}, WidthCase{1200, true}));
 
+// Bars placed from a tall screen, in a window at its lowest: within reach, the chat still shown,
+// and back where they were once the window is tall again.
+TEST(Layout, BarsOfATallScreenInALowWindow)
+{
+    struct Case {
+        int H, upper, lower;
+    };
+    FrameLayoutState s;
+    InitFrameLayout(s, 1920, 1080);   // bars at 360 and 551
+    for (const Case& c : {Case{570, 284, 475}, Case{646, 360, 551}, Case{1048, 360, 551}, Case{480, 200, 385}}) {
+        const FramePanes p = LayoutFrame(s, 800, c.H);
+        EXPECT_EQ(p.HSplitterBar.top(), c.upper) << c.H;
+        EXPECT_EQ(p.HSplitterBar1.top(), c.lower) << c.H;
+        EXPECT_EQ(p.lstUser.bottom() + 1, c.upper) << c.H;
+        EXPECT_EQ(p.picAdvBack.bottom() + 1, c.lower) << c.H;
+        ASSERT_TRUE(p.TavChat.isValid()) << c.H;
+        EXPECT_EQ(p.TavChat.bottom(), c.H - 7) << c.H;
+        EXPECT_EQ(s.lngUpperBarTop, 360);
+        EXPECT_EQ(s.lngLowerBarTop, 551);
+    }
+}
+
 TEST(Layout, TooLowForTheTableAndSplitter)
 {
     FrameLayoutState s;
