@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 #include <exception>
 
@@ -12,6 +13,7 @@
 #include "launch/publicdefine.h"
 #include "launch/roomlink.h"
 #include "platform/core/vbnum.h"
+#include "platform/draw/imagecache.h"
 #include "platform/draw/respath.h"
 #include "platform/net/tavsckclient.h"
 #include "tableview/waitticks.h"
@@ -67,9 +69,7 @@ void frmGameMain::Form_Load()
         screen_ = s ? s->geometry().size() : QSize(1024, 768);
     }
 
-    // The window: icon, background and the layout's start values.
-    const QString logo = ResolvePath(pub.strAppPath + QStringLiteral("Res/Logo.png"));
-    if (!logo.isEmpty()) setWindowIcon(QIcon(logo));
+    // The window: background and the layout's start values (its icon follows the first frame).
     setAutoFillBackground(false);
     InitFrameLayout(lay_, screen_.width(), screen_.height());
     TableLoad();
@@ -82,6 +82,15 @@ void frmGameMain::Form_Load()
     LoadUserSet(c_.userSet, pub.strAppPath + QString::fromLatin1(kUserSetFileName));
 
     LayoutMain();
+}
+
+void frmGameMain::AfterFirstFrame()
+{
+    if (unloaded_) return;
+    // The icon, decoded by its suffix through the picture cache like every other picture.
+    const QImage logo = ImageCache::instance().getWithAlpha(c_.pub.strAppPath + QStringLiteral("Res\\Logo.png"));
+    if (!logo.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(logo)));
+    ++afterFirstFrameRuns_;
 }
 
 void frmGameMain::Form_Unload()
@@ -119,6 +128,25 @@ void frmGameMain::ShowAtStart(const QSize& screenSize)
     showMaximized();
 }
 
+void frmGameMain::ShowAtStartAfterHello(const QSize& screenSize)
+{
+    if (unloaded_) return;
+    startShow_ = screenSize;
+    if (!TavSckClient->isConnecting()) {
+        ShowPendingStart();
+        return;
+    }
+    QTimer::singleShot(kStartShowWaitMs, this, &frmGameMain::ShowPendingStart);
+}
+
+void frmGameMain::ShowPendingStart()
+{
+    if (!startShow_.isValid()) return;
+    const QSize s = startShow_;
+    startShow_ = QSize();
+    if (!unloaded_) ShowAtStart(s);
+}
+
 void frmGameMain::ConnectRoomServer()
 {
     if (unloaded_) return;
@@ -139,6 +167,8 @@ bool frmGameMain::SendData(const QByteArray& msg)
 void frmGameMain::TavSckClient_Connected()
 {
     SendData(BuildHello(c_.userSet.bytAllowPangGuan));
+    TavSckClient->Flush();
+    ShowPendingStart();
 }
 
 void frmGameMain::TavSckClient_DataArrived(const QByteArray& msg)

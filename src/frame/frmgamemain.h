@@ -189,6 +189,15 @@ public:
     // Shows the window as the program starts it: maximised, restoring to the screen's size
     // less the 32 pixels at the bottom.
     void ShowAtStart(const QSize& screenSize);
+    // The program's start: the window is shown (as ShowAtStart) once the hello has gone out, so
+    // that the hello waits for no drawing; or after kStartShowWaitMs when the link is slow to
+    // come up, or at once when it is neither up nor coming.
+    void ShowAtStartAfterHello(const QSize& screenSize);
+    static constexpr int kStartShowWaitMs = 250;
+    // What the first frame does not need (the window's icon) is done once it has been drawn.
+    int afterFirstFrameRuns() const { return afterFirstFrameRuns_; }
+    // A start waiting for its hello before it shows the window.
+    bool startShowPending() const { return startShow_.isValid(); }
 
     QWidget* picSplitter = nullptr;
     QWidget* picUserButBk = nullptr;
@@ -226,6 +235,11 @@ private:
     QSize screen_;
     bool loaded_ = false;
     bool unloaded_ = false;
+    QSize startShow_;   // the screen size of a start waiting for its hello
+    void ShowPendingStart();
+    void AfterFirstFrame();
+    bool firstFrameSeen_ = false;
+    int afterFirstFrameRuns_ = 0;
     bool quitOnUnload_ = true;
     bool endPausesOnUnload_ = false;
     std::function<bool(const QUrl&)> openUrl_;

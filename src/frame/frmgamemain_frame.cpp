@@ -246,6 +246,11 @@ void frmGameMain::paintEvent(QPaintEvent* e)
     // The skin is drawn when the window's size or state changed, not for every paint: a paint
     // only copies its own parts of it.
     if (skinStale_ || !skinFits()) PaintFrame();
+    if (!firstFrameSeen_) {
+        firstFrameSeen_ = true;
+        // After the frame this paint belongs to has gone out.
+        QTimer::singleShot(0, this, &frmGameMain::AfterFirstFrame);
+    }
     QPainter p(this);
     const QRect logical(0, 0, skin_.width(), skin_.height());
     for (const QRect& r : e->region()) {

@@ -13,6 +13,7 @@
 #include "launch/client.h"
 #include "launch/commandline.h"
 #include "launch/publicdefine.h"
+#include "platform/draw/gamefont.h"
 #include "rules/gamedefine.h"
 #include "shop/daojumaket.h"
 
@@ -61,6 +62,7 @@ int KvrnMain(int argc, char** argv)
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(toolkitArgc, toolkitArgv);
     LoadToolkitTranslations(app);
+    SubstituteGameFaces();
 
     const QStringList args = SplitCommandLine(JoinedArguments(raw));
     if (const int err = CheckLaunchArgs(args)) return RefuseLaunch(err);
@@ -79,8 +81,9 @@ int KvrnMain(int argc, char** argv)
     w->setScreenSize(screenSize);
     w->setEndPausesOnUnload(true);
     w->Form_Load();
-    w->ShowAtStart(screenSize);
+    // The hello goes out before the window is drawn: connecting first, showing once it is sent.
     w->ConnectRoomServer();
+    w->ShowAtStartAfterHello(screenSize);
 
     const int rc = app.exec();
     delete w.data();

@@ -12,3 +12,8 @@ QString InstalledFamily(const QString& name, bool crisp = true);
 // The face `name` at px pixels, made once per (name, size, weight, crispness) and shared. Crisp:
 // small sizes drawn with solid, unsmoothed strokes.
 QFont GameFont(const QString& name, int px, bool bold, bool crisp);
+
+// Makes the toolkit's own font matching take the installed stand-in for each game face that is
+// not installed ("宋体", "黑体"), so a widget or a page asking for one finds a font at once
+// instead of going through the system's fallback list for every size and weight.
+void SubstituteGameFaces();

@@ -82,6 +82,13 @@ void TavSckClient::Connect(const QString& host, int port, int timeoutSeconds)
     sock_->connectToHost(host, quint16(port));
 }
 
+bool TavSckClient::isConnecting() const
+{
+    if (ended_ || !sock_) return false;
+    const auto st = sock_->state();
+    return st == QAbstractSocket::HostLookupState || st == QAbstractSocket::ConnectingState;
+}
+
 qint64 TavSckClient::socketBuffered() const
 {
     return sock_ ? sock_->bytesAvailable() : 0;
@@ -105,6 +112,11 @@ bool TavSckClient::Send(const QByteArray& bytes, int first, int last)
     const QByteArray frame = EncodeFrame(QByteArrayView(bytes).sliced(first, qsizetype(last) - first + 1));
     if (frame.isEmpty()) return false;
     return sock_->write(frame) == frame.size();
+}
+
+void TavSckClient::Flush()
+{
+    if (isConnected()) sock_->flush();
 }
 
 void TavSckClient::Abort()

@@ -55,6 +55,9 @@ public:
     // Sends bytes[first..last] as one message. Nothing is sent (false) when the link is not up,
     // the range is empty or outside the array, or the message is longer than kMaxFrame.
     bool Send(const QByteArray& bytes, int first, int last);
+    // Hands what Send queued to the system now rather than at the next turn of the event loop
+    // (the hello, before the window's first frame is drawn).
+    void Flush();
 
     // Ends the link without raising Closed or Error (used on the way out).
     void Abort();
@@ -66,6 +69,8 @@ public:
     bool held() const { return held_; }
 
     bool isConnected() const;
+    // Connect was called and the link is neither up nor failed yet.
+    bool isConnecting() const;
 
     // Why the link raised Error, so the program can tell a launcher.
     enum class Failure { None, ConnectFailed, Lost, BrokenFrame };
