@@ -97,6 +97,7 @@ void frmGameMain::Form_Unload()
 {
     if (unloaded_) return;
     unloaded_ = true;
+    startShow_ = QSize();   // a link that failed before the hello: nothing more to show
     c_.pub.blnClosing = true;
     c_.msgPool.CloseMsgByOwner(0);
     InitPublicState(c_);

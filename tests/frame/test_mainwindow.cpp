@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <functional>
@@ -160,6 +161,72 @@ TEST(AdvertPage, ConfiguredAddressIsTheLocalFile)
 {
     EXPECT_EQ(LocalAdvertPage(kAdvertUrl, "/app/"), "/app/Adv/ga.htm");
     EXPECT_EQ(LocalAdvertPage("http://elsewhere/x.htm", "/app/"), "http://elsewhere/x.htm");
+}
+
+// Counts the paints a widget gets.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+// The program's start: the hello is on its way before the window is drawn and before the advert
+// page is laid out; the window comes up maximised after it, then the page and the icon.
+TEST(Start, TheHelloGoesBeforeTheFirstPaintAndTheAdvert)
+{
+    Table s;
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    s.c.pub.strServerPort = QString::number(server.serverPort());
+    PaintCounter counter;
+    s.w->installEventFilter(&counter);
+    auto* page = s.w->TavAdvWeb->findChild<QTextBrowser*>();
+    ASSERT_NE(page, nullptr);
+    int paintsAtHello = -1;
+    QString advertAtHello = QStringLiteral("not yet");
+    // Raised after the window's own handler has sent the hello.
+    QObject::connect(s.w->TavSckClient, &TavSckClient::Connected, [&] {
+        paintsAtHello = counter.paints;
+        advertAtHello = page->toPlainText();
+    });
+    s.w->ConnectRoomServer();
+    s.w->ShowAtStartAfterHello(QSize(1024, 768));
+    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
+    QTcpSocket* peer = server.nextPendingConnection();
+    QByteArray got;
+    ASSERT_TRUE(WaitFor([&] {
+        got += peer->readAll();
+        return got.size() >= 16;
+    }));
+    EXPECT_EQ(got, QByteArray("\0\0\0\x0c\x82\x00" "600`KVRN`1", 16));
+    EXPECT_EQ(paintsAtHello, 0);
+    EXPECT_EQ(advertAtHello, QString());
+    ASSERT_TRUE(WaitFor([&] {
+        return counter.paints > 0 && s.w->afterFirstFrameRuns() == 1 && page->toPlainText().contains("local advert");
+    }));
+    EXPECT_TRUE(s.w->isMaximized());
+    EXPECT_FALSE(s.w->startShowPending());
+}
+
+// A link that does not come up (nothing listens, or no route) leaves no start waiting: the
+// window is shown, or the program ends with the link.
+TEST(Start, TheWindowComesUpWithoutTheLink)
+{
+    for (const char* host : {"127.0.0.1", "10.255.255.1"}) {
+        Table s;
+        s.c.pub.strServerHost = QString::fromLatin1(host);
+        QTcpServer gone;
+        ASSERT_TRUE(gone.listen(QHostAddress::LocalHost));
+        s.c.pub.strServerPort = QString::number(gone.serverPort());
+        gone.close();
+        s.w->ConnectRoomServer();
+        s.w->ShowAtStartAfterHello(QSize(1024, 768));
+        EXPECT_TRUE(WaitFor([&] { return s.w->isUnloaded() || s.w->isVisible(); })) << host;
+        EXPECT_FALSE(s.w->startShowPending()) << host;
+    }
 }
 
 TEST(Link, HelloThenUnloadWhenTheServerCloses)

@@ -1,5 +1,8 @@
 #include "platform/draw/surface.h"
+#include "platform/draw/gamefont.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
@@ -209,4 +212,33 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// The game's faces, rarely installed here, stand for one installed family each: the painting
+// code asks by name, and so do the toolkit's widgets and pages once the faces are substituted.
+TEST(GameFonts, FacesResolveToAnInstalledFamilyEverywhere)
+{
+    SubstituteGameFaces();
+    const QStringList installed = QFontDatabase::families();
+    for (const char* name : {"宋体", "黑体"}) {
+        const QString face = QString::fromUtf8(name);
+        for (const bool crisp : {true, false}) {
+            const QString family = InstalledFamily(face, crisp);
+            EXPECT_TRUE(installed.contains(family) || installed.isEmpty()) << name << crisp;
+            EXPECT_EQ(InstalledFamily(face, crisp), family);
+        }
+        if (installed.contains(face)) continue;
+        const QString smooth = InstalledFamily(face, false);
+        if (smooth == face) continue;   // no stand-in installed at all
+        EXPECT_EQ(QFont::substitute(face).compare(smooth, Qt::CaseInsensitive), 0) << name;
+        // What a widget or a page gets for the face, at any size and weight.
+        for (const int px : {12, 16}) {
+            QFont f(face);
+            f.setPixelSize(px);
+            f.setBold(px == 16);
+            EXPECT_EQ(QFontInfo(f).family(), smooth) << name << px;
+        }
+        const QFont g = GameFont(face, 12, true, true);
+        EXPECT_EQ(g.family(), InstalledFamily(face, true));
+    }
 }
