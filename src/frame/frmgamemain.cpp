@@ -137,7 +137,7 @@ void frmGameMain::ShowAtStartAfterHello(const QSize& screenSize)
         ShowPendingStart();
         return;
     }
-    QTimer::singleShot(kStartShowWaitMs, this, &frmGameMain::ShowPendingStart);
+    QTimer::singleShot(startShowWaitMs_, this, &frmGameMain::ShowPendingStart);
 }
 
 void frmGameMain::ShowPendingStart()

@@ -194,6 +194,8 @@ public:
     // come up, or at once when it is neither up nor coming.
     void ShowAtStartAfterHello(const QSize& screenSize);
     static constexpr int kStartShowWaitMs = 250;
+    // The longest the window waits for the hello (tests on a loaded machine wait longer).
+    void setStartShowWaitMs(int ms) { startShowWaitMs_ = ms; }
     // What the first frame does not need (the window's icon) is done once it has been drawn.
     int afterFirstFrameRuns() const { return afterFirstFrameRuns_; }
     // A start waiting for its hello before it shows the window.
@@ -236,6 +238,7 @@ private:
     bool loaded_ = false;
     bool unloaded_ = false;
     QSize startShow_;   // the screen size of a start waiting for its hello
+    int startShowWaitMs_ = kStartShowWaitMs;
     void ShowPendingStart();
     void AfterFirstFrame();
     bool firstFrameSeen_ = false;

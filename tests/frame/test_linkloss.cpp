@@ -11,6 +11,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <sys/socket.h>
 
 #include "frame/frmgamemain.h"
 #include "frame/kvrnmain.h"
@@ -145,7 +146,13 @@ TEST(LinkLoss, ABoxOfAnotherOwnerIsClosedWithTheOtherWindows)
     });
     QObject::connect(&r.c.msgPool, &MsgPool::MsgShown, [&](int slot) {
         box = r.c.msgPool.FormAt(slot);
-        if (r.peer) r.peer->abort();  // the link fails rather than closing in order
+        // The link fails rather than closing in order: a reset, whether or not the hello has
+        // been read yet (a close with nothing unread would go out as an orderly end).
+        if (r.peer) {
+            const linger hard{1, 0};
+            ::setsockopt(int(r.peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+            r.peer->abort();
+        }
     });
     r.onPeer = [&] {
         r.peer->write(Frame(QByteArray("\x86\x00", 2)));

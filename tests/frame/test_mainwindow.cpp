@@ -192,6 +192,8 @@ TEST(Start, TheHelloGoesBeforeTheFirstPaintAndTheAdvert)
         paintsAtHello = counter.paints;
         advertAtHello = page->toPlainText();
     });
+    // However slowly the link comes up here, the window waits for it.
+    s.w->setStartShowWaitMs(testsupport::kHangMs);
     s.w->ConnectRoomServer();
     s.w->ShowAtStartAfterHello(QSize(1024, 768));
     ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
