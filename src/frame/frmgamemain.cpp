@@ -145,7 +145,18 @@ void frmGameMain::ShowPendingStart()
     if (!startShow_.isValid()) return;
     const QSize s = startShow_;
     startShow_ = QSize();
-    if (!unloaded_) ShowAtStart(s);
+    if (unloaded_) return;
+    Form_Load();
+    ShowAtStart(s);
+}
+
+void frmGameMain::ConnectAtStart()
+{
+    if (unloaded_) return;
+    // What Form_Load would set before the link: the hello's setting and the socket's property.
+    LoadUserSet(c_.userSet, c_.pub.strAppPath + QString::fromLatin1(kUserSetFileName));
+    TavSckClient->setKeepAlive(false);
+    ConnectRoomServer();
 }
 
 void frmGameMain::ConnectRoomServer()

@@ -86,6 +86,7 @@ public:
     // The window's load: the panes, the components' start values, the timers and the user
     // settings (read before the link opens). Run once, before the window is shown.
     void Form_Load();
+    bool isLoaded() const { return loaded_; }
     // The window's tear-down: closes the message boxes, resets the shared state, closes every
     // other window and then this one, and ends the program. Runs at most once.
     void Form_Unload();
@@ -189,9 +190,12 @@ public:
     // Shows the window as the program starts it: maximised, restoring to the screen's size
     // less the 32 pixels at the bottom.
     void ShowAtStart(const QSize& screenSize);
-    // The program's start: the window is shown (as ShowAtStart) once the hello has gone out, so
-    // that the hello waits for no drawing; or after kStartShowWaitMs when the link is slow to
-    // come up, or at once when it is neither up nor coming.
+    // The program's start, first: the settings the hello carries are read and the link is
+    // started, before the window is loaded.
+    void ConnectAtStart();
+    // Then: the window is loaded (Form_Load, when it was not) and shown (as ShowAtStart) once
+    // the hello has gone out, so that the hello waits for neither; or after kStartShowWaitMs
+    // when the link is slow to come up, or at once when it is neither up nor coming.
     void ShowAtStartAfterHello(const QSize& screenSize);
     static constexpr int kStartShowWaitMs = 250;
     // The longest the window waits for the hello (tests on a loaded machine wait longer).

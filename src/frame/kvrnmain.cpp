@@ -80,9 +80,9 @@ int KvrnMain(int argc, char** argv)
     const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
     w->setScreenSize(screenSize);
     w->setEndPausesOnUnload(true);
-    w->Form_Load();
-    // The hello goes out before the window is drawn: connecting first, showing once it is sent.
-    w->ConnectRoomServer();
+    // The hello goes out before the window is loaded and drawn: connecting first, loading and
+    // showing the window once the hello is sent.
+    w->ConnectAtStart();
     w->ShowAtStartAfterHello(screenSize);
 
     const int rc = app.exec();

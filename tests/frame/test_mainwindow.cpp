@@ -11,7 +11,11 @@
 #include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QWindow>
+#include <arpa/inet.h>
 #include <functional>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "frame/frmgamemain.h"
 #include "launch/client.h"
@@ -37,7 +41,7 @@ struct Table {
     Client c;
     frmGameMain* w = nullptr;
 
-    explicit Table(uint8_t scoreMode = 1, const QByteArray& settings = QByteArray())
+    explicit Table(uint8_t scoreMode = 1, const QByteArray& settings = QByteArray(), bool load = true)
     {
         c.pub.strGameTitle = QStringLiteral("四人牌局");
         c.pub.strMyName = QStringLiteral("玩家甲");
@@ -59,6 +63,7 @@ struct Table {
         w = new frmGameMain(c);
         w->setQuitOnUnload(false);
         w->setScreenSize(QSize(1024, 768));
+        if (!load) return;
         w->Form_Load();
         w->resize(1024, 736);
     }
@@ -211,6 +216,58 @@ TEST(Start, TheHelloGoesBeforeTheFirstPaintAndTheAdvert)
     }));
     EXPECT_TRUE(s.w->isMaximized());
     EXPECT_FALSE(s.w->startShowPending());
+}
+
+// Calls a function when the window's title is set (Form_Load sets it).
+struct OnTitle : QObject {
+    std::function<void()> f;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::WindowTitleChange && f) f();
+        return false;
+    }
+};
+
+// As the program starts: the settings the hello carries are read, the link comes up and the
+// hello is on the wire, and only then is the window loaded and shown. The room here is a plain
+// listening socket, read from the window's load, outside the event loop.
+TEST(Start, TheWindowIsLoadedAfterTheHello)
+{
+    Table s(1, " 0 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n", false);
+    // Never waits: a load before the link is up finds nothing to accept.
+    const int lfd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    ASSERT_GE(lfd, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    ASSERT_EQ(::bind(lfd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(lfd, 4), 0);
+    ASSERT_EQ(::getsockname(lfd, reinterpret_cast<sockaddr*>(&a), &len), 0);
+    s.c.pub.strServerPort = QString::number(ntohs(a.sin_port));
+    s.w->setStartShowWaitMs(testsupport::kHangMs);
+    QByteArray atLoad;
+    int peer = -1;
+    OnTitle onTitle;
+    onTitle.f = [&] {
+        if (peer >= 0) return;
+        peer = ::accept(lfd, nullptr, nullptr);
+        char buf[64];
+        const ssize_t n = peer >= 0 ? ::recv(peer, buf, sizeof buf, MSG_DONTWAIT) : -1;
+        if (n > 0) atLoad = QByteArray(buf, int(n));
+    };
+    s.w->installEventFilter(&onTitle);
+    s.w->ConnectAtStart();
+    s.w->ShowAtStartAfterHello(QSize(1024, 768));
+    ASSERT_TRUE(WaitFor([&] { return s.w->isLoaded() && s.w->isVisible(); }));
+    // The hello carries the settings file's "spectators may not see my cards".
+    EXPECT_EQ(atLoad, QByteArray("\0\0\0\x0c\x82\x00" "600`KVRN`0", 16));
+    EXPECT_TRUE(s.w->isMaximized());
+    EXPECT_EQ(s.w->windowTitle(), QStringLiteral("四人牌局"));
+    EXPECT_EQ(s.c.userSet.bytAllowPangGuan, 0);
+    EXPECT_FALSE(s.w->TavSckClient->keepAlive());
+    if (peer >= 0) ::close(peer);
+    ::close(lfd);
 }
 
 // A link that does not come up (nothing listens, or no route) leaves no start waiting: the
