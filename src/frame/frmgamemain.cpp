@@ -14,7 +14,6 @@
 #include "launch/roomlink.h"
 #include "platform/core/vbnum.h"
 #include "platform/draw/imagecache.h"
-#include "platform/draw/respath.h"
 #include "platform/net/tavsckclient.h"
 #include "tableview/waitticks.h"
 #include "platform/widgets/hsplitterbar.h"
