@@ -15,6 +15,7 @@
 #include "protocol/framing.h"
 #include "server/seat.h"
 
+class BacklogBudget;
 class Table;
 
 class RemoteSeat : public QObject, public Seat {
@@ -27,8 +28,14 @@ public:
     void deliver(const QByteArray& msg) override;
     bool isBot() const override { return false; }
     void release() override;
+    void close(const QString& why) override { drop(why); }
+    QString origin() const override { return origin_; }
     // Hands what is still queued to the system now (before the program ends).
     void flush();
+    // The room's budget for unsent bytes, told of this connection's; `overBudget` is called when
+    // a write of this connection takes the room past it.
+    void setBudget(BacklogBudget* budget, std::function<void()> overBudget);
+    qint64 pending() const;
 
     QString peerName() const { return peer_; }
     bool greeted() const { return greeted_; }
@@ -50,8 +57,12 @@ private:
     void onReadyRead();
     void onDisconnected();
     void drop(const QString& why);
+    void tellBudget();
 
     Table& table_;
+    BacklogBudget* budget_ = nullptr;
+    std::function<void()> overBudget_;
+    QString origin_;
     QPointer<QTcpSocket> sock_;
     FrameDecoder frames_;
     ClockTimer helloDeadline_;
