@@ -11,10 +11,16 @@ RoomServer::RoomServer(const RoomOptions& options, QObject* parent)
       opt_(options),
       table_(options, this),
       budget_(qint64(options.backlogMb) * 1024 * 1024),
-      refusedLog_([this](const QString& line) { log(line); }, this)
+      refusedLog_([this](const QString& line) { log(line); })
 {
     table_.logLine = [this](const QString& line) { log(line); };
     connect(&server_, &QTcpServer::newConnection, this, &RoomServer::onNewConnection);
+}
+
+RoomServer::~RoomServer()
+{
+    // The connections go before the budget they report to.
+    qDeleteAll(findChildren<RemoteSeat*>(Qt::FindDirectChildrenOnly));
 }
 
 void RoomServer::log(const QString& line)

@@ -17,6 +17,7 @@ class RoomServer : public QObject {
     Q_OBJECT
 public:
     explicit RoomServer(const RoomOptions& options, QObject* parent = nullptr);
+    ~RoomServer() override;
 
     // Listens and seats the bots; false (with the reason) when the address cannot be had.
     bool start(QString& error);
