@@ -13,6 +13,13 @@ void LogThrottle::write(const QString& key, const QString& who, const QString& l
     const qint64 now = ClockNowMs();
     auto it = peers_.find(key);
     if (it == peers_.end()) {
+        if (peers_.size() >= kMaxPeers) {
+            // Peers whose share is whole again and who owe no summary hold nothing worth keeping.
+            for (auto p = peers_.begin(); p != peers_.end();) {
+                if (p->second.held == 0 && now - p->second.stamp >= qint64(kBurst) * kRefillMs) p = peers_.erase(p);
+                else ++p;
+            }
+        }
         const bool full = peers_.size() >= kMaxPeers;
         it = peers_.try_emplace(full ? QStringLiteral("\x01others") : key).first;
         if (it->second.who.isEmpty()) {

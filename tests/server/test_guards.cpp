@@ -352,6 +352,25 @@ TEST(Guards, TheBacklogBudgetClosesSpectatorsFirst)
     EXPECT_EQ(b.total(), 1300);
 }
 
+// The log's share is per peer: a peer's burst is cut and summed up, while the many peers of a
+// long churn each keep their own share, however many have come and gone.
+TEST(Guards, TheLogThrottleKeepsEachPeersShare)
+{
+    ManualClock clock;
+    QStringList out;
+    LogThrottle log([&](const QString& l) { out.append(l); });
+    for (int i = 0; i < 3 * int(LogThrottle::kMaxPeers); ++i) {
+        log.write(QString::number(i), QStringLiteral("peer=%1").arg(i), QStringLiteral("close peer=%1").arg(i));
+        clock.advance(LogThrottle::kBurst * LogThrottle::kRefillMs / 100);
+    }
+    EXPECT_EQ(out.size(), 3 * int(LogThrottle::kMaxPeers));
+    out.clear();
+    for (int i = 0; i < 100; ++i) log.write(QStringLiteral("x"), QStringLiteral("peer=x"), QStringLiteral("refused x"));
+    EXPECT_EQ(out.size(), LogThrottle::kBurst);
+    clock.advance(LogThrottle::kSummaryMs);
+    EXPECT_EQ(out.last(), QStringLiteral("refused peer=x ×%1").arg(100 - LogThrottle::kBurst));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
