@@ -458,13 +458,13 @@ void Table::onChat(RoomUser& u, QStringList fields)
             sendTo(u, BuildNotice(QStringLiteral("%1 不在本桌，悄悄话没有发出。").arg(fields[CF_Target])));
             return;
         }
-        log(QStringLiteral("chat from=%1 to=%2 text=%3").arg(u.Name, fields[CF_Target], fields[CF_Text]));
+        log(QStringLiteral("chat from=%1 to=%2 text=%3").arg(u.Name, fields[CF_Target], Clipped(fields[CF_Text], kLoggedChatChars)));
         RoomUser& other = **target;
         sendTo(other, msg);
         if (&other != &u) sendTo(u, msg);
         return;
     }
-    log(QStringLiteral("chat from=%1 to=%2 text=%3").arg(u.Name, fields[CF_Target], fields[CF_Text]));
+    log(QStringLiteral("chat from=%1 to=%2 text=%3").arg(u.Name, fields[CF_Target], Clipped(fields[CF_Text], kLoggedChatChars)));
     broadcast(msg);
 }
 

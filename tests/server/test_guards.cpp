@@ -194,8 +194,8 @@ TEST(Guards, AWhisperReachesItsTargetOrNobody)
     t.table.join(&a, 1);
     t.table.join(&b, 1);
     t.table.join(&watcher, 1);
-    const auto whisper = [&](const QString& to) {
-        return BuildChat({QStringLiteral("甲"), to, QStringLiteral("甲"), to, QStringLiteral("嘘"), QStringLiteral("#000000"),
+    const auto whisper = [&](const QString& to, const QString& text = QStringLiteral("嘘")) {
+        return BuildChat({QStringLiteral("甲"), to, QStringLiteral("甲"), to, text, QStringLiteral("#000000"),
                           QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("12:00:00"), QString()});
     };
     t.table.receive(&a, whisper(QStringLiteral("乙")));
@@ -209,6 +209,12 @@ TEST(Guards, AWhisperReachesItsTargetOrNobody)
     ASSERT_EQ(a.count(MsgKind::Notice), 1) << "the sender is told";
     EXPECT_TRUE(a.of(MsgKind::Notice)[0].text.contains(QStringLiteral("谁也不是")));
     EXPECT_EQ(t.lines("chat refused from=甲 nobody named"), 1);
+    // Every relayed line is logged, its text cut short.
+    t.table.receive(&a, whisper(QStringLiteral("乙"), QString(900, QChar(0x5618))));
+    const QStringList relayed = t.log.filter(QRegularExpression(QStringLiteral("^chat from=甲 to=乙 ")));
+    ASSERT_EQ(relayed.size(), 2);
+    EXPECT_LT(relayed[1].size(), kLoggedChatChars + 40);
+    EXPECT_TRUE(relayed[1].endsWith(QChar(0x2026)));
 }
 
 // A person who holds a kept chair idle is closed once the others are ready (or, owning the
