@@ -4,6 +4,8 @@
 // shape, no hello within the deadline, or a peer that stops reading, closes this connection
 // only. A peer stops reading when what it was sent stays unsent: over kStallBytes with nothing
 // taken for kStallMs, or over kMaxPending at all (a burst alone, read meanwhile, is no reason).
+// What stays unsent also counts against the room's budget for all connections (backlog.h).
+// Keep-alive is on, so a machine that vanished without a word is noticed.
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "protocol/messages.h"
-#include "server/botseat.h"
 #include "server/hiddenhand.h"
 #include "server/table.h"
 
