@@ -1,14 +1,18 @@
 // The room server's table fed by its seats: arbitrary messages from four players and two
 // spectators, connections lost and made, legal moves that carry games along, and the bots that
-// take over a lost player's chair. Whatever happens, everything the table sends is a message the
-// client can read, no card is dealt twice, and the turn stays on a chair.
+// take over a lost player's chair, players who come back (from their own address or another
+// seat's) and players who change whether spectators may see their cards. Whatever happens,
+// everything the table sends is a message the client can read, no card is dealt twice, the turn
+// stays on a chair, and a spectator is never sent a card of a hand its player hides.
 //
 // Input: byte 0 the options (decks, settings round, players ready by themselves); then events,
 // each a control byte (low two bits the kind, the rest the seat) and the kind's bytes (a message:
 // two length bytes, big-endian, and the message; a legal move: one byte picking it). A message
 // whose length has its top bit set is a flood: one more byte, and the message (of the length's
 // other bits) comes 1 + 32 x that many times in a row. The table relays no more chat than each
-// sender's rate allows, and no chat line longer than the limit.
+// sender's rate allows, and no chat line longer than the limit. A connection event of a seat
+// that has a chair, with bit 6 of its control byte, flips the seat's see-cards setting instead;
+// a seat that connects comes from its own address, or with bit 6 from the next seat's.
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -18,9 +22,11 @@
 #include <memory>
 
 #include "protocol/messages.h"
+#include "protocol/received.h"
 #include "protocol/shapes.h"
 #include "rules/legalplays.h"
 #include "server/guard.h"
+#include "server/hiddenhand.h"
 #include "server/seat.h"
 #include "server/table.h"
 
@@ -36,10 +42,33 @@ constexpr int kFloodStep = 32;
 struct CheckedSeat : Seat {
     int got = 0;
     int chats = 0;
+    QString from;
+    const Table* table = nullptr;
+    QString origin() const override { return from; }
+    // A spectator of a player who hides the cards gets no card of any hand.
+    void checkHidden(const QByteArray& msg) const
+    {
+        if (!table) return;
+        const RoomUser* me = nullptr;
+        for (const auto& u : table->users())
+            if (u->seat == this) me = u.get();
+        if (!me || me->Chair >= 0) return;
+        const RoomUser* watched = table->userAt(me->WatchedChair);
+        if (!watched || watched->AllowPangGuan) return;
+        const auto hidden = [](const std::vector<uint8_t>& v) {
+            for (uint8_t c : v)
+                if (c != kHiddenCard) abort();
+        };
+        const ReceivedMsg r = DecodeServerMsg(msg);
+        if (const DealMsg* d = r.as<DealMsg>()) hidden(d->cards);
+        if (const HandsMsg* h = r.as<HandsMsg>()) hidden(h->mine), hidden(h->partner);
+        if (const TableSnapshotMsg* t = r.as<TableSnapshotMsg>()) hidden(t->myPai), hidden(t->partnerPai);
+    }
     void deliver(const QByteArray& msg) override
     {
         const ParsedMsg m = ParseMessage(msg, Sender::Server);
         if (!m.fits) abort();
+        checkHidden(msg);
         ++got;
         if (m.kind == MsgKind::Chat) {
             ++chats;
@@ -95,6 +124,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         Table table(opt);
         table.seatBots();
+        for (int s = 0; s < kSeats; ++s) {
+            seats[size_t(s)].from = QStringLiteral("10.0.0.%1").arg(s + 1);
+            seats[size_t(s)].table = &table;
+        }
         for (int s = 0; s < 4; ++s) {
             table.join(&seats[size_t(s)], uint8_t((data[0] >> 3) & 1));
             joined[size_t(s)] = true;
@@ -125,14 +158,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                     for (int k = 0; k < copies && joined[size_t(s)]; ++k) table.receive(seat, msg);
                 break;
             }
-            case EV_CONNECTION:
+            case EV_CONNECTION: {
+                const RoomUser* u = nullptr;
+                for (const auto& x : table.users())
+                    if (x->seat == seat) u = x.get();
+                if (u && u->Chair >= 0 && (ctl & 0x40)) {
+                    table.receive(seat, BuildSeePaiSetting(u->Name, u->AllowPangGuan ? 0 : 1));
+                    break;
+                }
                 if (joined[size_t(s)]) table.leave(seat);
                 else {
+                    seat->from = QStringLiteral("10.0.0.%1").arg((ctl & 0x40) ? (s + 1) % kSeats + 1 : s + 1);
                     table.join(seat, uint8_t(ctl >> 7));
                     ++senders;  // a new user at the table, with a chat rate of its own
                 }
                 joined[size_t(s)] = !joined[size_t(s)];
                 break;
+            }
             case EV_LEGAL_MOVE: {
                 const uint8_t pick = i < size ? data[i++] : 0;
                 const GameRound& g = table.game();

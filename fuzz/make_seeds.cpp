@@ -139,6 +139,11 @@ int main(int argc, char** argv)
         for (int move = 0; move < 60; ++move) {
             game += QByteArray(1, char(((move % 4) << 2) | 2)) + QByteArray(1, char(move * 7));
             if (move == 30) game += SeatEvent(uint8_t((1 << 2) | 1)) + SeatEvent(3);
+            // Back from its own address; then chairs 0 and 2 hide and show their cards (a
+            // connection event with bit 6 on a seat with a chair: 18 and 20 are seats 0 and 2).
+            if (move == 40) game += SeatEvent(uint8_t((1 << 2) | 1));
+            if (move == 45) game += SeatEvent(uint8_t((18 << 2) | 1)) + SeatEvent(uint8_t((20 << 2) | 1));
+            if (move == 50) game += SeatEvent(uint8_t((18 << 2) | 1));
         }
         game += SeatEvent(3) + SeatEvent(uint8_t((4 << 2) | 1)) + SeatEvent(uint8_t(4 << 2), BuildHandUpReq("旁观者1"));
         Write(root + "/server", k++, game);

@@ -49,3 +49,11 @@ QString LogSafe(const QString& line)
     }
     return out;
 }
+
+QString Clipped(const QString& text, int most)
+{
+    if (text.size() <= most) return text;
+    qsizetype keep = std::max(0, most - 1);
+    if (keep > 0 && text.at(keep - 1).isHighSurrogate()) --keep;
+    return text.left(keep) + QChar(0x2026);
+}

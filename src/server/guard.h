@@ -36,3 +36,9 @@ private:
 // to kMaxLogChars characters, ending with "…". Doing it twice changes nothing.
 inline constexpr int kMaxLogChars = 600;
 QString LogSafe(const QString& line);
+
+// Characters of a chat line's text the log keeps: every relayed line is logged, and 64 peers
+// chatting at the allowed rate with lines of the longest kind would write over 200 KB a second.
+inline constexpr int kLoggedChatChars = 120;
+// The text cut to `most` characters, ending with "…" when cut.
+QString Clipped(const QString& text, int most);

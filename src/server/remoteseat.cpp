@@ -3,14 +3,38 @@
 #include <QHostAddress>
 #include <QTimer>
 
+#if defined(__linux__)
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
 #include "protocol/messages.h"
 #include "protocol/received.h"
 #include "protocol/shapes.h"
+#include "server/backlog.h"
+#include "server/peeraddress.h"
 #include "server/table.h"
 
 namespace {
 
 constexpr int kHelloVersion = 0, kHelloGame = 1, kHelloAllow = 2;
+
+// A machine that vanished (power, cable) leaves a half-open link that no write ever fails on
+// while the room only reads: keep-alive probes find it. The system's default waits two hours
+// before the first probe; a room notices within about two minutes.
+void KeepAlive(QTcpSocket* socket)
+{
+    socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+#if defined(__linux__)
+    const qintptr fd = socket->socketDescriptor();
+    if (fd < 0) return;
+    const int idle = 60, interval = 10, probes = 6;
+    ::setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+    ::setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+    ::setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
+#endif
+}
 
 }  // namespace
 
@@ -21,6 +45,8 @@ RemoteSeat::RemoteSeat(Table& table, QTcpSocket* socket, int helloMs, QObject* p
     // A play or a chat line is one small write: held back for the previous one's
     // acknowledgement it would reach the table tens of milliseconds late.
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    KeepAlive(socket);
+    origin_ = AddressKey(socket->peerAddress());
     lastTaken_ = ClockNowMs();
     // A connection that never says hello would hold a place of the room for ever.
     helloDeadline_.setSingleShot(true);
@@ -28,7 +54,13 @@ RemoteSeat::RemoteSeat(Table& table, QTcpSocket* socket, int helloMs, QObject* p
         if (!greeted_) drop(QStringLiteral("did not say hello in time"));
     });
     helloDeadline_.start(helloMs);
-    connect(socket, &QTcpSocket::bytesWritten, this, [this](qint64) { lastTaken_ = ClockNowMs(); });
+    connect(socket, &QTcpSocket::bytesWritten, this, [this](qint64 n) {
+        lastTaken_ = ClockNowMs();
+        if (budget_ && !closing_ && !gone_) {
+            budget_->drained(this, n, lastTaken_);
+            tellBudget();
+        }
+    });
     peer_ = QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
     connect(socket, &QTcpSocket::readyRead, this, &RemoteSeat::onReadyRead);
     // Queued: the table hears of the loss from the event loop, never in the middle of a send.
@@ -38,7 +70,28 @@ RemoteSeat::RemoteSeat(Table& table, QTcpSocket* socket, int helloMs, QObject* p
     });
 }
 
-RemoteSeat::~RemoteSeat() = default;
+RemoteSeat::~RemoteSeat()
+{
+    if (budget_) budget_->forget(this);
+}
+
+void RemoteSeat::setBudget(BacklogBudget* budget, std::function<void()> overBudget)
+{
+    budget_ = budget;
+    overBudget_ = std::move(overBudget);
+}
+
+qint64 RemoteSeat::pending() const
+{
+    return sock_ && !closing_ && !gone_ ? sock_->bytesToWrite() : 0;
+}
+
+void RemoteSeat::tellBudget()
+{
+    if (!budget_) return;
+    budget_->pending(this, pending());
+    if (budget_->over() && overBudget_) overBudget_();
+}
 
 void RemoteSeat::deliver(const QByteArray& msg)
 {
@@ -54,6 +107,7 @@ void RemoteSeat::deliver(const QByteArray& msg)
         return;
     }
     sock_->write(frame);
+    tellBudget();
 }
 
 void RemoteSeat::flush()
@@ -74,6 +128,7 @@ void RemoteSeat::drop(const QString& why)
     if (logLine) logLine(QStringLiteral("close peer=%1 %2").arg(peer_, why));
     frames_.clear();
     if (sock_) sock_->abort();
+    if (budget_) budget_->forget(this);
     QTimer::singleShot(0, this, &RemoteSeat::onDisconnected);
 }
 
@@ -118,6 +173,7 @@ void RemoteSeat::onDisconnected()
 {
     if (gone_) return;
     gone_ = true;
+    if (budget_) budget_->forget(this);
     if (greeted_) table_.leave(this);
     emit closed();
 }

@@ -4,6 +4,8 @@
 // shape, no hello within the deadline, or a peer that stops reading, closes this connection
 // only. A peer stops reading when what it was sent stays unsent: over kStallBytes with nothing
 // taken for kStallMs, or over kMaxPending at all (a burst alone, read meanwhile, is no reason).
+// What stays unsent also counts against the room's budget for all connections (backlog.h).
+// Keep-alive is on, so a machine that vanished without a word is noticed.
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -15,6 +17,7 @@
 #include "protocol/framing.h"
 #include "server/seat.h"
 
+class BacklogBudget;
 class Table;
 
 class RemoteSeat : public QObject, public Seat {
@@ -27,8 +30,14 @@ public:
     void deliver(const QByteArray& msg) override;
     bool isBot() const override { return false; }
     void release() override;
+    void close(const QString& why) override { drop(why); }
+    QString origin() const override { return origin_; }
     // Hands what is still queued to the system now (before the program ends).
     void flush();
+    // The room's budget for unsent bytes, told of this connection's; `overBudget` is called when
+    // a write of this connection takes the room past it.
+    void setBudget(BacklogBudget* budget, std::function<void()> overBudget);
+    qint64 pending() const;
 
     QString peerName() const { return peer_; }
     bool greeted() const { return greeted_; }
@@ -50,8 +59,12 @@ private:
     void onReadyRead();
     void onDisconnected();
     void drop(const QString& why);
+    void tellBudget();
 
     Table& table_;
+    BacklogBudget* budget_ = nullptr;
+    std::function<void()> overBudget_;
+    QString origin_;
     QPointer<QTcpSocket> sock_;
     FrameDecoder frames_;
     ClockTimer helloDeadline_;

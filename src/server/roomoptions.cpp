@@ -44,7 +44,7 @@ QString RoomHelpText()
         "\n"
         "Usage: kvrn-room [options]\n"
         "  --listen ADDR        address to listen on (default 127.0.0.1; 0.0.0.0 lets other\n"
-        "                       machines of the network join)\n"
+        "                       machines of the network join, :: both IPv4 and IPv6 ones)\n"
         "  --port P             port (default 7600; 0 picks a free one, shown on the first line)\n"
         "  --name NAME          name of the first human to connect; repeat it to name the next\n"
         "                       ones (default 玩家, then 玩家2, 玩家3...)\n"
@@ -67,7 +67,15 @@ QString RoomHelpText()
         "                       up, 1 to 255 (default 5)\n"
         "  --auto-ready         humans are ready for every game without pressing start\n"
         "  --hello-seconds S    a connection's time to say hello, 1 to 600 (default 10)\n"
-        "  --per-address N      connections one address may hold at once, 1 to 64 (default 16)\n"
+        "  --per-address N      connections one address may hold at once, 1 to 64 (default 16);\n"
+        "                       an IPv6 address counts by its /64\n"
+        "  --ready-seconds S    a person's time to raise the hand once everybody else at the\n"
+        "                       table has, 5 to 3600 (default 30); then the room closes the link\n"
+        "  --settings-seconds S the settings owner's time to answer, 5 to 3600 (default 20)\n"
+        "  --backlog-mb N       unsent bytes of all connections together, in MiB, 1 to 4096\n"
+        "                       (default 64); beyond it the slowest readers are closed\n"
+        "  --refused-moves N    refused moves a player may send in 10 s before the room closes\n"
+        "                       the link, 5 to 100000 (default 50)\n"
         "  --help               this text\n"
         "\n"
         "Every deal, play, trick and score is one line on standard output.\n");
@@ -150,6 +158,18 @@ ParsedRoomOptions ParseRoomOptions(const QStringList& words)
         } else if (opt == QLatin1String("--per-address")) {
             if (!need() || !ReadInt(opt, value, 1, 64, v, r.error)) return r;
             o.perAddress = int(v);
+        } else if (opt == QLatin1String("--ready-seconds")) {
+            if (!need() || !ReadInt(opt, value, 5, 3600, v, r.error)) return r;
+            o.readySeconds = int(v);
+        } else if (opt == QLatin1String("--settings-seconds")) {
+            if (!need() || !ReadInt(opt, value, 5, 3600, v, r.error)) return r;
+            o.settingsSeconds = int(v);
+        } else if (opt == QLatin1String("--backlog-mb")) {
+            if (!need() || !ReadInt(opt, value, 1, 4096, v, r.error)) return r;
+            o.backlogMb = int(v);
+        } else if (opt == QLatin1String("--refused-moves")) {
+            if (!need() || !ReadInt(opt, value, 5, 100000, v, r.error)) return r;
+            o.refusedMoves = int(v);
         } else {
             r.error = QStringLiteral("unknown option \"%1\" (see --help)").arg(words[i]);
             return r;

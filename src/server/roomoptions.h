@@ -26,6 +26,12 @@ struct RoomOptions {
     bool opponents = false;             // people sit against each other rather than as partners
     int helloSeconds = 10;              // a connection's time to say hello
     int perAddress = 16;                // connections one address may hold at once
+
+    // Peers that do not play fair (docs/room-server.md lists each limit with its option).
+    int readySeconds = 30;              // a person's time to raise the hand once the others have
+    int settingsSeconds = 20;           // the settings owner's time to answer
+    int backlogMb = 64;                 // unsent bytes of all connections together, in MiB
+    int refusedMoves = 50;              // refused moves in 10 s beyond which a player is closed
 };
 
 struct ParsedRoomOptions {

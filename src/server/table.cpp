@@ -18,11 +18,16 @@ enum ChatField { CF_Sender, CF_Target, CF_SenderShown, CF_TargetShown, CF_Text, 
 
 }  // namespace
 
-Table::Table(const RoomOptions& options, QObject* parent) : QObject(parent), opt_(options), game_(*this, options)
+Table::Table(const RoomOptions& options, QObject* parent)
+    : QObject(parent), opt_(options), game_(*this, options), peerLog_([this](const QString& line) { log(line); })
 {
     if (opt_.settingsRound && opt_.humans > 0) settings_ = SettingsRound::WaitingOwner;
     pauseClock_.setSingleShot(true);
-    connect(&pauseClock_, &ClockTimer::timeout, this, &Table::offerStartToAll);
+    connect(&pauseClock_, &ClockTimer::timeout, this, [this] {
+        offerStartToAll();
+        reviewIdle();
+    });
+    idle_.expired = [this](int id) { closeIdle(id); };
 }
 
 Table::~Table() = default;
@@ -140,12 +145,13 @@ void Table::seatBots()
 void Table::join(Seat* seat, uint8_t allowPangGuan)
 {
     if (!seat || userOf(seat)) return;
-    if (RoomUser* back = droppedChair()) {
+    if (RoomUser* back = droppedChair(seat->origin())) {
         rejoin(*back, seat, allowPangGuan);
         return;
     }
     auto u = std::make_unique<RoomUser>();
     u->seat = seat;
+    u->Origin = seat->origin();
     u->AllowPangGuan = allowPangGuan ? 1 : 0;
     u->Id = nextUserId_++;
     u->Items = StarterItems(QDateTime::currentDateTime());
@@ -174,13 +180,20 @@ void Table::join(Seat* seat, uint8_t allowPangGuan)
     if (ref.Chair >= 0) log(QStringLiteral("join chair=%1 name=%2").arg(ref.Chair).arg(ref.Name));
     else log(QStringLiteral("watch name=%1 chair=%2").arg(ref.Name).arg(ref.WatchedChair));
     sendWelcome(ref);
+    // The chair's spectators follow what its new person lets them see.
+    if (ref.Chair >= 0) setAllowPangGuan(ref, ref.AllowPangGuan);
+    reviewIdle();
 }
 
-RoomUser* Table::droppedChair() const
+RoomUser* Table::droppedChair(const QString& origin) const
 {
+    // Anyone could say hello while a chair is held for its person: only the person's origin gets
+    // the chair and the hand back, and only in the game the person dropped from.
     if (!game_.running()) return nullptr;
     for (int c : peopleChairs())
-        if (RoomUser* u = chairs_[size_t(c)]; u && u->Dropped) return u;
+        if (RoomUser* u = chairs_[size_t(c)];
+            u && u->Dropped && u->Origin == origin && u->DroppedInGame == game_.state().No)
+            return u;
     return nullptr;
 }
 
@@ -190,8 +203,8 @@ void Table::rejoin(RoomUser& u, Seat* seat, uint8_t allowPangGuan)
     if (u.bot) u.bot->deleteLater();
     u.bot = nullptr;
     u.seat = seat;
-    u.AllowPangGuan = allowPangGuan ? 1 : 0;
     u.Dropped = false;
+    u.DroppedInGame = 0;
     u.Escapes = std::max(0, u.Escapes - 1);   // back before the end: not an escape
     log(QStringLiteral("back game=%1 chair=%2 name=%3").arg(game_.state().No).arg(u.Chair).arg(u.Name));
     sendTo(u, BuildIdentity(u.Name, u.Name));
@@ -200,6 +213,7 @@ void Table::rejoin(RoomUser& u, Seat* seat, uint8_t allowPangGuan)
     sendTo(u, BuildDaoJuText(DJ_LIST, CatalogueText()));
     sendTo(u, BuildDaoJuText(DJ_MY_LIST, OwnedItemsText(u.Items)));
     sendTo(u, game_.snapshotFor(u.Chair, 1));
+    setAllowPangGuan(u, allowPangGuan ? 1 : 0);
 }
 
 void Table::sendWelcome(RoomUser& u)
@@ -211,7 +225,7 @@ void Table::sendWelcome(RoomUser& u)
     sendTo(u, BuildDaoJuText(DJ_LIST, CatalogueText()));
     sendTo(u, BuildDaoJuText(DJ_MY_LIST, OwnedItemsText(u.Items)));
     if (u.Chair < 0) {
-        const uint8_t canSee = watched ? watched->AllowPangGuan : 1;
+        const uint8_t canSee = handShownTo(u) ? 1 : 0;
         if (game_.running()) {
             sendTo(u, game_.snapshotFor(u.WatchedChair, canSee));
         } else {
@@ -331,11 +345,13 @@ void Table::leave(Seat* seat)
         settings_ = SettingsRound::None;
         offerStartToAll();
     }
+    reviewIdle();
 }
 
 void Table::takeOver(RoomUser& u)
 {
     u.Dropped = true;
+    u.DroppedInGame = game_.state().No;
     ++u.Escapes;
     log(QStringLiteral("drop game=%1 chair=%2 name=%3 bot plays on").arg(game_.state().No).arg(u.Chair).arg(u.Name));
     broadcast(BuildUserState(RM_USER_DROPPED, u.Name));
@@ -394,6 +410,7 @@ void Table::receive(Seat* seat, const QByteArray& msg)
     default:
         break;
     }
+    if (userOf(seat) == u) reviewIdle();
 }
 
 void Table::onGameSetDone(RoomUser& u, const QStringList& fields)
@@ -423,23 +440,31 @@ void Table::onChat(RoomUser& u, QStringList fields)
     fields[CF_SenderShown] = u.Name;
     bool firstRefusal = false;
     const ChatVerdict verdict = chatGuard_.admit(&u, fields, ClockNowMs(), firstRefusal);
+    const QString who = QStringLiteral("chat from=%1").arg(u.Name);
     if (verdict != ChatVerdict::Relay) {
         if (firstRefusal)
-            log(QStringLiteral("chat refused from=%1 %2").arg(u.Name, verdict == ChatVerdict::TooLong
-                                                                      ? QStringLiteral("too long")
-                                                                      : QStringLiteral("too fast")));
+            peerLog_.write(QString::number(u.Id), who,
+                           QStringLiteral("chat refused from=%1 %2").arg(u.Name, verdict == ChatVerdict::TooLong
+                                                                                ? QStringLiteral("too long")
+                                                                                : QStringLiteral("too fast")));
         return;
     }
-    log(QStringLiteral("chat from=%1 to=%2 text=%3").arg(u.Name, fields[CF_Target], fields[CF_Text]));
     const QByteArray msg = BuildChat(fields);
     if (fields[CF_Whisper] == QLatin1String("1") && fields[CF_Target] != kEverybody) {
-        for (const auto& other : users_)
-            if (other->Name == fields[CF_Target]) {
-                sendTo(*other, msg);
-                if (other.get() != &u) sendTo(u, msg);
-                return;
-            }
+        // A whisper goes to its one target, or to nobody: never to the table.
+        const auto target = std::find_if(users_.begin(), users_.end(), [&](const auto& o) { return o->Name == fields[CF_Target]; });
+        if (target == users_.end()) {
+            peerLog_.write(QString::number(u.Id), who, QStringLiteral("chat refused from=%1 nobody named %2").arg(u.Name, fields[CF_Target]));
+            sendTo(u, BuildNotice(QStringLiteral("%1 不在本桌，悄悄话没有发出。").arg(fields[CF_Target])));
+            return;
+        }
+        log(QStringLiteral("chat from=%1 to=%2 text=%3").arg(u.Name, fields[CF_Target], Clipped(fields[CF_Text], kLoggedChatChars)));
+        RoomUser& other = **target;
+        sendTo(other, msg);
+        if (&other != &u) sendTo(u, msg);
+        return;
     }
+    log(QStringLiteral("chat from=%1 to=%2 text=%3").arg(u.Name, fields[CF_Target], Clipped(fields[CF_Text], kLoggedChatChars)));
     broadcast(msg);
 }
 
@@ -455,10 +480,8 @@ void Table::onBuy(RoomUser& u, const QString& idText)
 void Table::onSeePaiSetting(RoomUser& u, const QStringList& fields)
 {
     if (u.Chair < 0) return;
-    u.AllowPangGuan = fields.value(1).toInt() != 0 ? 1 : 0;
+    setAllowPangGuan(u, fields.value(1).toInt() != 0 ? 1 : 0);
     log(QStringLiteral("see-cards chair=%1 allow=%2").arg(u.Chair).arg(u.AllowPangGuan));
-    for (const auto& other : users_)
-        if (other->Chair < 0 && other->WatchedChair == u.Chair) sendTo(*other, BuildSeePai(u.AllowPangGuan != 0));
 }
 
 // ---- The game's needs ------------------------------------------------------------------------
@@ -473,12 +496,6 @@ void Table::sendToChair(uint8_t chair, const QByteArray& msg)
     if (RoomUser* u = chairs_[chair & 3]) sendTo(*u, msg);
 }
 
-void Table::sendToWatchers(uint8_t chair, const QByteArray& msg)
-{
-    for (const auto& u : users_)
-        if (u->Chair < 0 && u->WatchedChair == chair) sendTo(*u, msg);
-}
-
 QString Table::chairName(uint8_t chair) const
 {
     const RoomUser* u = chairs_[chair & 3];
@@ -489,6 +506,7 @@ void Table::gameStarting()
 {
     for (RoomUser* u : chairs_) u->Ready = u->HandHeld = false;
     settings_ = SettingsRound::None;   // later games keep the values of the first
+    reviewIdle();
 }
 
 void Table::gameEnded(int no, const std::array<int32_t, 4>& changes)
@@ -537,4 +555,5 @@ void Table::afterGame()
     }
     // A short pause lets the people at the table see the end before the bots are ready again.
     pauseClock_.start(opt_.botDelayMs * 3);
+    reviewIdle();
 }

@@ -15,7 +15,9 @@
 
 #include "protocol/messages.h"
 #include "server/guard.h"
+#include "server/idlechairs.h"
 #include "server/items.h"
+#include "server/logthrottle.h"
 #include "server/roomoptions.h"
 #include "server/seat.h"
 #include "server/tablegame.h"
@@ -33,6 +35,8 @@ struct RoomUser {
     bool Ready = false;
     bool HandHeld = false;        // a bot asked to be ready; held until the people at the table are
     bool Dropped = false;         // the connection is gone; a bot plays the chair to the end
+    QString Origin;               // where the person plays from (peeraddress.h)
+    int DroppedInGame = 0;        // the game in which the person dropped: only then may it come back
     int Id = 0;
     int IconNo = 0;
     int Score = 0, Games = 0, Won = 0, Lost = 0, Drawn = 0, Escapes = 0;
@@ -69,6 +73,8 @@ public:
     const RoomUser* userAt(int chair) const { return chairs_[size_t(chair & 3)]; }
     const std::vector<std::unique_ptr<RoomUser>>& users() const { return users_; }
     QString settingsText() const;
+    // Connections from this origin are refused for now: it kept coming back to hold a chair idle.
+    bool refusesOrigin(const QString& origin) const { return idle_.refuses(origin); }
 
 signals:
     void gameStarted(int no);
@@ -87,8 +93,9 @@ private:
     // Every chair is taken and every person on one has raised the hand.
     bool peopleReady() const;
     void releaseHeldHands();
-    // A dropped player's chair, held by a bot during the game, that a new connection takes back.
-    RoomUser* droppedChair() const;
+    // A dropped player's chair, held by a bot during the game, that a connection from the
+    // player's origin takes back.
+    RoomUser* droppedChair(const QString& origin) const;
     void rejoin(RoomUser& u, Seat* seat, uint8_t allowPangGuan);
     QString userRow(const RoomUser& u) const;
     QByteArray userList() const;   // 130/2: every user's row
@@ -111,11 +118,24 @@ private:
 
     void afterGame();
 
+    // The guards against peers that would spoil the table (tableguards.cpp).
+    // Spectators see the watched player's hand only while the player lets them.
+    bool handShownTo(const RoomUser& watcher) const;
+    void setAllowPangGuan(RoomUser& u, uint8_t allow);
+    // Starts or ends the deadlines of the people who hold up the game.
+    void reviewIdle();
+    void closeIdle(int userId);
+    // The room closes a person's link: the chair as after a lost link, then the connection.
+    void closeUser(RoomUser& u, const QString& why);
+    RoomUser* userById(int id) const;
+
     // What the game asks of the room.
     void log(const QString& line) override;
     void broadcast(const QByteArray& msg) override { broadcast(msg, nullptr); }
     void sendToChair(uint8_t chair, const QByteArray& msg) override;
-    void sendToWatchers(uint8_t chair, const QByteArray& msg) override;
+    void handToWatchers(uint8_t chair, bool dealt) override;
+    void refused(uint8_t chair, const QString& line) override;
+    void silent(uint8_t chair) override;
     QString chairName(uint8_t chair) const override;
     void gameStarting() override;
     void gameBegun(int no) override { emit gameStarted(no); }
@@ -133,4 +153,7 @@ private:
     TableGame game_;
     ClockTimer pauseClock_;
     ChatGuard chatGuard_;
+    IdleChairs idle_;
+    LogThrottle peerLog_;        // lines a peer makes the table write
+    RefusalWindow refusedMoves_;
 };

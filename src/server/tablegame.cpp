@@ -10,6 +10,7 @@
 #include "server/botplayer.h"
 #include "server/cardtext.h"
 #include "server/deals.h"
+#include "server/hiddenhand.h"
 
 namespace {
 
@@ -81,7 +82,8 @@ void TableGame::start()
     host_.gameBegun(g_.No);
 
     host_.broadcast(BuildGameStart(uint8_t(opt_.autoOutLimit), uint8_t(opt_.decks), 0, uint8_t(opt_.turnSeconds), lead));
-    for (uint8_t c = 0; c < 4; ++c) host_.sendToWatchers(c, BuildDeal(false, handOf(c), {}));
+    timeOutsInARow_.fill(0);
+    for (uint8_t c = 0; c < 4; ++c) host_.handToWatchers(c, true);
     dealClock_.start(kDealWaitMs);
 }
 
@@ -133,8 +135,9 @@ void TableGame::refuse(uint8_t chair, const QString& reason, const std::vector<u
 {
     ++g_.Refusals;
     ++totalRefusals_;
-    host_.log(QStringLiteral("refused game=%1 chair=%2 cards=%3 reason=%4").arg(g_.No).arg(chair).arg(CardsText(cards), reason));
     host_.sendToChair(chair, BuildOutPaiRefused(reason));
+    // Last: a flood of refusals may close the chair's link.
+    host_.refused(chair, QStringLiteral("refused game=%1 chair=%2 cards=%3 reason=%4").arg(g_.No).arg(chair).arg(CardsText(cards), reason));
 }
 
 void TableGame::play(uint8_t chair, const std::vector<uint8_t>& cards)
@@ -145,6 +148,7 @@ void TableGame::play(uint8_t chair, const std::vector<uint8_t>& cards)
         return;
     }
     turnClock_.stop();
+    timeOutsInARow_[chair & 3] = 0;
     const std::vector<uint8_t> shown = o.cards.vec();
     const RoundCore& r = g_.Round;
     if (o.pass) {
@@ -160,6 +164,7 @@ void TableGame::play(uint8_t chair, const std::vector<uint8_t>& cards)
                   .arg(g_.No).arg(chair).arg(CardsText(shown), GetPaiXingName(o.info[1])).arg(o.fen).arg(o.next)
                   .arg(WireValue(o.phase)).arg(o.place).arg(o.left));
     host_.broadcast(BuildOutPaiNotice(o.next, WireValue(o.phase), o.place, chair, shown));
+    host_.handToWatchers(chair, false);
     if (o.gameOver) endGame(chair);
     else startTurnClock(false);
 }
@@ -198,8 +203,16 @@ void TableGame::onTurnTimeout()
     const RoundCore& r = g_.Round;
     const uint8_t chair = r.turn();
     host_.log(QStringLiteral("timeout game=%1 chair=%2").arg(g_.No).arg(chair));
+    const int inARow = timeOutsInARow_[chair] + 1;
     if (r.phase() == GamePhase::Follow) play(chair, {kPassCode});
     else if (r.phase() == GamePhase::Lead && r.active(chair)) play(chair, {LowestCard(handOf(chair))});
+    // The client gives up after as many moves made for it; a player whose client says nothing
+    // at all (a vanished machine, a half-open link) is handed to a bot the same way.
+    timeOutsInARow_[chair] = inARow;
+    if (g_.Running && inARow >= opt_.autoOutLimit) {
+        timeOutsInARow_[chair] = 0;
+        host_.silent(chair);
+    }
 }
 
 QByteArray TableGame::snapshotFor(int viewChair, uint8_t canSeePai) const
@@ -219,6 +232,6 @@ QByteArray TableGame::snapshotFor(int viewChair, uint8_t canSeePai) const
     s.MingCi = f.mingCi;
     s.PaiCount = f.counts;
     for (size_t c = 0; c < 4; ++c) s.OutPai[c] = f.outPai[c].vec();
-    s.MyPai = f.hand.vec();
+    s.MyPai = ShownHand(f.hand.vec(), canSeePai != 0);
     return BuildSnapshotGame(s);
 }

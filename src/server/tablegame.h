@@ -21,8 +21,13 @@ public:
     virtual void log(const QString& line) = 0;
     virtual void broadcast(const QByteArray& msg) = 0;
     virtual void sendToChair(uint8_t chair, const QByteArray& msg) = 0;
-    // To the spectators who watch this chair.
-    virtual void sendToWatchers(uint8_t chair, const QByteArray& msg) = 0;
+    // The chair's hand was dealt, or changed by a play of the chair: the spectators who watch it
+    // are sent what they may see of it.
+    virtual void handToWatchers(uint8_t chair, bool dealt) = 0;
+    // A move of the chair was refused; `line` is its log line.
+    virtual void refused(uint8_t chair, const QString& line) = 0;
+    // The chair let the turn clock run out on every one of its last --auto-out-limit turns.
+    virtual void silent(uint8_t chair) = 0;
     virtual QString chairName(uint8_t chair) const = 0;
     // A game is about to be dealt: the hands go down, the settings are closed.
     virtual void gameStarting() = 0;
@@ -58,7 +63,8 @@ public:
     void finishDealing();
     // A player's play or pass (the client's message).
     void onPlayRequest(uint8_t chair, const std::vector<uint8_t>& cards);
-    // The running game as this chair's player sees it.
+    // The running game as this chair's player sees it; without canSeePai (a spectator the player
+    // does not let see the cards) with the hand's cards hidden (hiddenhand.h).
     QByteArray snapshotFor(int viewChair, uint8_t canSeePai) const;
 
     void setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair);
@@ -85,6 +91,7 @@ private:
     int gamesPlayed_ = 0;
     int totalRefusals_ = 0;
     int nextLead_ = -1;
+    std::array<int, 4> timeOutsInARow_{};
     std::vector<uint8_t> stackedDeck_;
     ClockTimer turnClock_;
     ClockTimer dealClock_;

@@ -26,9 +26,15 @@ using Cards = std::vector<uint8_t>;
 struct FakeSeat : Seat {
     QList<QByteArray> got;
     int releases = 0;
+    QStringList closes;   // why the room closed the seat
+    QString from;         // the origin the seat connects from
+    FakeSeat() = default;
+    explicit FakeSeat(const QString& origin) : from(origin) {}
     void deliver(const QByteArray& msg) override { got.append(msg); }
     bool isBot() const override { return false; }
     void release() override { ++releases; }
+    void close(const QString& why) override { closes.append(why); }
+    QString origin() const override { return from; }
 
     QList<ParsedMsg> of(MsgKind kind) const
     {

@@ -98,4 +98,26 @@ TEST(Items, PurchaseAddsPiecesAndTime)
     }
 }
 
+// The limits against unfair peers: each read, each kept within its range, each in the help.
+TEST(RoomOptions, PeerLimits)
+{
+    const ParsedRoomOptions p = ParseRoomOptions(
+        {"--ready-seconds", "45", "--settings-seconds=15", "--backlog-mb", "128", "--refused-moves", "70"});
+    ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
+    EXPECT_EQ(p.options.readySeconds, 45);
+    EXPECT_EQ(p.options.settingsSeconds, 15);
+    EXPECT_EQ(p.options.backlogMb, 128);
+    EXPECT_EQ(p.options.refusedMoves, 70);
+    const RoomOptions d;
+    EXPECT_EQ(d.readySeconds, 30);
+    EXPECT_EQ(d.settingsSeconds, 20);
+    EXPECT_EQ(d.backlogMb, 64);
+    EXPECT_EQ(d.refusedMoves, 50);
+    for (const QStringList& words : QList<QStringList>{{"--ready-seconds", "4"}, {"--settings-seconds", "3601"},
+                                                       {"--backlog-mb", "0"}, {"--refused-moves", "x"}})
+        EXPECT_FALSE(ParseRoomOptions(words).error.isEmpty()) << words.join(' ').toStdString();
+    for (const char* opt : {"--ready-seconds", "--settings-seconds", "--backlog-mb", "--refused-moves", "--per-address"})
+        EXPECT_TRUE(RoomHelpText().contains(QLatin1String(opt))) << opt;
+}
+
 }  // namespace

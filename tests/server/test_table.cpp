@@ -14,6 +14,7 @@
 #include "server/botplayer.h"
 #include "server/botseat.h"
 #include "server/guard.h"
+#include "server/hiddenhand.h"
 #include "serverfixture.h"
 
 using namespace servertest;
@@ -340,8 +341,9 @@ TEST(Room, WelcomeOfAPlayerAndASpectator)
     }
     EXPECT_LT(lastReady, lastHandUp);
     EXPECT_LT(lastHandUp, start);
-    // A spectator gets the watched player's cards with the start; one who comes later, the table.
-    EXPECT_EQ(b.last(MsgKind::Deal), BuildDeal(false, table.game().Round.hand(0).vec(), {}));
+    // A spectator the player does not let see the cards gets the deal without them; one who
+    // comes later, the table.
+    EXPECT_EQ(b.last(MsgKind::Deal), BuildDeal(false, Cards(13, kHiddenCard), {}));
     FakeSeat late;
     table.join(&late, 1);
     const QByteArray snap = late.last(MsgKind::TableSnapshot);
@@ -577,9 +579,10 @@ TEST(Room, AfterAGameTheListShowsTheResultAndTheBotsWaitForThePerson)
     EXPECT_EQ(row[UF_Games], QStringLiteral("1"));
     EXPECT_EQ(row[UF_Won].toInt() + row[UF_Lost].toInt() + row[UF_Drawn].toInt(), 1);
     EXPECT_EQ(row[UF_Won] == QLatin1String("1"), change > 0);
-    // However long the person reads the end, no bot raises its hand...
+    // However long the person reads the end (short of being closed as idle), no bot raises its
+    // hand...
     const int hands = int(a.count(MsgKind::HandUp));
-    room.clock.advance(10 * 60 * 1000);
+    room.clock.advance(RoomOptions().readySeconds * 1000 - 1);
     ManualClock::RunPendingEvents();
     EXPECT_EQ(a.count(MsgKind::HandUp), hands);
     EXPECT_TRUE(BotsReady(table));
