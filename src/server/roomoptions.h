@@ -1,6 +1,7 @@
 #pragma once
 // The room program's options: where it listens, who sits down, how the games are played.
 #include <QString>
+#include <QtGlobal>
 #include <QStringList>
 #include <array>
 #include <cstdint>
@@ -26,6 +27,13 @@ struct RoomOptions {
     bool opponents = false;             // people sit against each other rather than as partners
     int helloSeconds = 10;              // a connection's time to say hello
     int perAddress = 16;                // connections one address may hold at once
+
+    // The store: where the room keeps its players and games, and what it does with it.
+    QString db;                         // a SQLite file or postgresql://...; empty: nothing is kept
+    bool standings = false;             // print the players' standings and end
+    bool history = false;               // print the stored games and end
+    qint64 replay = 0;                  // > 0: serve this stored game to whoever connects
+    int watchChair = 0;                 // the chair a spectator watches
 };
 
 struct ParsedRoomOptions {

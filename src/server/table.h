@@ -16,6 +16,7 @@
 #include "protocol/messages.h"
 #include "server/guard.h"
 #include "server/items.h"
+#include "server/records.h"
 #include "server/roomoptions.h"
 #include "server/seat.h"
 #include "server/tablegame.h"
@@ -58,7 +59,14 @@ public:
 
     // The next deal uses this card order (chair c gets cards c*n..c*n+n-1) and this leading chair,
     // instead of a shuffle; for tests and demonstrations.
-    void setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair);
+    // no > 0: the game takes this number (a replay keeps the one it had).
+    void setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair, int no = 0);
+
+    // Keep every seated name's record and every finished game in this store (it outlives the
+    // table). Set before the bots are seated.
+    void setStore(Store* store);
+    // The stake of the next games, as the owner's settings would set it.
+    void setStake(int stake);
 
     // Where the log lines go (one line each, no line end).
     std::function<void(const QString&)> logLine;
@@ -111,6 +119,10 @@ private:
 
     void afterGame();
 
+    // The store's hooks: a seated name's record, a finished game, a purchase.
+    void loadRecord(RoomUser& u);
+    void gameDecided(const GameRound& game, const std::array<int32_t, 4>& changes) override;
+
     // What the game asks of the room.
     void log(const QString& line) override;
     void broadcast(const QByteArray& msg) override { broadcast(msg, nullptr); }
@@ -133,4 +145,5 @@ private:
     TableGame game_;
     ClockTimer pauseClock_;
     ChatGuard chatGuard_;
+    std::unique_ptr<TableRecords> records_;
 };

@@ -1,9 +1,13 @@
 // kvrn-room: one table of the card game on the local network, bots in the free chairs.
 #include <QCoreApplication>
 #include <cstdio>
+#include <memory>
 
+#include "server/records.h"
+#include "server/replay.h"
 #include "server/roomoptions.h"
 #include "server/roomserver.h"
+#include "server/store.h"
 
 namespace {
 
@@ -12,6 +16,12 @@ void PrintLine(const QString& line)
     std::fputs(line.toUtf8().constData(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+int Fail(const QString& why)
+{
+    std::fprintf(stderr, "kvrn-room: %s\n", why.toUtf8().constData());
+    return 1;
 }
 
 }  // namespace
@@ -28,17 +38,45 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kvrn-room: %s\n", parsed.error.toUtf8().constData());
         return 2;
     }
-    RoomServer server(parsed.options);
+    RoomOptions options = parsed.options;
+    QString error;
+    std::unique_ptr<Store> store;
+    if (!options.db.isEmpty() && !(store = Store::open(options.db, error))) return Fail(error);
+
+    if (options.standings || options.history) {
+        QStringList lines;
+        if (options.standings) {
+            std::vector<Standing> s;
+            if (!store->standings(s, error)) return Fail(error);
+            lines = StandingsLines(s);
+        } else {
+            std::vector<StoredGame> g;
+            if (!store->history(g, error)) return Fail(error);
+            lines = HistoryLines(g);
+        }
+        for (const QString& l : lines) PrintLine(l);
+        return 0;
+    }
+
+    StoredGame replayed;
+    if (options.replay > 0) {
+        if (!store->loadGame(options.replay, replayed, error) || !Replay::Prepare(replayed, options, error)) return Fail(error);
+    }
+    RoomServer server(options);
     server.logLine = PrintLine;
     QObject::connect(&server.table(), &Table::allGamesPlayed, &app, [&] {
         PrintLine(QStringLiteral("done games=%1").arg(server.table().gamesPlayed()));
         server.flush();
         QCoreApplication::quit();
     });
-    QString error;
-    if (!server.start(error)) {
-        std::fprintf(stderr, "kvrn-room: %s\n", error.toUtf8().constData());
-        return 1;
+    std::unique_ptr<Replay> replay;
+    if (options.replay > 0) {
+        // A replay reads the store, and writes nothing to it.
+        replay = std::make_unique<Replay>(server.table(), replayed, options.botDelayMs);
+        replay->seat();
+    } else if (store) {
+        server.table().setStore(store.get());
     }
+    if (!server.start(error)) return Fail(error);
     return app.exec();
 }
