@@ -54,6 +54,18 @@ QStringList UpgradeStep(int from, bool postgres)
     }
 }
 
+// The driver's words, with what they mean for the one who runs the room in front.
+QString Explained(const QString& why)
+{
+    const auto has = [&](const char* w) { return why.contains(QLatin1String(w), Qt::CaseInsensitive); };
+    if (has("database is locked") || has("lock timeout"))
+        return QStringLiteral("another program holds it locked (waited %1 s): %2").arg(Store::kBusyMs / 1000).arg(why);
+    if (has("readonly") || has("read-only")) return QStringLiteral("it is read-only: ") + why;
+    if (has("not a database")) return QStringLiteral("it is not a database: ") + why;
+    if (has("unable to open database file")) return QStringLiteral("it cannot be opened or created (is its folder there?): ") + why;
+    return why;
+}
+
 QString ErrorText(const QSqlError& e)
 {
     QString t = e.text().trimmed();
@@ -111,12 +123,8 @@ std::unique_ptr<Store> Store::open(const QString& where, QString& error)
     const bool pg = where.startsWith(QLatin1String("postgresql://")) || where.startsWith(QLatin1String("postgres://"));
     s->postgres_ = pg;
     QString why;
-    if (!(pg ? s->openPostgres(why) : s->openSqlite(why))) {
-        error = QStringLiteral("the store %1 cannot be used: %2").arg(where, why);
-        return nullptr;
-    }
-    if (!s->prepareSchema(why)) {
-        error = QStringLiteral("the store %1 cannot be used: %2").arg(where, why);
+    if (!(pg ? s->openPostgres(why) : s->openSqlite(why)) || !s->prepareSchema(why)) {
+        error = QStringLiteral("the store %1 cannot be used: %2").arg(where, Explained(why));
         return nullptr;
     }
     return s;

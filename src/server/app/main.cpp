@@ -69,14 +69,15 @@ int main(int argc, char** argv)
         server.flush();
         QCoreApplication::quit();
     });
+    // A replay reads the store, and writes nothing to it.
+    if (store && options.replay <= 0) server.table().setStore(store.get());
+    if (!server.start(error)) return Fail(error);
+    // The players sit down once the room is open (its first line names the port), before anybody
+    // can connect.
     std::unique_ptr<Replay> replay;
     if (options.replay > 0) {
-        // A replay reads the store, and writes nothing to it.
         replay = std::make_unique<Replay>(server.table(), replayed, options.botDelayMs);
         replay->seat();
-    } else if (store) {
-        server.table().setStore(store.get());
     }
-    if (!server.start(error)) return Fail(error);
     return app.exec();
 }
