@@ -36,6 +36,14 @@ public:
     QString skipReason() const { return skip_; }
     QString failure() const { return failure_; }
 
+    // The server goes away (as a lost server would) and comes back on the same port.
+    bool stop() { return run(bin_ + QStringLiteral("/pg_ctl"), {"-D", data_, "-m", "immediate", "-w", "stop"}); }
+    bool restart()
+    {
+        return run(bin_ + QStringLiteral("/pg_ctl"),
+                   {"-D", data_, "-o", options(), "-l", dir_.filePath(QStringLiteral("server.log")), "-w", "-t", "120", "start"});
+    }
+
     // A new empty database and its address for --db.
     QString freshStore()
     {
@@ -132,11 +140,13 @@ private:
         }
         if (!run(bin_ + QStringLiteral("/initdb"), {"-D", data_, "-U", "kvrn", "-A", "trust", "-E", "UTF8", "--locale=C", "--no-sync"}))
             return;
-        const QString opts = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=40")
-                                 .arg(port_).arg(dir_.path());
-        if (!run(bin_ + QStringLiteral("/pg_ctl"), {"-D", data_, "-o", opts, "-l", dir_.filePath(QStringLiteral("server.log")), "-w", "-t", "120", "start"}))
-            return;
+        if (!restart()) return;
         running_ = true;
+    }
+
+    QString options() const
+    {
+        return QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=40").arg(port_).arg(dir_.path());
     }
 
     QTemporaryDir dir_;
