@@ -7,6 +7,12 @@ TableRecords::TableRecords(Store& store, std::function<void(const QString&)> log
 {
 }
 
+void TableRecords::close()
+{
+    if (pending_.empty()) return;
+    if (!flush()) log_(QStringLiteral("store lost waiting=%1 the room ends with writes the store refused").arg(pending_.size()));
+}
+
 bool TableRecords::load(const QString& name, PlayerRecord& out)
 {
     QString error;

@@ -17,6 +17,11 @@
 class TableRecords {
 public:
     TableRecords(Store& store, std::function<void(const QString&)> log);
+    // The room is about to go: the writes still waiting are tried once more, and what the store
+    // still refuses is logged as lost.
+    void close();
+    TableRecords(const TableRecords&) = delete;
+    TableRecords& operator=(const TableRecords&) = delete;
 
     // The name's record and items (created with the starter items at its first visit); false
     // when the store cannot answer now (logged), and the room goes on with a blank record.

@@ -118,13 +118,14 @@ QString StoreFieldText(const QString& text)
 std::unique_ptr<Store> Store::open(const QString& where, QString& error)
 {
     std::unique_ptr<Store> s(new Store);
-    s->where_ = where;
+    // A password given in the address stays out of every message.
+    s->where_ = where.contains(QLatin1String("://")) ? QUrl(where).toString(QUrl::RemovePassword) : where;
     s->connection_ = QStringLiteral("kvrn-store-%1").arg(connections.fetchAndAddRelaxed(1));
     const bool pg = where.startsWith(QLatin1String("postgresql://")) || where.startsWith(QLatin1String("postgres://"));
     s->postgres_ = pg;
     QString why;
-    if (!(pg ? s->openPostgres(why) : s->openSqlite(why)) || !s->prepareSchema(why)) {
-        error = QStringLiteral("the store %1 cannot be used: %2").arg(where, Explained(why));
+    if (!(pg ? s->openPostgres(where, why) : s->openSqlite(why)) || !s->prepareSchema(why)) {
+        error = QStringLiteral("the store %1 cannot be used: %2").arg(s->where_, Explained(why));
         return nullptr;
     }
     return s;
@@ -188,9 +189,9 @@ bool Store::openSqlite(QString& error)
     return true;
 }
 
-bool Store::openPostgres(QString& error)
+bool Store::openPostgres(const QString& where, QString& error)
 {
-    const QUrl url(where_, QUrl::StrictMode);
+    const QUrl url(where, QUrl::StrictMode);
     const QString dbName = url.path().mid(1);
     if (!url.isValid() || url.host().isEmpty() || dbName.isEmpty() || dbName.contains(QLatin1Char('/'))) {
         error = QStringLiteral("write it as postgresql://USER@HOST:PORT/DBNAME");
@@ -208,7 +209,10 @@ bool Store::openPostgres(QString& error)
     // The password, when the address has none, comes from PGPASSWORD or ~/.pgpass, as the
     // server's own tools take it.
     if (!url.password().isEmpty()) db.setPassword(url.password());
-    db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+    // A server that goes silent (a cable pulled, a machine gone) is given up within seconds rather
+    // than holding the table: the link's own checks, not only the server's answers.
+    db.setConnectOptions(QStringLiteral("connect_timeout=5;keepalives=1;keepalives_idle=5;keepalives_interval=2;"
+                                        "keepalives_count=3;tcp_user_timeout=10000"));
     if (!db.open()) {
         error = ErrorText(db.lastError());
         return false;
@@ -358,30 +362,37 @@ bool Store::readItems(const QString& name, std::vector<OwnedItem>& items, QStrin
 
 bool Store::loadPlayer(const QString& name, const QDateTime& now, PlayerRecord& out, QString& error)
 {
-    if (!ensureOpen(error) || !begin(error)) return false;
+    if (!ensureOpen(error)) return false;
     const QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    {
-        Statement add(db, QStringLiteral("INSERT INTO players (name) VALUES (?) ON CONFLICT (name) DO NOTHING"));
-        if (!add.run(error, name)) return rollback(), false;
-        if (add.q.numRowsAffected() == 1) {
-            Statement item(db, QStringLiteral("INSERT INTO items (name, item, count, expiry) VALUES (?, ?, ?, ?)"));
-            for (const OwnedItem& o : StarterItems(now))
-                if (!item.run(error, name, qint32(o.Id), qint64(o.Count), Secs(o.Expiry))) return rollback(), false;
-        }
-    }
-    Statement s(db, QStringLiteral("SELECT score, games, won, lost, drawn, escapes FROM players WHERE name = ?"));
-    if (!s.run(error, name)) return rollback(), false;
-    if (s.q.next()) {
+    const auto read = [&]() -> bool {
+        Statement s(db, QStringLiteral("SELECT score, games, won, lost, drawn, escapes FROM players WHERE name = ?"));
+        if (!s.run(error, name)) return false;
+        if (!s.q.next()) return false;
         out.Score = s.q.value(0).toLongLong();
         out.Games = s.q.value(1).toLongLong();
         out.Won = s.q.value(2).toLongLong();
         out.Lost = s.q.value(3).toLongLong();
         out.Drawn = s.q.value(4).toLongLong();
         out.Escapes = s.q.value(5).toLongLong();
+        s.q.finish();
+        return readItems(name, out.Items, error);
+    };
+    // A name seen before is only read: sitting down takes no write lock from the other rooms.
+    if (read()) return true;
+    if (!error.isEmpty()) return false;
+    if (!begin(error)) return false;
+    Statement add(db, QStringLiteral("INSERT INTO players (name) VALUES (?) ON CONFLICT (name) DO NOTHING"));
+    if (!add.run(error, name)) return rollback(), false;
+    // Another room may have made the row meanwhile; then its starter items are there already.
+    if (add.q.numRowsAffected() == 1) {
+        Statement item(db, QStringLiteral("INSERT INTO items (name, item, count, expiry) VALUES (?, ?, ?, ?)"));
+        for (const OwnedItem& o : StarterItems(now))
+            if (!item.run(error, name, qint32(o.Id), qint64(o.Count), Secs(o.Expiry))) return rollback(), false;
     }
-    s.q.finish();
-    if (!readItems(name, out.Items, error)) return rollback(), false;
-    return commit(error);
+    if (!commit(error)) return false;
+    if (read()) return true;
+    if (error.isEmpty()) error = QStringLiteral("the record of %1 is not there after it was made").arg(name);
+    return false;
 }
 
 bool Store::saveGame(StoredGame& g, QString& error)

@@ -93,7 +93,7 @@ public:
 private:
     Store() = default;
     bool openSqlite(QString& error);
-    bool openPostgres(QString& error);
+    bool openPostgres(const QString& where, QString& error);
     bool prepareSchema(QString& error);
     bool readVersion(int& version, bool& foreign, QString& error);
     bool begin(QString& error);

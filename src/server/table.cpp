@@ -549,6 +549,7 @@ void Table::afterGame()
 
 void Table::setStore(Store* store)
 {
+    if (records_) records_->close();
     records_.reset(store ? new TableRecords(*store, [this](const QString& l) { log(l); }) : nullptr);
 }
 

@@ -63,7 +63,8 @@ public:
     void setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair, int no = 0);
 
     // Keep every seated name's record and every finished game in this store (it outlives the
-    // table). Set before the bots are seated.
+    // table). Set before the bots are seated; null lets go of it (the writes the store refused
+    // so far are tried once more).
     void setStore(Store* store);
     // The stake of the next games, as the owner's settings would set it.
     void setStake(int stake);

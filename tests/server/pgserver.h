@@ -18,6 +18,7 @@
 
 #include <QCollator>
 #include <algorithm>
+#include <memory>
 
 namespace servertest {
 
@@ -156,5 +157,19 @@ private:
     int stores_ = 0;
     bool running_ = false;
 };
+
+// One server for a whole test program, started when a test first asks and stopped by
+// StopSharedPg() before the program's application object goes.
+inline std::unique_ptr<PgServer>& SharedPgSlot()
+{
+    static std::unique_ptr<PgServer> server;
+    return server;
+}
+inline PgServer& SharedPg()
+{
+    if (!SharedPgSlot()) SharedPgSlot() = std::make_unique<PgServer>();
+    return *SharedPgSlot();
+}
+inline void StopSharedPg() { SharedPgSlot().reset(); }
 
 }  // namespace servertest

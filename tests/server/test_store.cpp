@@ -16,11 +16,7 @@ using namespace servertest;
 
 namespace {
 
-PgServer& Pg()
-{
-    static PgServer server;
-    return server;
-}
+PgServer& Pg() { return SharedPg(); }
 
 enum class Backend { Sqlite, Postgres };
 
@@ -199,5 +195,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    StopSharedPg();
+    return failed;
 }

@@ -79,5 +79,7 @@ int main(int argc, char** argv)
         replay = std::make_unique<Replay>(server.table(), replayed, options.botDelayMs);
         replay->seat();
     }
-    return app.exec();
+    const int status = app.exec();
+    server.table().setStore(nullptr);
+    return status;
 }

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <csignal>
+#include <cstdio>
 #include <map>
 #include <random>
 #include <set>
@@ -173,11 +174,7 @@ bool Finished(RoomProcess& r)
     return r.proc.state() == QProcess::NotRunning || r.proc.waitForFinished(testsupport::kHangMs * 2);
 }
 
-PgServer& Pg()
-{
-    static PgServer server;
-    return server;
-}
+PgServer& Pg() { return SharedPg(); }
 
 // Each test runs on a fresh SQLite file and on a fresh database of the test's PostgreSQL server.
 enum class Backend { Sqlite, Postgres };
@@ -273,6 +270,7 @@ TEST_P(Records, AKilledRoomLosesNoAnnouncedGame)
     std::mt19937 rng(20261208);
     std::map<qint64, QString> announced;   // store ID -> the over line
     int runsWithGames = 0;
+    size_t storedAtEnd = 0;
     for (int k = 0; k < kills; ++k) {
         RoomProcess room;
         ASSERT_TRUE(room.start(QStringList{"--db", store, "--humans", "0", "--seed", QString::number(100 + k)} + kBots));
@@ -328,8 +326,10 @@ TEST_P(Records, AKilledRoomLosesNoAnnouncedGame)
         for (const auto& [key, nos] : runs) EXPECT_EQ(*nos.rbegin(), int(nos.size())) << key.toStdString();
         EXPECT_GE(runs.size(), size_t(runsWithGames));
         ExpectSame(Standings(store), sums);
+        storedAtEnd = games.size();
     }
     EXPECT_GE(announced.size(), size_t(kills / 2)) << "the kills came too early to test much";
+    std::printf("%d kills: %zu games announced over, %zu stored\n", kills, announced.size(), storedAtEnd);
 }
 
 // Two rooms on one store at the same time: each adds its games to the shared names' rows.
@@ -563,5 +563,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    StopSharedPg();
+    return failed;
 }
