@@ -1,5 +1,6 @@
 // kvrn-room: one table of the card game on the local network, bots in the free chairs.
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <memory>
 
@@ -41,6 +42,10 @@ int main(int argc, char** argv)
     RoomOptions options = parsed.options;
     QString error;
     std::unique_ptr<Store> store;
+    // Reading a store that is not there would only make an empty one.
+    const bool reading = options.standings || options.history || options.replay > 0;
+    if (reading && !options.db.contains(QLatin1String("://")) && !QFileInfo::exists(options.db))
+        return Fail(QStringLiteral("there is no store at %1").arg(options.db));
     if (!options.db.isEmpty() && !(store = Store::open(options.db, error))) return Fail(error);
 
     if (options.standings || options.history) {

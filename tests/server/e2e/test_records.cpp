@@ -420,9 +420,13 @@ TEST_P(Records, AReplayPlaysTheStoredGameAgain)
     // Nothing of the replay is written to the store.
     const Outcome h = RunRoom({"--db", store, "--history"});
     EXPECT_EQ(h.out.size(), 2);
-    const Outcome missing = RunRoom({"--db", store, "--replay", "999"});
-    EXPECT_NE(missing.code, 0);
-    EXPECT_EQ(missing.err.size(), 1);
+    for (const QStringList& words : {QStringList{"--db", store, "--replay", "999"},
+                                     QStringList{"--db", dir.filePath(QStringLiteral("none.sqlite")), "--standings"}}) {
+        const Outcome refused = RunRoom(words);
+        EXPECT_EQ(refused.code, 1) << words.join(' ').toStdString();
+        EXPECT_EQ(refused.err.size(), 1) << refused.err.join('\n').toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none.sqlite")))) << "reading makes no store";
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, Records, ::testing::Values(Backend::Sqlite, Backend::Postgres),
