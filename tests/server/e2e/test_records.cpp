@@ -507,6 +507,10 @@ TEST(BadStores, EndTheRoomAtStartAndAreLeftAsTheyWere)
             ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
             ::chmod(QFile::encodeName(QFileInfo(path).path()).constData(), 0755);
             prefix = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+            if (RunRoom({"--help"}, prefix).code != 0) {
+                std::printf("the read-only case is not run: the program is out of an unprivileged user's reach\n");
+                continue;
+            }
         }
         const Outcome r = RunRoom({"--db", path, "--humans", "0", "--port", "0"}, prefix);
         EXPECT_NE(r.code, 0);
