@@ -1,5 +1,7 @@
 #include "server/roomoptions.h"
 
+#include <limits>
+
 namespace {
 
 // A whole number within [lo, hi], or an error naming the option.
@@ -78,6 +80,20 @@ QString RoomHelpText()
         "                       the link, 5 to 100000 (default 50)\n"
         "  --help               this text\n"
         "\n"
+        "The store (nothing is kept without --db):\n"
+        "  --db PATH|URL        keep every player's record and every finished game in the\n"
+        "                       SQLite file PATH (created when missing), or in the PostgreSQL\n"
+        "                       database postgresql://USER@HOST:PORT/DBNAME (the password\n"
+        "                       from PGPASSWORD or ~/.pgpass); several rooms may share one\n"
+        "  --standings          print the players (tab-separated: name, score, games, won,\n"
+        "                       lost, drawn, escapes; highest score first) and end\n"
+        "  --history            print the stored games, the last first (tab-separated: ID, end\n"
+        "                       time, decks, the four names, the four changes) and end\n"
+        "  --replay ID          serve stored game ID to whoever connects, as a table that\n"
+        "                       plays itself at the --bot-delay pace; moves sent are ignored\n"
+        "  --chair C            with --replay: the chair watched, whose cards are shown (0-3,\n"
+        "                       default 0)\n"
+        "\n"
         "Every deal, play, trick and score is one line on standard output.\n");
 }
 
@@ -86,6 +102,7 @@ ParsedRoomOptions ParseRoomOptions(const QStringList& words)
     ParsedRoomOptions r;
     RoomOptions& o = r.options;
     bool namesGiven = false;
+    bool chairGiven = false;
     for (int i = 0; i < words.size(); ++i) {
         QString opt = words[i];
         QString value;
@@ -170,10 +187,34 @@ ParsedRoomOptions ParseRoomOptions(const QStringList& words)
         } else if (opt == QLatin1String("--refused-moves")) {
             if (!need() || !ReadInt(opt, value, 5, 100000, v, r.error)) return r;
             o.refusedMoves = int(v);
+        } else if (opt == QLatin1String("--db")) {
+            if (!need()) return r;
+            if (value.trimmed().isEmpty()) {
+                r.error = QStringLiteral("--db needs a file or a postgresql:// address");
+                return r;
+            }
+            o.db = value;
+        } else if (opt == QLatin1String("--standings")) {
+            o.standings = true;
+        } else if (opt == QLatin1String("--history")) {
+            o.history = true;
+        } else if (opt == QLatin1String("--replay")) {
+            if (!need() || !ReadInt(opt, value, 1, std::numeric_limits<qint64>::max(), v, r.error)) return r;
+            o.replay = qint64(v);
+        } else if (opt == QLatin1String("--chair")) {
+            if (!need() || !ReadInt(opt, value, 0, 3, v, r.error)) return r;
+            o.watchChair = int(v);
+            chairGiven = true;
         } else {
             r.error = QStringLiteral("unknown option \"%1\" (see --help)").arg(words[i]);
             return r;
         }
     }
+    if ((o.standings || o.history || o.replay > 0) && o.db.isEmpty())
+        r.error = QStringLiteral("--standings, --history and --replay read the store named by --db");
+    else if (int(o.standings) + int(o.history) + int(o.replay > 0) > 1)
+        r.error = QStringLiteral("--standings, --history and --replay go one at a time");
+    else if (chairGiven && o.replay <= 0)
+        r.error = QStringLiteral("--chair goes with --replay");
     return r;
 }

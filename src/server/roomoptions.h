@@ -1,6 +1,7 @@
 #pragma once
 // The room program's options: where it listens, who sits down, how the games are played.
 #include <QString>
+#include <QtGlobal>
 #include <QStringList>
 #include <array>
 #include <cstdint>
@@ -32,6 +33,12 @@ struct RoomOptions {
     int settingsSeconds = 20;           // the settings owner's time to answer
     int backlogMb = 64;                 // unsent bytes of all connections together, in MiB
     int refusedMoves = 50;              // refused moves in 10 s beyond which a player is closed
+    // The store: where the room keeps its players and games, and what it does with it.
+    QString db;                         // a SQLite file or postgresql://...; empty: nothing is kept
+    bool standings = false;             // print the players' standings and end
+    bool history = false;               // print the stored games and end
+    qint64 replay = 0;                  // > 0: serve this stored game to whoever connects
+    int watchChair = 0;                 // the chair a spectator watches
 };
 
 struct ParsedRoomOptions {

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <algorithm>
+#include <limits>
 #include <random>
 
 #include "platform/core/clock.h"
@@ -133,6 +134,7 @@ void Table::seatBots()
         u->bot = newBot(uint8_t(c), u->Name);
         u->seat = u->bot;
         u->Items = StarterItems(QDateTime::currentDateTime());
+        loadRecord(*u);
         chairs_[size_t(c)] = u.get();
         RoomUser& ref = *u;
         users_.push_back(std::move(u));
@@ -169,10 +171,11 @@ void Table::join(Seat* seat, uint8_t allowPangGuan)
         u->Name = uniqueName(wanted);
         u->Chair = chair;
         u->IconNo = 1000 + 1 + (k % 4);
+        loadRecord(*u);
         chairs_[size_t(chair)] = u.get();
     } else {
         u->Name = uniqueName(QStringLiteral("旁观者%1").arg(++spectatorsMade_));
-        u->WatchedChair = 0;
+        u->WatchedChair = opt_.watchChair & 3;
         u->IconNo = 1;
     }
     RoomUser& ref = *u;
@@ -471,8 +474,11 @@ void Table::onChat(RoomUser& u, QStringList fields)
 void Table::onBuy(RoomUser& u, const QString& idText)
 {
     bool bought = false;
-    const QString notice = BuyItem(u.Items, idText, QDateTime::currentDateTime(), bought);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString notice = BuyItem(u.Items, idText, now, bought);
     log(QStringLiteral("buy name=%1 item=%2 %3").arg(u.Name, idText, bought ? QStringLiteral("ok") : QStringLiteral("refused")));
+    // A player's items are kept; a spectator's name is the room's own and lasts one visit.
+    if (bought && records_ && u.Chair >= 0) records_->purchase(u.Name, idText.trimmed().toInt(), now, u.Items);
     sendTo(u, BuildDaoJuText(DJ_NOTICE, notice));
     if (bought) sendTo(u, BuildDaoJuText(DJ_MY_LIST, OwnedItemsText(u.Items)));
 }
@@ -486,9 +492,9 @@ void Table::onSeePaiSetting(RoomUser& u, const QStringList& fields)
 
 // ---- The game's needs ------------------------------------------------------------------------
 
-void Table::setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair)
+void Table::setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair, int no)
 {
-    game_.setNextDeal(std::move(deck), leadChair);
+    game_.setNextDeal(std::move(deck), leadChair, no);
 }
 
 void Table::sendToChair(uint8_t chair, const QByteArray& msg)
@@ -556,4 +562,46 @@ void Table::afterGame()
     // A short pause lets the people at the table see the end before the bots are ready again.
     pauseClock_.start(opt_.botDelayMs * 3);
     reviewIdle();
+}
+
+// ---- The store ------------------------------------------------------------------------------
+
+void Table::setStore(Store* store)
+{
+    if (records_) records_->close();
+    records_.reset(store ? new TableRecords(*store, [this](const QString& l) { log(l); }) : nullptr);
+}
+
+void Table::setStake(int stake)
+{
+    stake_ = std::clamp(stake, stakeMin_, stakeMax_);
+    game_.setStake(stake_);
+}
+
+void Table::loadRecord(RoomUser& u)
+{
+    PlayerRecord r;
+    if (!records_ || !records_->load(u.Name, r)) return;
+    auto fit = [](qint64 v) { return int(std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max())); };
+    u.Score = fit(r.Score);
+    u.Games = fit(r.Games);
+    u.Won = fit(r.Won);
+    u.Lost = fit(r.Lost);
+    u.Drawn = fit(r.Drawn);
+    u.Escapes = fit(r.Escapes);
+    u.Items = std::move(r.Items);
+}
+
+void Table::gameDecided(const GameRound& game, const std::array<int32_t, 4>& changes)
+{
+    // Kept before the end is announced: a game anybody saw end is in the store, with its scores.
+    if (!records_) return;
+    std::array<QString, 4> names;
+    std::array<bool, 4> escaped{};
+    for (int c = 0; c < 4; ++c)
+        if (const RoomUser* u = chairs_[size_t(c)]) {
+            names[size_t(c)] = u->Name;
+            escaped[size_t(c)] = u->Dropped;
+        }
+    records_->gameOver(RecordOf(game, changes, names, escaped, penalty_, stake_, opt_.decks));
 }

@@ -18,6 +18,7 @@
 #include "server/idlechairs.h"
 #include "server/items.h"
 #include "server/logthrottle.h"
+#include "server/records.h"
 #include "server/roomoptions.h"
 #include "server/seat.h"
 #include "server/tablegame.h"
@@ -62,7 +63,15 @@ public:
 
     // The next deal uses this card order (chair c gets cards c*n..c*n+n-1) and this leading chair,
     // instead of a shuffle; for tests and demonstrations.
-    void setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair);
+    // no > 0: the game takes this number (a replay keeps the one it had).
+    void setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair, int no = 0);
+
+    // Keep every seated name's record and every finished game in this store (it outlives the
+    // table). Set before the bots are seated; null lets go of it (the writes the store refused
+    // so far are tried once more).
+    void setStore(Store* store);
+    // The stake of the next games, as the owner's settings would set it.
+    void setStake(int stake);
 
     // Where the log lines go (one line each, no line end).
     std::function<void(const QString&)> logLine;
@@ -128,6 +137,9 @@ private:
     // The room closes a person's link: the chair as after a lost link, then the connection.
     void closeUser(RoomUser& u, const QString& why);
     RoomUser* userById(int id) const;
+    // The store's hooks: a seated name's record, a finished game, a purchase.
+    void loadRecord(RoomUser& u);
+    void gameDecided(const GameRound& game, const std::array<int32_t, 4>& changes) override;
 
     // What the game asks of the room.
     void log(const QString& line) override;
@@ -156,4 +168,5 @@ private:
     IdleChairs idle_;
     LogThrottle peerLog_;        // lines a peer makes the table write
     RefusalWindow refusedMoves_;
+    std::unique_ptr<TableRecords> records_;
 };

@@ -52,10 +52,11 @@ TableGame::TableGame(GameHost& host, const RoomOptions& options)
     QObject::connect(&dealClock_, &ClockTimer::timeout, &dealClock_, [this] { finishDealing(); });
 }
 
-void TableGame::setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair)
+void TableGame::setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair, int no)
 {
     stackedDeck_ = std::move(deck);
     nextLead_ = leadChair & 3;
+    if (no > 0) g_.No = no - 1;
 }
 
 void TableGame::start()
@@ -72,6 +73,9 @@ void TableGame::start()
     const uint8_t lead = uint8_t(nextLead_ >= 0 ? nextLead_ : int(dealt.lead));
     g_.Round.deal(deck.data(), opt_.decks, lead);
     g_.Spare.assign(deck.begin() + long(4 * n), deck.end());
+    g_.Started = QDateTime::currentDateTimeUtc();
+    g_.Lead = lead;
+    for (uint8_t c = 0; c < 4; ++c) g_.Dealt[c] = SortedDesc(handOf(c));
     host_.gameStarting();
 
     host_.log(QStringLiteral("start game=%1 decks=%2 lead=%3").arg(g_.No).arg(opt_.decks).arg(lead));
@@ -150,6 +154,7 @@ void TableGame::play(uint8_t chair, const std::vector<uint8_t>& cards)
     turnClock_.stop();
     timeOutsInARow_[chair & 3] = 0;
     const std::vector<uint8_t> shown = o.cards.vec();
+    g_.Moves.emplace_back(chair, o.pass ? std::vector<uint8_t>{} : shown);
     const RoundCore& r = g_.Round;
     if (o.pass) {
         host_.log(QStringLiteral("pass game=%1 chair=%2 next=%3 phase=%4").arg(g_.No).arg(chair).arg(o.next).arg(WireValue(o.phase)));
@@ -182,6 +187,7 @@ void TableGame::endGame(uint8_t lastChair)
         leftText.append(CardsText(left[c]));
         leftFen += CountFenPai(left[c].data(), int(left[c].size()));
     }
+    host_.gameDecided(g_, changes);
     host_.log(QStringLiteral("over game=%1 last=%2 changes=%3 score=%4,%5 leftfen=%6 left=%7")
                   .arg(g_.No).arg(lastChair).arg(Joined(changes)).arg(r.teamScore()[0]).arg(r.teamScore()[1]).arg(leftFen)
                   .arg(leftText.join(QLatin1Char('|'))));

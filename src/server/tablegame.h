@@ -3,16 +3,20 @@
 // clock and the end of a game with its scores. The room (table.h) seats the people and hands the
 // game messages of its players on; what the game has to say goes out through the room.
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <array>
 #include <optional>
 #include <cstdint>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "rules/roundcore.h"
 #include "platform/core/clock.h"
 #include "server/roomoptions.h"
+
+struct GameRound;
 
 // What the game needs of the room around it.
 class GameHost {
@@ -32,6 +36,8 @@ public:
     // A game is about to be dealt: the hands go down, the settings are closed.
     virtual void gameStarting() = 0;
     virtual void gameBegun(int no) = 0;
+    // The game is decided, before anybody is told: the moment to keep it (each chair's change).
+    virtual void gameDecided(const GameRound& game, const std::array<int32_t, 4>& changes) = 0;
     // The game is over and announced: each chair's score change.
     virtual void gameEnded(int no, const std::array<int32_t, 4>& changes) = 0;
 };
@@ -46,6 +52,12 @@ struct GameRound {
     std::array<bool, 4> DealAnswered{};
     int Refusals = 0;
     std::optional<std::vector<uint8_t>> HeldLead;   // the lead's play, sent while others were still dealt
+    // What the store keeps of the game: when it began, the opening chair, each chair's cards as
+    // dealt and every move in order (chair, cards; none for a pass).
+    QDateTime Started;
+    uint8_t Lead = 0;
+    std::array<std::vector<uint8_t>, 4> Dealt;
+    std::vector<std::pair<uint8_t, std::vector<uint8_t>>> Moves;
 };
 
 class TableGame {
@@ -67,7 +79,8 @@ public:
     // does not let see the cards) with the hand's cards hidden (hiddenhand.h).
     QByteArray snapshotFor(int viewChair, uint8_t canSeePai) const;
 
-    void setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair);
+    // no > 0: the next game has this number (a replay keeps the number the game had).
+    void setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair, int no = 0);
     void setStake(int stake) { stake_ = stake; }
 
     const GameRound& state() const { return g_; }

@@ -61,6 +61,37 @@ TEST(RoomOptions, RefusesWhatItCannotUse)
     }
 }
 
+// The store's options: what they set, and the combinations that mean nothing.
+TEST(RoomOptions, StoreOptions)
+{
+    struct Case {
+        QStringList words;
+        bool ok;
+    };
+    const QList<Case> cases{
+        {{"--db", "/tmp/x.sqlite"}, true},
+        {{"--db", "postgresql://u@h:5432/d", "--standings"}, true},
+        {{"--db", "x", "--history"}, true},
+        {{"--db", "x", "--replay", "3", "--chair", "2"}, true},
+        {{"--standings"}, false},
+        {{"--replay", "3"}, false},
+        {{"--db", "x", "--standings", "--history"}, false},
+        {{"--db", "x", "--replay", "0"}, false},
+        {{"--db", "x", "--replay", "3", "--chair", "4"}, false},
+        {{"--db", "x", "--chair", "1"}, false},
+        {{"--db", " "}, false},
+        {{"--db"}, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ParseRoomOptions(c.words).error.isEmpty(), c.ok) << c.words.join(' ').toStdString();
+    const RoomOptions o = ParseRoomOptions({"--db", "x", "--replay", "3", "--chair", "2"}).options;
+    EXPECT_EQ(o.db, QStringLiteral("x"));
+    EXPECT_EQ(o.replay, 3);
+    EXPECT_EQ(o.watchChair, 2);
+    EXPECT_TRUE(ParseRoomOptions({"--db", "x", "--standings"}).options.standings);
+    EXPECT_TRUE(ParseRoomOptions({"--db", "x", "--history"}).options.history);
+    EXPECT_TRUE(ParseRoomOptions({}).options.db.isEmpty()) << "without --db nothing is kept";
+}
+
 TEST(CardText, EveryCodeReadsBack)
 {
     for (int c = 0; c < 54; ++c) {
