@@ -90,6 +90,7 @@ void frmGameMain::Form_Unload()
     unloaded_ = true;
     c_.pub.blnClosing = true;
     c_.msgPool.CloseMsgByOwner(0);
+    c_.msgPool.CloseMsgByOwner(kMoveMsgOwner);
     InitPublicState(c_);
     InitGameDefine(c_.tbl);
     InitTableView(c_.tv);

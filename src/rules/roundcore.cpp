@@ -136,8 +136,13 @@ MoveOutcome RoundCore::apply(const MoveNotice& n)
 {
     MoveOutcome o;
     o.chair = n.chair & 3;
+    const uint8_t chair = o.chair;
     if (n.cards.size() == 1 && n.cards[0] == kPassCode) {
-        commitPass(o.chair, o);
+        o.pass = true;
+        o.cards = n.cards;
+        o.left = counts_[chair];
+        ++passes_;
+        outPai_[chair] = o.cards;
     } else {
         CardRun sorted = n.cards;
         SortPaiDesc(sorted.data(), sorted.size());
@@ -149,20 +154,46 @@ MoveOutcome RoundCore::apply(const MoveNotice& n)
                                    ? CheckFollowOutPai(sorted.data(), sorted.size(), maxOutPai_, shuangShunPlayed_, unused, info)
                                    : CheckFirstOutPai(sorted.data(), sorted.size(), unused, info);
         if (!described) GetPaiXing(sorted.data(), sorted.size(), info);
-        if (known_[o.chair]) hands_[o.chair].takeHeld(sorted.data(), sorted.size());
-        commitPlay(o.chair, sorted, info, o);
+        if (known_[chair]) hands_[chair].takeHeld(sorted.data(), sorted.size());
+        if (phase_ == GamePhase::Lead) {
+            outPai_ = {};
+            shuangShunPlayed_ = false;
+        }
+        counts_[chair] = known_[chair] ? hands_[chair].n : uint8_t(std::max(0, counts_[chair] - sorted.size()));
+        outPai_[chair] = sorted;
+        info[0] = chair;
+        maxOutPai_ = info;
+        if (info[1] == PX_ShuangShun) shuangShunPlayed_ = true;
+        o.fen = CountFenPai(sorted.data(), sorted.size());
+        trickFen_ += o.fen;
+        passes_ = 0;
+        ++plays_;
+        // The place is the table's word: a count this copy holds may be short of the truth (a
+        // hand it was told is empty), so going out is never inferred from it.
+        mingCi_[chair] = n.place;
+        if (n.place) nextPlace_ = uint8_t(std::max<int>(nextPlace_, n.place + 1));
+        over_ = mingCi_[chair] && mingCi_[PartnerOf(chair)];
+        o.cards = sorted;
+        o.info = info;
+        o.place = n.place;
+        o.left = counts_[chair];
+        o.gameOver = over_;
     }
-    // The table has the last word.
-    if (n.phase == GamePhase::Lead && !o.trickWon) {
+    // Whether the trick is won is the table's word as well, never a count of who is still in play:
+    // the side of the chair that leads next takes its points.
+    if (n.phase == GamePhase::Lead) {
         o.trickWon = true;
         o.winner = maxOutPai_[0] & 3;
         o.trickFen = trickFen_;
-        teamScore_[size_t(SideOf(o.winner))] += trickFen_;
+        teamScore_[size_t(SideOf(n.next & 3))] += trickFen_;
         endTrick();
+    } else if (o.gameOver) {
+        // The unfinished trick goes to the side that made its biggest play, as at the table.
+        teamScore_[size_t(SideOf(chair))] += trickFen_;
+        trickFen_ = 0;
     }
     o.next = turn_ = n.next & 3;
     o.phase = phase_ = n.phase;
-    if (n.place && !o.pass) o.place = mingCi_[o.chair] = n.place;
     return o;
 }
 

@@ -60,6 +60,9 @@ public:
     void onPlayRequest(uint8_t chair, const std::vector<uint8_t>& cards);
     // The running game as this chair's player sees it.
     QByteArray snapshotFor(int viewChair, uint8_t canSeePai) const;
+    // The answer to this chair's hands request: its own hand and the partner's card count (the
+    // partner's cards stay hidden: the table does not show them).
+    QByteArray handsFor(uint8_t chair) const;
 
     void setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair);
     void setStake(int stake) { stake_ = stake; }
