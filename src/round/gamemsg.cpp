@@ -32,6 +32,7 @@ void OnStart(RoundCtx& c, const ReceivedMsg& msg)
     TableState& ts = c.ts();
     PublicState& pub = c.pub();
     StopTurnClock(c);
+    c.view.CloseMoveBoxes();
     if (c.view.StartVisible() || pub.StartButShown) HideStartBut(c);
     if (pub.TableJoined == 0) {
         pub.TableJoined = 1;
@@ -213,6 +214,8 @@ void OnGameOver(RoundCtx& c, const ReceivedMsg& msg)
     TableState& ts = c.ts();
     PublicState& pub = c.pub();
     StopTurnClock(c);
+    // No move of the game is due any more.
+    c.view.CloseMoveBoxes();
     std::array<int32_t, 4> changes{};
     ++c.rs.GameSeq;
     FinishTrickMove(c);

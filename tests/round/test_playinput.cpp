@@ -143,6 +143,8 @@ TEST(MoveBoxes, ARefusalBoxClosesWhenItsMoveIsGone)
         {"the own clock runs out", false, [](Round& r) { YuClock_TimeOut(r.ctx); }, true},
         {"the server passes for the player", false, [](Round& r) { r.feed(BuildOutPaiNotice(1, 2, 0, 0, {kPassCard})); }, true},
         {"the server's refusal, then its pass", true, [](Round& r) { r.feed(BuildOutPaiNotice(1, 2, 0, 0, {kPassCard})); }, true},
+        {"the game ends", false, [](Round& r) { r.feed(BuildGameOver(false, {}, {0, 0}, {})); }, true},
+        {"the server's refusal, a new game", true, [](Round& r) { r.feed(BuildGameStart(5, 1, 0, 30, 1)); }, true},
         {"a hand raised elsewhere", false, [](Round& r) { r.feed(BuildReady(2)); }, false},
         {"the server's refusal, a hand raised", true, [](Round& r) { r.feed(BuildReady(2)); }, false},
     };
