@@ -155,28 +155,13 @@ MoveOutcome RoundCore::apply(const MoveNotice& n)
                                    : CheckFirstOutPai(sorted.data(), sorted.size(), unused, info);
         if (!described) GetPaiXing(sorted.data(), sorted.size(), info);
         if (known_[chair]) hands_[chair].takeHeld(sorted.data(), sorted.size());
-        if (phase_ == GamePhase::Lead) {
-            outPai_ = {};
-            shuangShunPlayed_ = false;
-        }
-        counts_[chair] = known_[chair] ? hands_[chair].n : uint8_t(std::max(0, counts_[chair] - sorted.size()));
-        outPai_[chair] = sorted;
-        info[0] = chair;
-        maxOutPai_ = info;
-        if (info[1] == PX_ShuangShun) shuangShunPlayed_ = true;
-        o.fen = CountFenPai(sorted.data(), sorted.size());
-        trickFen_ += o.fen;
-        passes_ = 0;
-        ++plays_;
+        bookPlay(chair, sorted, info, o);
         // The place is the table's word: a count this copy holds may be short of the truth (a
         // hand it was told is empty), so going out is never inferred from it.
         mingCi_[chair] = n.place;
         if (n.place) nextPlace_ = uint8_t(std::max<int>(nextPlace_, n.place + 1));
         over_ = mingCi_[chair] && mingCi_[PartnerOf(chair)];
-        o.cards = sorted;
-        o.info = info;
         o.place = n.place;
-        o.left = counts_[chair];
         o.gameOver = over_;
     }
     // Whether the trick is won is the table's word as well, never a count of who is still in play:
@@ -197,7 +182,7 @@ MoveOutcome RoundCore::apply(const MoveNotice& n)
     return o;
 }
 
-void RoundCore::commitPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo info, MoveOutcome& o)
+void RoundCore::bookPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo info, MoveOutcome& o)
 {
     if (phase_ == GamePhase::Lead) {
         outPai_ = {};
@@ -208,10 +193,18 @@ void RoundCore::commitPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo inf
     info[0] = chair;
     maxOutPai_ = info;
     if (info[1] == PX_ShuangShun) shuangShunPlayed_ = true;
-    const int32_t fen = CountFenPai(sorted.data(), sorted.size());
-    trickFen_ += fen;
+    o.fen = CountFenPai(sorted.data(), sorted.size());
+    trickFen_ += o.fen;
     passes_ = 0;
     ++plays_;
+    o.cards = sorted;
+    o.info = info;
+    o.left = counts_[chair];
+}
+
+void RoundCore::commitPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo info, MoveOutcome& o)
+{
+    bookPlay(chair, sorted, info, o);
     if (counts_[chair] == 0 && !mingCi_[chair]) mingCi_[chair] = nextPlace_++;
     over_ = mingCi_[chair] && mingCi_[PartnerOf(chair)];
     turn_ = nextActive(chair);
@@ -221,13 +214,9 @@ void RoundCore::commitPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo inf
         teamScore_[size_t(SideOf(chair))] += trickFen_;
         trickFen_ = 0;
     }
-    o.cards = sorted;
-    o.info = info;
-    o.fen = fen;
     o.next = turn_;
     o.phase = phase_;
     o.place = mingCi_[chair];
-    o.left = counts_[chair];
     o.gameOver = over_;
 }
 

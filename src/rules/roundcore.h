@@ -154,6 +154,9 @@ public:
     uint8_t nextActive(uint8_t chair) const;
 
 private:
+    // The books of a play: the trick's plays, the biggest play, the 双顺 mark, the points, the
+    // mover's count. Its place, the end of the game and the next turn are the caller's.
+    void bookPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo info, MoveOutcome& o);
     void commitPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo info, MoveOutcome& o);
     void commitPass(uint8_t chair, MoveOutcome& o);
     void endTrick();
