@@ -99,6 +99,7 @@ void frmGameMain::Form_Unload()
     startShow_ = QSize();   // a link that failed before the hello: nothing more to show
     c_.pub.blnClosing = true;
     c_.msgPool.CloseMsgByOwner(0);
+    c_.msgPool.CloseMsgByOwner(kMoveMsgOwner);
     InitPublicState(c_);
     InitGameDefine(c_.tbl);
     InitTableView(c_.tv);

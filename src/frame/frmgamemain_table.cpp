@@ -73,8 +73,20 @@ public:
             new QMessageBox(QMessageBox::Warning, LiteralWindowTitle(title), text, QMessageBox::Ok, &w_);
         box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose, false);
+        warning_ = box;
         box->exec();
         delete box.data();
+    }
+    void ShowRefusal(const QString& text, const QString& title) override
+    {
+        if (IsAlive())
+            c_.msgPool.ShowMsg(kMoveMsgOwner, &w_, 1, text, title, 10, QStringLiteral("确定"), QString(), true);
+    }
+    void CloseMoveBoxes() override
+    {
+        c_.msgPool.CloseMsgByOwner(kMoveMsgOwner);
+        // Its exec returns once the event that closes it is handled.
+        if (warning_) warning_->done(QMessageBox::Ok);
     }
     void AddSystemLine(const QString& line) override { w_.TavChat->AddSystemLine(line); }
     void PlayGameSound(int n) override
@@ -90,6 +102,7 @@ private:
     frmGameMain& w_;
     Client& c_;
     WavPlayer wav_;
+    QPointer<QMessageBox> warning_;
 };
 
 // Runs one round operation over the window's context.

@@ -71,3 +71,6 @@ enum DaoJuSub : uint8_t {
 
 // The card code that stands for a pass in GM_OUTPAI.
 inline constexpr uint8_t kPassCode = 254;
+
+// A card the receiver may not see, counted but not named: the partner's hidden hand in GM_HANDS.
+inline constexpr uint8_t kHiddenCardCode = 255;

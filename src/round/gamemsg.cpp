@@ -32,6 +32,7 @@ void OnStart(RoundCtx& c, const ReceivedMsg& msg)
     TableState& ts = c.ts();
     PublicState& pub = c.pub();
     StopTurnClock(c);
+    c.view.CloseMoveBoxes();
     if (c.view.StartVisible() || pub.StartButShown) HideStartBut(c);
     if (pub.TableJoined == 0) {
         pub.TableJoined = 1;
@@ -114,6 +115,8 @@ void OnOutPai(RoundCtx& c, const ReceivedMsg& msg)
     if (c.tv().OutButState[0] != BUT_HIDDEN) ShowOutBut(c.pc, false);
     const OutPaiMsg* m = msg.as<OutPaiMsg>();
     if (!m) return;
+    // The turn moved on: a box about the own move of the turn that was has nothing to say.
+    c.view.CloseMoveBoxes();
     const uint8_t p = m->chair;
     const ByteArr cards = CardsOf(m->cards);
     const int n = cards.upperBound();
@@ -124,6 +127,13 @@ void OnOutPai(RoundCtx& c, const ReceivedMsg& msg)
     const MoveOutcome o = ApplyMove(ts, MoveNotice{p, m->next, GamePhaseOf(m->phase), m->mingCi,
                                                    pass ? CardRun(&kPassCard, 1) : CardRun(m->cards)});
     ChairInfo& ch = ts.Chairs[p];
+    // A chair's earlier play is cleared when its turn comes, but a snapshot lays the plays of the
+    // trick down as they were, the turn chair's too: that one goes before the move is drawn. The
+    // own play shown while the server confirms it is the same move, not an earlier one.
+    if (!ch.OutPai.empty()) {
+        ClearUserOutPai(c.pc, p);
+        if (p != ts.bteMyChair || ts.MyPaiBackup.empty()) ch.LastOutPai = ch.OutPai;
+    }
     ch.OutPai = cards;
 
     int blast = BLAST_NONE;
@@ -184,7 +194,7 @@ void OnOutPaiRefused(RoundCtx& c, const RefusedMsg& m)
     TableState& ts = c.ts();
     const WaitMark mark = MarkWait(c);
     const uint32_t turnSeq = c.rs.TurnSeq;
-    c.view.ShowMsg(m.reason, c.pub().strGameTitle);
+    c.view.ShowRefusal(m.reason, c.pub().strGameTitle);
     if (!Resumable(c, mark)) return;
     if (InTrick(ts) && !ts.MyPaiBackup.empty()) {
         ts.MyPai = ts.MyPaiBackup;
@@ -204,6 +214,8 @@ void OnGameOver(RoundCtx& c, const ReceivedMsg& msg)
     TableState& ts = c.ts();
     PublicState& pub = c.pub();
     StopTurnClock(c);
+    // No move of the game is due any more.
+    c.view.CloseMoveBoxes();
     std::array<int32_t, 4> changes{};
     ++c.rs.GameSeq;
     FinishTrickMove(c);
@@ -262,7 +274,11 @@ void OnHands(RoundCtx& c, const HandsMsg& m)
     const int me = ts.bteMyChair & 3;
     const int mate = PartnerOf(me);
     ts.MyPai = mine;
-    ts.PartnerPai = partner;
+    // The partner's hand is counted either way; a hidden one comes as backs, which are no cards
+    // to keep.
+    const bool partnerShown =
+        std::none_of(m.partner.begin(), m.partner.end(), [](uint8_t card) { return card == kHiddenCardCode; });
+    ts.PartnerPai = partnerShown ? partner : ByteArr();
     c.tv().PaiSelected.clear();
     ts.Chairs[size_t(me)].PaiCount = ClampCount(mine.upperBound());
     ts.Chairs[size_t(mate)].PaiCount = ClampCount(partner.upperBound());

@@ -41,6 +41,11 @@ public:
     virtual void ShowMsg(const QString& text, const QString& title) = 0;
     // The system's warning box (a refused own play); returns when it is closed.
     virtual void ShowWarning(const QString& title, const QString& text) = 0;
+    // The server's refusal of the own play, in the client's box as ShowMsg shows it.
+    virtual void ShowRefusal(const QString& text, const QString& title) = 0;
+    // Closes the two boxes above while one is open: the move they speak of is gone (the turn
+    // moved on, or its clock ran out and the client moved for the player).
+    virtual void CloseMoveBoxes() = 0;
     // One line of the chat pane.
     virtual void AddSystemLine(const QString& line) = 0;
     // Sound n of the game (0..9); silent where the window or the settings say so.
@@ -67,6 +72,8 @@ public:
     void SetTableToolTip(const QString& text) override { toolTip = text; }
     void ShowMsg(const QString&, const QString&) override {}
     void ShowWarning(const QString&, const QString&) override {}
+    void ShowRefusal(const QString& text, const QString& title) override { ShowMsg(text, title); }
+    void CloseMoveBoxes() override { ++moveBoxCloses; }
     void AddSystemLine(const QString&) override {}
     void PlayGameSound(int) override {}
     void CloseMainWindow() override { alive = false; }
@@ -81,8 +88,13 @@ public:
     bool startVisible = false;
     bool startTimer = false;
     bool lastOutPaiTimer = false;
+    int moveBoxCloses = 0;
     QString toolTip;
 };
+
+// The message pool's owner number of the server's refusal box, closed when its move is gone
+// (the window's own notices are owner 0).
+inline constexpr int kMoveMsgOwner = 1;
 
 // The ready countdown in seconds.
 inline constexpr int kReadySeconds = 20;
@@ -111,6 +123,9 @@ struct RoundState {
     // The end panel on the table and its score changes, to draw it again after a repaint.
     bool GameOverShown = false;
     std::array<int32_t, 4> GameOverChanges{};
+    // The automatic moves reached their limit: the player is leaving, and while the notice says
+    // so (it waits for its button or its countdown) no clock plays for the player again.
+    bool AutoOutLeaving = false;
     // The hint's place in the legal plays, for the turn it was asked on (TurnSeq).
     uint32_t HintTurn = 0;
     size_t HintNext = 0;

@@ -63,6 +63,10 @@ void YuClock_TimeOut(RoundCtx& c)
     const int chair = c.pc.p.TimedChair;
     StopTurnClock(c);
     if (chair < 0 || chair != ts.bteMyChair || !IsPlayer(ts)) return;
+    // The move a refusal box speaks of is over; the box goes before the client moves.
+    c.view.CloseMoveBoxes();
+    // Turns shorter than the leaving notice's countdown run out under it; the player is gone.
+    if (c.rs.AutoOutLeaving) return;
     switch (ts.GamePhase) {
     case GamePhase::Lead: {
         // The last card of the hand as arranged: with the hand sorted by rank, the lowest. With
@@ -91,6 +95,7 @@ void CountAutoOut(RoundCtx& c)
     if (int(ts.AutoOutLimit) == count + 1) {
         c.view.ShowMsg(head + QStringLiteral(" 次，再出现一次就算你逃跑！"), QStringLiteral("系统提示"));
     } else if (count >= int(ts.AutoOutLimit)) {
+        c.rs.AutoOutLeaving = true;
         c.view.ShowMsg(head + QStringLiteral(" 次，现在算你逃跑！"), QStringLiteral("系统提示"));
         if (c.view.IsAlive()) c.view.CloseMainWindow();
     }

@@ -136,8 +136,13 @@ MoveOutcome RoundCore::apply(const MoveNotice& n)
 {
     MoveOutcome o;
     o.chair = n.chair & 3;
+    const uint8_t chair = o.chair;
     if (n.cards.size() == 1 && n.cards[0] == kPassCode) {
-        commitPass(o.chair, o);
+        o.pass = true;
+        o.cards = n.cards;
+        o.left = counts_[chair];
+        ++passes_;
+        outPai_[chair] = o.cards;
     } else {
         CardRun sorted = n.cards;
         SortPaiDesc(sorted.data(), sorted.size());
@@ -149,24 +154,35 @@ MoveOutcome RoundCore::apply(const MoveNotice& n)
                                    ? CheckFollowOutPai(sorted.data(), sorted.size(), maxOutPai_, shuangShunPlayed_, unused, info)
                                    : CheckFirstOutPai(sorted.data(), sorted.size(), unused, info);
         if (!described) GetPaiXing(sorted.data(), sorted.size(), info);
-        if (known_[o.chair]) hands_[o.chair].takeHeld(sorted.data(), sorted.size());
-        commitPlay(o.chair, sorted, info, o);
+        if (known_[chair]) hands_[chair].takeHeld(sorted.data(), sorted.size());
+        bookPlay(chair, sorted, info, o);
+        // The place is the table's word: a count this copy holds may be short of the truth (a
+        // hand it was told is empty), so going out is never inferred from it.
+        mingCi_[chair] = n.place;
+        if (n.place) nextPlace_ = uint8_t(std::max<int>(nextPlace_, n.place + 1));
+        over_ = mingCi_[chair] && mingCi_[PartnerOf(chair)];
+        o.place = n.place;
+        o.gameOver = over_;
     }
-    // The table has the last word.
-    if (n.phase == GamePhase::Lead && !o.trickWon) {
+    // Whether the trick is won is the table's word as well, never a count of who is still in play:
+    // the side of the chair that leads next takes its points.
+    if (n.phase == GamePhase::Lead) {
         o.trickWon = true;
         o.winner = maxOutPai_[0] & 3;
         o.trickFen = trickFen_;
-        teamScore_[size_t(SideOf(o.winner))] += trickFen_;
+        teamScore_[size_t(SideOf(n.next & 3))] += trickFen_;
         endTrick();
+    } else if (o.gameOver) {
+        // The unfinished trick goes to the side that made its biggest play, as at the table.
+        teamScore_[size_t(SideOf(chair))] += trickFen_;
+        trickFen_ = 0;
     }
     o.next = turn_ = n.next & 3;
     o.phase = phase_ = n.phase;
-    if (n.place && !o.pass) o.place = mingCi_[o.chair] = n.place;
     return o;
 }
 
-void RoundCore::commitPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo info, MoveOutcome& o)
+void RoundCore::bookPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo info, MoveOutcome& o)
 {
     if (phase_ == GamePhase::Lead) {
         outPai_ = {};
@@ -177,10 +193,18 @@ void RoundCore::commitPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo inf
     info[0] = chair;
     maxOutPai_ = info;
     if (info[1] == PX_ShuangShun) shuangShunPlayed_ = true;
-    const int32_t fen = CountFenPai(sorted.data(), sorted.size());
-    trickFen_ += fen;
+    o.fen = CountFenPai(sorted.data(), sorted.size());
+    trickFen_ += o.fen;
     passes_ = 0;
     ++plays_;
+    o.cards = sorted;
+    o.info = info;
+    o.left = counts_[chair];
+}
+
+void RoundCore::commitPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo info, MoveOutcome& o)
+{
+    bookPlay(chair, sorted, info, o);
     if (counts_[chair] == 0 && !mingCi_[chair]) mingCi_[chair] = nextPlace_++;
     over_ = mingCi_[chair] && mingCi_[PartnerOf(chair)];
     turn_ = nextActive(chair);
@@ -190,13 +214,9 @@ void RoundCore::commitPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo inf
         teamScore_[size_t(SideOf(chair))] += trickFen_;
         trickFen_ = 0;
     }
-    o.cards = sorted;
-    o.info = info;
-    o.fen = fen;
     o.next = turn_;
     o.phase = phase_;
     o.place = mingCi_[chair];
-    o.left = counts_[chair];
     o.gameOver = over_;
 }
 

@@ -121,8 +121,9 @@ public:
     // allowed. A single pass code is a pass.
     MoveOutcome move(uint8_t chair, const uint8_t* cards, int n);
     MoveOutcome move(uint8_t chair, const std::vector<uint8_t>& cards) { return move(chair, cards.data(), int(cards.size())); }
-    // A player's copy takes the move the table announced, through the same books; where the
-    // announcement says otherwise about the turn, the phase or the place, the announcement wins.
+    // A player's copy takes the move the table announced, through the same books. The turn, the
+    // phase, the place and the end of the trick are the announcement's, never worked out from the
+    // card counts: a copy may count a hand short (one it was told is empty).
     MoveOutcome apply(const MoveNotice& n);
 
     // The change of each chair's score at the end: the stake to each chair of the side with more
@@ -153,6 +154,9 @@ public:
     uint8_t nextActive(uint8_t chair) const;
 
 private:
+    // The books of a play: the trick's plays, the biggest play, the 双顺 mark, the points, the
+    // mover's count. Its place, the end of the game and the next turn are the caller's.
+    void bookPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo info, MoveOutcome& o);
     void commitPlay(uint8_t chair, const CardRun& sorted, PaiXingInfo info, MoveOutcome& o);
     void commitPass(uint8_t chair, MoveOutcome& o);
     void endTrick();

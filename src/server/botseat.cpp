@@ -71,7 +71,10 @@ void BotSeat::deliver(const QByteArray& msg)
     case MsgKind::Hands:
         if (const HandsMsg* h = m.as<HandsMsg>()) {
             view_.learnHand(h->mine.data(), int(h->mine.size()));
-            if (!h->partner.empty()) view_.showPartner(h->partner.data(), int(h->partner.size()));
+            // A hidden partner's hand comes as backs: only its count, which the notices keep.
+            const bool shown = !h->partner.empty() && std::none_of(h->partner.begin(), h->partner.end(),
+                                                                   [](uint8_t c) { return c == kHiddenCardCode; });
+            if (shown) view_.showPartner(h->partner.data(), int(h->partner.size()));
             ++turnSerial_;
             considerMove();
         }

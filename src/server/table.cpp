@@ -406,7 +406,7 @@ void Table::receive(Seat* seat, const QByteArray& msg)
         if (game_.running() && u->Chair >= 0) game_.answerDeal(uint8_t(u->Chair));
         break;
     case MsgKind::HandsReq:
-        if (game_.running() && u->Chair >= 0) sendTo(*u, BuildHands(game_.handOf(uint8_t(u->Chair)), {}));
+        if (game_.running() && u->Chair >= 0) sendTo(*u, game_.handsFor(uint8_t(u->Chair)));
         break;
     case MsgKind::JoinGame:
     case MsgKind::Hello:

@@ -95,7 +95,7 @@ void TableGame::answerDeal(uint8_t chair)
 {
     const std::vector<uint8_t> hand = handOf(chair);
     if (int(hand.size()) == HandCountOf(opt_.decks)) host_.sendToChair(chair, BuildDeal(false, hand, {}));
-    else host_.sendToChair(chair, BuildHands(hand, {}));
+    else host_.sendToChair(chair, handsFor(chair));
     g_.DealAnswered[chair & 3] = true;
     if (g_.Dealing && std::all_of(g_.DealAnswered.begin(), g_.DealAnswered.end(), [](bool b) { return b; })) finishDealing();
 }
@@ -219,6 +219,14 @@ void TableGame::onTurnTimeout()
         timeOutsInARow_[chair] = 0;
         host_.silent(chair);
     }
+}
+
+QByteArray TableGame::handsFor(uint8_t chair) const
+{
+    // The hands message counts the partner's hand by its cards; a hidden one goes as that many
+    // backs, so the player's books keep the partner in play.
+    const int partnerLeft = g_.Round.count(PartnerOf(chair));
+    return BuildHands(handOf(chair), std::vector<uint8_t>(size_t(partnerLeft), kHiddenCardCode));
 }
 
 QByteArray TableGame::snapshotFor(int viewChair, uint8_t canSeePai) const

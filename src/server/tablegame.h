@@ -78,6 +78,9 @@ public:
     // The running game as this chair's player sees it; without canSeePai (a spectator the player
     // does not let see the cards) with the hand's cards hidden (hiddenhand.h).
     QByteArray snapshotFor(int viewChair, uint8_t canSeePai) const;
+    // The answer to this chair's hands request: its own hand and the partner's card count (the
+    // partner's cards stay hidden: the table does not show them).
+    QByteArray handsFor(uint8_t chair) const;
 
     // no > 0: the next game has this number (a replay keeps the number the game had).
     void setNextDeal(std::vector<uint8_t> deck, uint8_t leadChair, int no = 0);

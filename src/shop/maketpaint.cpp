@@ -1,5 +1,6 @@
 #include "shop/maketpaint.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QFontMetrics>
@@ -78,7 +79,10 @@ void PrintAt(QPainter& p, int x, int y, const QString& text, const QColor& color
     const QFont f = MaketFont(strikeOut);
     p.setFont(f);
     p.setPen(color);
-    p.drawText(QPoint(x, y + QFontMetrics(f).ascent()), text);
+    // y is the top of the line. The Chinese of a small sharp face rises above the face's ascent:
+    // such a line goes down with it instead of reaching into what lies above (a card's border).
+    const QFontMetrics fm(f);
+    p.drawText(QPoint(x, y + std::max(fm.ascent(), -fm.tightBoundingRect(text).top())), text);
 }
 
 void DrawMaket(QPainter& p, const MaketPaintCtx& c)

@@ -69,7 +69,10 @@ struct Game {
         // Answer every box as a player would, once it is up.
         QObject::connect(&lc.c.msgPool, &MsgPool::MsgShown, [this](int) {
             ++boxes;
-            QTimer::singleShot(20, [this] { lc.c.msgPool.CloseMsgByOwner(0); });
+            QTimer::singleShot(20, [this] {
+                lc.c.msgPool.CloseMsgByOwner(0);
+                lc.c.msgPool.CloseMsgByOwner(kMoveMsgOwner);
+            });
         });
     }
     TableState& ts() { return lc.c.tbl; }
@@ -299,6 +302,59 @@ TEST(Game, KeysPlayPassLowerAndHint)
     g.feed({BuildOutPaiNotice(1, 2, 0, 0, second)});
     QTest::keyClick(g.table(), Qt::Key_H);
     EXPECT_TRUE(raised().empty());
+}
+
+// A box about the own move closes by itself once that move is gone: the rules' refusal when the
+// own clock runs out under it (the client passes), the server's refusal when the server passes
+// for the player meanwhile. A box still up at the hang bound is closed and counted.
+TEST(Game, RefusalBoxesCloseWhenTheirMoveIsGone)
+{
+    for (const bool serverRefusal : {false, true}) {
+        const char* what = serverRefusal ? "the server's refusal" : "the rules' refusal";
+        Game g;
+        ASSERT_TRUE(g.lc.connect());
+        SeatTable(g.lc, 0);
+        // This client follows chair 3's ace.
+        g.feed({BuildGameStart(5, 1, 0, 30, 3), BuildDeal(false, kMine, {}), BuildOutPaiNotice(0, 2, 0, 3, {Card(2, RA)})});
+        ASSERT_EQ(g.ts().TurnChair, 0);
+        int leftUp = 0;
+        QTimer rescue;
+        rescue.setSingleShot(true);
+        QObject::connect(&rescue, &QTimer::timeout, [&] {
+            if (QWidget* m = QApplication::activeModalWidget()) {
+                ++leftUp;
+                m->close();
+            }
+            g.lc.c.msgPool.CloseMsgByOwner(kMoveMsgOwner);
+        });
+        const int sent = g.lc.peer.received.size();
+        if (!serverRefusal) {
+            // A pair cannot follow a single: the rules' box, and under it the turn's time runs out.
+            g.clickCard(Card(0, R8));
+            g.clickCard(Card(1, R8));
+            QTimer::singleShot(50, [&] { g.clock.advance(31000); });
+            rescue.start(testsupport::kHangMs);
+            g.hoverAndClick(g.outButPoint(OUT_PLAY));
+            ASSERT_TRUE(g.waitSent(sent + 1)) << what;
+            EXPECT_EQ(g.lastSent(), BuildPass(0)) << what;
+        } else {
+            // The server refuses the two; under its box the server passes for the player.
+            QObject::disconnect(&g.lc.c.msgPool, &MsgPool::MsgShown, nullptr, nullptr);
+            QObject::connect(&g.lc.c.msgPool, &MsgPool::MsgShown, [&](int) {
+                QTimer::singleShot(20, [&] { g.lc.peer.send({BuildOutPaiNotice(1, 2, 0, 0, {kPassCode})}); });
+            });
+            g.clickCard(Card(1, R2));
+            g.hoverAndClick(g.outButPoint(OUT_PLAY));
+            ASSERT_TRUE(g.waitSent(sent + 1)) << what;
+            rescue.start(testsupport::kHangMs);
+            g.feed({BuildOutPaiRefused(QStringLiteral("现在不能出这张"))}, 200);
+            EXPECT_TRUE(g.lc.peer.waitFor([&] { return g.ts().TurnChair == 1; })) << what;
+        }
+        g.lc.settle(50);
+        EXPECT_EQ(leftUp, 0) << what;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << what;
+        EXPECT_EQ(g.lc.c.msgPool.OpenCount(), 0) << what;
+    }
 }
 
 // The list that follows a game's end redraws the seats, and the end panel stays on the table.

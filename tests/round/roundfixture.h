@@ -42,8 +42,23 @@ struct FakeView : BasicRoundView {
     void ShowWarning(const QString& title, const QString& text) override
     {
         warnings.append({title, text});
+        moveBoxOpen = true;
         if (whileBoxOpen) std::exchange(whileBoxOpen, nullptr)();
+        moveBoxOpen = false;
     }
+    void ShowRefusal(const QString& text, const QString& title) override
+    {
+        moveBoxOpen = true;
+        ShowMsg(text, title);
+        moveBoxOpen = false;
+    }
+    void CloseMoveBoxes() override
+    {
+        BasicRoundView::CloseMoveBoxes();
+        moveBoxOpen = false;
+    }
+    // A box about the own move is open and was not closed.
+    bool moveBoxOpen = false;
     void AddSystemLine(const QString& line) override { lines.append(line); }
     void PlayGameSound(int n) override { sounds.append(n); }
     void CloseMainWindow() override

@@ -11,6 +11,7 @@
 #include "platform/core/clock.h"
 #include "roundfixture.h"
 #include "rules/cards.h"
+#include "rules/paixing.h"
 #include "rules/roundcore.h"
 
 using namespace roundtest;
@@ -118,6 +119,108 @@ TEST(Books, SeededGamesKeepTheClientsBooksAsTheCoreDoes)
         EXPECT_GT(tricks, 3) << what;
     }
     EXPECT_GT(endsWithPoints, 0);  // some game ends on a trick with points in it
+}
+
+// The books as the game messages' steps keep them, one notice at a time: the turn and the phase
+// from the notice, the trick's points added up play by play and given to the side that leads
+// next when the notice says the trick is won, each card count lowered by the play (never below
+// 0), the place as announced.
+struct StepBooks {
+    uint8_t turn = 0;
+    GamePhase phase = GamePhase::Lead;
+    int32_t trickFen = 0;
+    std::array<int32_t, 2> teamScore{};
+    std::array<int, 4> counts{};
+    std::array<uint8_t, 4> mingCi{};
+    uint8_t maxChair = 0;
+
+    void take(const MoveOutcome& o)
+    {
+        turn = o.next;
+        phase = o.phase;
+        mingCi[o.chair] = o.place;
+        if (!o.pass) {
+            trickFen += CountFenPai(o.cards.data(), o.cards.size());
+            maxChair = o.chair;
+            counts[o.chair] = std::max(0, counts[o.chair] - o.cards.size());
+        }
+        if (phase == GamePhase::Lead) {
+            teamScore[size_t(turn % 2)] += trickFen;
+            trickFen = 0;
+        }
+    }
+
+    // The first difference from the client's books, "" for none.
+    std::string differs(const TableState& ts) const
+    {
+        if (ts.TurnChair != turn) return "turn";
+        if (ts.GamePhase != phase) return "phase";
+        if (ts.TrickFen != trickFen) return "trick points";
+        if (ts.TeamScore != teamScore) return "side points";
+        if (phase == GamePhase::Follow && ts.MaxOutPai[0] != maxChair) return "biggest play";
+        for (uint8_t c = 0; c < 4; ++c) {
+            if (ts.Chairs[c].PaiCount != counts[c]) return "count of chair " + std::to_string(c);
+            if (ts.Chairs[c].MingCi != mingCi[c]) return "place of chair " + std::to_string(c);
+        }
+        return {};
+    }
+};
+
+// The client's hands request answered with the partner's count at 0 (as a room may answer), or
+// the counts left full: either way every move's books are the steps', and the own legal follows
+// pass the client's own check.
+TEST(Books, TheTrickEndsWhereTheTableSaysWhateverTheCountsSay)
+{
+    int moves = 0, partnerPasses = 0, ownFollows = 0;
+    for (const bool partnerAtZero : {true, false})
+        for (unsigned seed = 1; seed <= 40; ++seed) {
+            const std::string what = std::string(partnerAtZero ? "partner at 0" : "full counts") + ", seed " + std::to_string(seed);
+            const int decks = int(seed % 2 + 1);
+            const uint8_t lead = uint8_t(seed % 4), mine = uint8_t(seed * 7 / 3 % 4);
+            const std::vector<uint8_t> deck = ShuffledDeck(decks, seed + 1000);
+            RoundCore table;
+            table.deal(deck.data(), decks, lead);
+            table.beginPlay();
+
+            Round r;
+            r.Seat(mine);
+            r.feed(BuildGameStart(5, uint8_t(decks), 0, 30, lead));
+            r.feed(BuildDeal(false, table.hand(mine).vec(), {}));
+            StepBooks steps;
+            steps.turn = lead;
+            steps.counts.fill(HandCountOf(decks));
+            if (partnerAtZero) {
+                r.feed(BuildHands(table.hand(mine).vec(), {}));
+                steps.counts[PartnerOf(mine)] = 0;
+            }
+            ASSERT_EQ(steps.differs(r.ts), "") << what;
+
+            std::mt19937 rng(seed);
+            int guard = 0;
+            while (!table.over() && ++guard < 1000) {
+                const std::vector<uint8_t> cards = PickMove(table, rng);
+                if (table.turn() == mine && table.phase() == GamePhase::Follow && cards[0] != kPassCode) {
+                    QString why;
+                    PaiXingInfo info;
+                    const ByteArr mineOut = ByteArr::fromVector(cards);
+                    EXPECT_TRUE(CheckFollowOutPai(mineOut, mineOut.upperBound(), r.ts.MaxOutPai, r.ts.ShuangShunPlayed, why, info))
+                        << what << " move " << guard << ": " << why.toStdString();
+                    ++ownFollows;
+                }
+                const MoveOutcome o = table.move(table.turn(), cards);
+                ASSERT_TRUE(o.ok()) << what;
+                partnerPasses += o.pass && o.chair == PartnerOf(mine);
+                r.feed(BuildOutPaiNotice(o.next, WireValue(o.phase), o.place, o.chair, o.cards.vec()));
+                steps.take(o);
+                const std::string d = steps.differs(r.ts);
+                ASSERT_EQ(d, "") << what << " move " << guard;
+                ++moves;
+            }
+            EXPECT_TRUE(table.over()) << what;
+        }
+    EXPECT_GT(moves, 3000);
+    EXPECT_GT(partnerPasses, 300);
+    EXPECT_GT(ownFollows, 100);
 }
 
 // Notices a correct table never sends leave the client's books in range and its turn on a chair.

@@ -418,6 +418,10 @@ TEST(Hands, BothHandsReplacedCountedAndTheTurnGoesOn)
     EXPECT_EQ(r.ts.Chairs[2].PaiCount, 1);
     EXPECT_EQ(r.tv.PaiSelected.at(1), 0);
     EXPECT_EQ(r.tv.OutButState[1], BUT_SHOWN);
+    // A hidden partner's hand: counted, no cards kept.
+    r.feed(BuildHands({Card(0, R3), Card(3, R2)}, CardList(9, kHiddenCardCode)));
+    EXPECT_TRUE(r.ts.PartnerPai.empty());
+    EXPECT_EQ(r.ts.Chairs[2].PaiCount, 9);
     // Cut short: nothing of it is taken.
     r.feed(Cut(BuildHands({Card(0, R4)}, {Card(1, R7), Card(1, R8)}), 1));
     EXPECT_EQ(r.ts.MyPai.upperBound(), 2);

@@ -129,6 +129,48 @@ TEST(Cards, AFollowIsCheckedAgainstTheBiggestPlay)
     EXPECT_EQ(r.sent, QList<QByteArray>{BuildPlay(0, {kTwo})});
 }
 
+// A box about the own move (the rules' refusal, the server's) goes when that move is gone: the
+// clock ran out and the client moved for the player, or the server's word of the move came.
+// Other messages leave it up.
+TEST(MoveBoxes, ARefusalBoxClosesWhenItsMoveIsGone)
+{
+    const struct {
+        const char* what;
+        bool serverRefused;
+        std::function<void(Round&)> meanwhile;
+        bool closed;
+    } cases[] = {
+        {"the own clock runs out", false, [](Round& r) { YuClock_TimeOut(r.ctx); }, true},
+        {"the server passes for the player", false, [](Round& r) { r.feed(BuildOutPaiNotice(1, 2, 0, 0, {kPassCard})); }, true},
+        {"the server's refusal, then its pass", true, [](Round& r) { r.feed(BuildOutPaiNotice(1, 2, 0, 0, {kPassCard})); }, true},
+        {"the game ends", false, [](Round& r) { r.feed(BuildGameOver(false, {}, {0, 0}, {})); }, true},
+        {"the server's refusal, a new game", true, [](Round& r) { r.feed(BuildGameStart(5, 1, 0, 30, 1)); }, true},
+        {"a hand raised elsewhere", false, [](Round& r) { r.feed(BuildReady(2)); }, false},
+        {"the server's refusal, a hand raised", true, [](Round& r) { r.feed(BuildReady(2)); }, false},
+    };
+    for (const auto& tc : cases) {
+        Round r;
+        r.Seat(0);
+        r.Deal({kTwo, kTwo2, kSix}, 3);
+        r.feed(BuildOutPaiNotice(0, 2, 0, 3, {Card(2, RA)}));
+        bool openAfter = true;
+        r.view.whileBoxOpen = [&] {
+            tc.meanwhile(r);
+            openAfter = r.view.moveBoxOpen;
+        };
+        if (tc.serverRefused) {
+            r.Raise({kTwo});
+            SubmitPlay(r.ctx, OUT_PLAY);
+            r.feed(BuildOutPaiRefused(QStringLiteral("错误提示：还没有轮到你出牌！")));
+        } else {
+            r.Raise({kTwo, kTwo2});
+            SubmitPlay(r.ctx, OUT_PLAY);
+            ASSERT_EQ(r.view.warnings.size(), 1) << tc.what;
+        }
+        EXPECT_EQ(openAfter, !tc.closed) << tc.what;
+    }
+}
+
 TEST(Cards, PassingLeavesTheHandAndItsBackupAlone)
 {
     Round r;

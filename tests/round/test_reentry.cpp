@@ -8,6 +8,8 @@
 #include "../rules/cardcodes.h"
 #include "platform/core/clock.h"
 #include "roundfixture.h"
+#include "rules/gamedefine.h"
+#include "rules/paixing.h"
 
 using namespace roundtest;
 
@@ -121,6 +123,43 @@ TEST(Reentry, ASnapshotLoadedDuringATrickPauseKeepsItsPlays)
     EXPECT_TRUE(r.ts.Chairs[2].LastOutPai.empty());
     EXPECT_EQ(r.ts.TurnChair, 3);
     EXPECT_EQ(r.ts.TeamScore, (std::array<int32_t, 2>{0, 0}));
+}
+
+// A snapshot lays down every play of the trick, the turn chair's earlier one too; the turn
+// chair's move replaces it on the table (none of it shows around the pass mark or a shorter
+// play) and it becomes that chair's previous play.
+TEST(Reentry, AfterASnapshotTheTurnChairsEarlierPlayGoesBeforeItsMove)
+{
+    const CardList stale{Card(0, R6), Card(1, R6)};
+    const struct {
+        const char* what;
+        CardList move;
+    } cases[] = {{"a pass", {kPassCard}}, {"a single", {Card(2, R2)}}};
+    for (const auto& tc : cases) {
+        ManualClock clock;
+        Round r;
+        r.Seat(0);
+        SnapshotGame snap;
+        snap.TurnChair = 1;
+        snap.GamePhase = 2;
+        snap.OutPai = {CardList{Card(0, R9)}, stale, CardList{kPassCard}, CardList{kPassCard}};
+        const uint8_t nine = Card(0, R9);
+        PaiXingInfo biggest;
+        ASSERT_TRUE(GetPaiXing(&nine, 1, biggest));
+        snap.MaxOutPai = biggest.b;
+        snap.MaxOutPai[0] = 0;
+        snap.PaiCount = {9, 9, 9, 9};
+        snap.MyPai = {Card(3, R3), Card(3, R4), Card(3, R5), Card(3, R7), Card(3, R8), Card(3, R10), Card(3, RJ),
+                      Card(3, RQ), Card(3, RK)};
+        ASSERT_TRUE(LoadTableSnapshot(r.ts, BuildSnapshotGame(snap)));
+        ComputeCardLayout(r.pc);
+        picGameBack_Paint(r.pc);
+        UpdateTurn(r.ctx);
+        r.feed(BuildOutPaiNotice(2, 2, 0, 1, tc.move));
+        EXPECT_EQ(Cards(r.ts.Chairs[1].OutPai), tc.move) << tc.what;
+        EXPECT_EQ(Cards(r.ts.Chairs[1].LastOutPai), stale) << tc.what;
+        EXPECT_TRUE(ShowsItsState(r)) << tc.what;
+    }
 }
 
 TEST(Reentry, ANewGameDuringABlastIsNotDisturbed)

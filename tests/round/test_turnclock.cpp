@@ -119,6 +119,34 @@ TEST(AutoOut, TheFourthOfFiveWarnsAndTheFifthLeaves)
     EXPECT_EQ(r.sentOf(MsgKind::OutPaiReq).size(), 5);
 }
 
+// Turns shorter than the notices' countdown run out while a notice is still open: the limit is
+// reached inside the warning, and no turn that runs out under the leaving notice is played.
+TEST(AutoOut, TurnsThatRunOutUnderTheLeavingNoticeAreNotPlayed)
+{
+    Round r;
+    r.Seat(0);
+    r.Deal({Card(3, R9)}, 3, 2, 2);
+    int timeOutsUnderLeaving = 0;
+    auto myTurnRunsOut = [&r](int k) {
+        r.feed(BuildOutPaiNotice(0, 2, 0, 3, {Card(0, uint8_t(k))}));
+        YuClock_TimeOut(r.ctx);
+    };
+    r.view.whileBoxOpen = [&] {
+        // Under the warning: the next turn runs out and reaches the limit.
+        r.view.whileBoxOpen = [&] {
+            for (int k = 3; k <= 6; ++k, ++timeOutsUnderLeaving) myTurnRunsOut(k);
+        };
+        myTurnRunsOut(2);
+    };
+    myTurnRunsOut(1);
+    EXPECT_EQ(timeOutsUnderLeaving, 4);
+    EXPECT_EQ(r.sentOf(MsgKind::OutPaiReq).size(), 2);
+    EXPECT_EQ(r.ts.AutoOutCount, 2);
+    ASSERT_EQ(r.view.msgs.size(), 2);
+    EXPECT_EQ(r.view.msgs[1].first, QStringLiteral("注意：系统帮你自动出牌的次数累计已达 2 次，现在算你逃跑！"));
+    EXPECT_EQ(r.view.closes, 1);
+}
+
 TEST(AutoOut, TheLimitFromTheGameStartCounts)
 {
     const struct {

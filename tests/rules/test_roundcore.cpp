@@ -187,12 +187,23 @@ TEST(RoundCore, AnObserversNoticeFromTheTableHasTheLastWord)
         ASSERT_TRUE(o.ok());
         seen.apply({o.chair, o.next, o.phase, o.place, o.cards});
     }
-    // The copy counts one pass of three; the table says the trick is over.
+    // The copy counts one pass of three; the table says the trick is over, and chair 0 leads.
+    RoundCore early = seen;
     seen.apply({3, 0, GamePhase::Lead, 0, CardRun(kPass)});
     EXPECT_EQ(seen.phase(), GamePhase::Lead);
     EXPECT_EQ(seen.turn(), 0);
     EXPECT_EQ(seen.trickFen(), 0);
-    EXPECT_EQ(seen.teamScore(), (std::array<int32_t, 2>{25, 40})) << "the trick to the side of chair 1's play";
+    EXPECT_EQ(seen.teamScore(), (std::array<int32_t, 2>{65, 0})) << "the trick to the side that leads next";
+    // The other way round: the copy's counts would end the trick (it takes chairs 0 and 2 for
+    // out), the table says it goes on.
+    early.learnHand(0, nullptr, 0);
+    early.learnHand(2, nullptr, 0);
+    const MoveOutcome o = early.apply({3, 1, GamePhase::Follow, 0, CardRun(kPass)});
+    EXPECT_FALSE(o.trickWon);
+    EXPECT_EQ(early.phase(), GamePhase::Follow);
+    EXPECT_EQ(early.turn(), 1);
+    EXPECT_EQ(early.trickFen(), 40);
+    EXPECT_EQ(early.maxOutPai()[0], 1);
 }
 
 TEST(CardRun, TakeIsAllOrNothingAndKeepsTheOrder)

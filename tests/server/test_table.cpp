@@ -9,6 +9,7 @@
 
 #include "platform/core/clock.h"
 #include "protocol/codec.h"
+#include "protocol/received.h"
 #include "protocol/snapshot.h"
 #include "rules/cards.h"
 #include "server/botplayer.h"
@@ -168,6 +169,36 @@ TEST(Dealing, LeadWaitsForEveryDealRequest)
     for (int c = 1; c < 4; ++c) room.table.receive(&room.seats[size_t(c)], BuildDealRequest(uint8_t(c)));
     ASSERT_EQ(room.seats[1].count(MsgKind::OutPai), 1);
     EXPECT_EQ(room.lastNotice(1).cards, Cards{Code(0, R3)});
+}
+
+// A player asking for its hands (or, late, for its deal) gets its own hand and its partner's
+// true count, the partner's cards hidden: no card of another hand goes with it.
+TEST(Dealing, TheHandsAnswerCountsThePartnerAndShowsNoneOfItsCards)
+{
+    const struct {
+        const char* what;
+        QByteArray (*request)(uint8_t);
+    } cases[] = {{"the hands request", BuildHandsRequest}, {"a deal request after the first moves", BuildDealRequest}};
+    for (const auto& tc : cases) {
+        Room room(Options(4));
+        room.start(StackDeck({SuitRun(0, R3, R2), SuitRun(1, R3, R2), SuitRun(2, R3, R2), {}}), 0);
+        room.play(0, SuitRun(0, R3, R7));
+        room.pass(1);
+        room.pass(2);
+        room.pass(3);
+        room.play(0, {Code(0, R8)});
+        room.pass(1);
+        room.play(2, {Code(2, R9)});
+        ASSERT_EQ(room.round().count(2), 12) << tc.what;
+        room.table.receive(&room.seats[2], tc.request(2));
+        const ReceivedMsg got = DecodeServerMsg(room.seats[2].last(MsgKind::Hands));
+        const HandsMsg* h = got.as<HandsMsg>();
+        ASSERT_NE(h, nullptr) << tc.what;
+        EXPECT_EQ(Desc(h->mine), Desc(room.hand(2))) << tc.what;
+        EXPECT_EQ(int(h->partner.size()), room.round().count(0)) << tc.what;
+        EXPECT_EQ(int(h->partner.size()), 7) << tc.what;
+        for (uint8_t c : h->partner) EXPECT_EQ(c, kHiddenCardCode) << tc.what;
+    }
 }
 
 // ---- Turns, tricks, the end of a game ---------------------------------------------------------

@@ -240,6 +240,14 @@ TEST_F(Maket, ThePageDrawsPicturesAndTheSevenLines)
             EXPECT_GT(longestBlack, 0) << "line " << k;
         }
     }
+    // Each line keeps below its top: the name does not reach into the card's border above it.
+    for (int cell = 0; cell < 3; ++cell) {
+        const QPoint c = DaoJuCellCorner(cell);
+        int above = 0;
+        for (int y = c.y() - 3; y < c.y() + 2; ++y)
+            for (int x = c.x() + 126; x < c.x() + 270; ++x) above += At(img, QPoint(x, y)) == 0xff000000u;
+        EXPECT_EQ(above, 0) << "cell " << cell;
+    }
 }
 
 TEST_F(Maket, ThePanelShowsTheItemUnderTheMouse)

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "msgbox/frmmsg.h"
+#include "platform/draw/respath.h"
 #include "shop/frmdaojumaket.h"
 #include "shop/maketrules.h"
 #include "shop/shopview.h"
@@ -110,11 +111,12 @@ TEST(ShopLoopback, OpenTheShopBuyAndSeeTheItemAmongTheOwnedOnes)
     EXPECT_EQ(lc.w->shopView()->maket(), shop);
 
     // The notice is answered as soon as it shows; the own items arrive while it waits.
-    QString noticeText, noticeTitle;
+    QString noticeText, noticeTitle, noticeIcon;
     QObject::connect(&lc.c.msgPool, &MsgPool::MsgShown, [&](int slot) {
         if (frmMsg* f = lc.c.msgPool.FormAt(slot)) {
             noticeText = f->strNote();
             noticeTitle = f->strCaption();
+            noticeIcon = f->iconFile();
         }
         QTimer::singleShot(0, [&] { lc.c.msgPool.CloseMsgByOwner(0); });
     });
@@ -125,6 +127,11 @@ TEST(ShopLoopback, OpenTheShopBuyAndSeeTheItemAmongTheOwnedOnes)
     lc.settle(100);
     EXPECT_EQ(noticeText, QStringLiteral("购买成功！"));
     EXPECT_EQ(noticeTitle, QStringLiteral("四人牌局提示"));
+    // Good news shows the information sign (the one of the buttonless notice), not a warning.
+    ASSERT_FALSE(noticeIcon.isEmpty());
+    const QImage infoSign(ResolvePath(lc.c.msgPool.MsgIconPath() + QStringLiteral("Msg0.ico")));
+    ASSERT_FALSE(infoSign.isNull());
+    EXPECT_EQ(QImage(noticeIcon).convertToFormat(QImage::Format_ARGB32), infoSign.convertToFormat(QImage::Format_ARGB32));
     // 鸡蛋 is of the first type, 小喇叭 of the second: the strip shows the first type's group.
     EXPECT_EQ(lc.c.daoJu.MyDaoJuList[1].MyDaoJus(1).lngID, 5002);
     EXPECT_EQ(shop->imgMyDaoJu[0]->toolTip(), QStringLiteral("鸡蛋  剩1个  2012年1月1日0时到期 对别人使用"));

@@ -175,27 +175,6 @@ QImage infoIcon()
                           QStringLiteral("i"), Font(QStringLiteral("DejaVu Serif"), 22, true));
 }
 
-QImage exclamationIcon()
-{
-    QImage art = Canvas(32, 32, 0);
-    QPainter p(&art);
-    Smooth(p);
-    QPainterPath t;
-    t.moveTo(16, 2);
-    t.lineTo(30.5, 29);
-    t.lineTo(1.5, 29);
-    t.closeSubpath();
-    QLinearGradient g(0, 2, 0, 29);
-    g.setColorAt(0, QColor(255, 235, 110));
-    g.setColorAt(1, QColor(240, 170, 0));
-    p.setPen(QPen(QColor(110, 70, 0), 1.3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(g);
-    p.drawPath(t);
-    CentredText(p, QRectF(1, 8, 30, 22), QStringLiteral("!"), Font(QStringLiteral("DejaVu Sans"), 19, true), QColor(20, 20, 20));
-    p.end();
-    return art;
-}
-
 QImage questionIcon()
 {
     return RoundBadgeIcon(QColor(140, 230, 160), QColor(20, 130, 60), QColor(10, 70, 30), QRectF(2, 2, 28, 28),
@@ -273,7 +252,8 @@ void MakeFigures(Out& out)
 void MakeIcons(Out& out)
 {
     out.picture(Root::Parent, QStringLiteral("res/Msg0.ico"), infoIcon());
-    out.picture(Root::Parent, QStringLiteral("res/Msg1.ico"), exclamationIcon());
+    // One button is every notice's box, good news ("购买成功") as much as bad: the neutral sign.
+    out.picture(Root::Parent, QStringLiteral("res/Msg1.ico"), infoIcon());
     out.picture(Root::Parent, QStringLiteral("res/Msg2.ico"), questionIcon());
     out.picture(Root::App, QStringLiteral("Res/Logo.png"), logoIcon());
     out.picture(Root::App, QStringLiteral("Res/NetBreak.bmp"), netBreak());

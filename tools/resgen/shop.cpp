@@ -444,7 +444,8 @@ QImage InfoBack()
     QPainter p(&art);
     Smooth(p);
     for (int c = 0; c < 4; ++c) {
-        const QRectF cell(5 + (c % 2) * 279 + 1.5, 5 + (c / 2) * 159 + 1.5, 276, 156);
+        // The card's top edge a few pixels above the cell's, clear of the name on its first line.
+        const QRectF cell(5 + (c % 2) * 279 + 1.5, 5 + (c / 2) * 159 - 2.5, 276, 156);
         p.setPen(QPen(QColor(215, 180, 120), 1));
         p.setBrush(QColor(255, 255, 255));
         p.drawRoundedRect(cell, 5, 5);

@@ -1,5 +1,7 @@
 #include "tavchat.h"
 
+#include "platform/core/clock.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -90,9 +92,9 @@ TavChat::TavChat(QWidget* parent) : QWidget(parent) {
     m_pane->setOpenExternalLinks(false);
     m_pane->setUndoRedoEnabled(false);
     m_pane->document()->setMaximumBlockCount(kMaxLines);
-    m_flushTimer = new QTimer(this);
+    m_flushTimer = new ClockTimer(this);
     m_flushTimer->setSingleShot(true);
-    connect(m_flushTimer, &QTimer::timeout, this, [this] { flushPending(FlushLines); });
+    connect(m_flushTimer, &ClockTimer::timeout, this, [this] { flushPending(FlushLines); });
     m_pane->document()->setDocumentMargin(4);
     lay->addWidget(m_pane, 1);
 
@@ -185,6 +187,9 @@ QString TavChat::faceFile(const QString& faceName) const {
 
 void TavChat::ResetChat() {
     m_pending.clear();
+    m_skipped = 0;
+    m_flushTimer->stop();
+    m_lastFlushMs = -1;
     m_pane->clear();
     m_lines = 0;
     loadFaces();
@@ -205,25 +210,43 @@ void TavChat::ResetChat() {
 
 void TavChat::ClearChat() {
     m_pending.clear();
+    m_skipped = 0;
+    m_flushTimer->stop();
+    m_lastFlushMs = -1;
     m_pane->clear();
     m_lines = 0;
 }
 
 void TavChat::appendHtml(const QString& html) {
     m_pending.append(html);
-    // Lines that would be dropped before they are ever shown are not kept.
-    if (m_pending.size() > kMaxLines) m_pending.removeFirst();
     ++m_lines;
+    // Waiting lines the pane could not hold would scroll out unseen: the oldest go, counted, and
+    // their note takes one of the pane's lines.
+    while (m_pending.size() + (m_skipped ? 1 : 0) > kMaxLines) {
+        m_pending.removeFirst();
+        ++m_skipped;
+    }
+    scheduleFlush();
+}
+
+void TavChat::scheduleFlush() const {
     if (m_flushTimer->isActive()) return;
     // The next turn of the loop, unless the pane was brought up to date a moment ago.
-    const qint64 since = m_lastFlush.isValid() ? m_lastFlush.elapsed() : qint64(FlushSpacingMs);
-    m_flushTimer->start(int(std::max<qint64>(0, FlushSpacingMs - since)));
+    const qint64 now = ClockNowMs();
+    const qint64 since = m_lastFlushMs >= 0 && now >= m_lastFlushMs ? now - m_lastFlushMs : qint64(FlushSpacingMs);
+    m_flushTimer->start(int(std::clamp<qint64>(FlushSpacingMs - since, 0, FlushSpacingMs)));
 }
 
 void TavChat::flushPending(int most) const {
-    m_lastFlush.start();
-    if (m_pending.isEmpty()) return;
-    if (m_pending.size() > most) m_pending.erase(m_pending.begin(), m_pending.end() - most);
+    m_lastFlushMs = ClockNowMs();
+    if (m_pending.isEmpty() && !m_skipped) return;
+    QStringList batch;
+    if (m_skipped)
+        batch.append(QStringLiteral("<span style=\"color:#808080\">……（略去 %1 行）</span>").arg(m_skipped));
+    m_skipped = 0;
+    const int take = int(std::min<qsizetype>(most, m_pending.size()));
+    batch.append(m_pending.mid(0, take));
+    m_pending.erase(m_pending.begin(), m_pending.begin() + take);
     QScrollBar* sb = m_pane->verticalScrollBar();
     const bool atEnd = sb->value() >= sb->maximum() - 4;
     // One edit: the document lays out and drops its oldest lines once for the whole batch.
@@ -234,14 +257,15 @@ void TavChat::flushPending(int most) const {
     QTextCursor cur(doc);
     cur.beginEditBlock();
     cur.movePosition(QTextCursor::End);
-    for (const QString& html : std::as_const(m_pending)) {
+    for (const QString& html : std::as_const(batch)) {
         if (!doc->isEmpty()) cur.insertBlock(paneCur.blockFormat(), paneCur.charFormat());
         else cur.setCharFormat(paneCur.charFormat());
         cur.insertFragment(QTextDocumentFragment::fromHtml(html, doc));
     }
     cur.endEditBlock();
-    m_pending.clear();
     if (atEnd) sb->setValue(sb->maximum());
+    // The rest of a flood follows in the next batch.
+    if (!m_pending.isEmpty()) scheduleFlush();
 }
 
 static QString timePrefix(bool on, const QString& time) {

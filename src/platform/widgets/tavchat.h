@@ -23,10 +23,11 @@
 // with "…" (a name beyond MaxShownNameChars likewise), and only the last MaxLines lines stay.
 // Lines added in one turn of the event loop go into the pane together when the loop next runs
 // (or when the pane is read back), so a burst costs one layout, not one per line. Under a flood
-// the pane is brought up to date at most every FlushSpacingMs, with the newest FlushLines lines:
-// what the pane costs does not grow with what arrives.
+// the pane is brought up to date at most every FlushSpacingMs, FlushLines lines at a time, the
+// oldest first: what one update costs does not grow with what arrives, and no line of a burst is
+// lost. Only when more lines wait than the pane holds do the oldest of them go (they would have
+// scrolled out unseen); one line in their place says how many ("……（略去 N 行）").
 #include <QColor>
-#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -37,7 +38,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTextBrowser;
-class QTimer;
+class ClockTimer;
 
 class TavChat : public QWidget {
     Q_OBJECT
@@ -49,7 +50,7 @@ public:
     static constexpr int MaxShownNameChars = 64;
     static constexpr int MaxLines = 500;
     static constexpr int FlushSpacingMs = 100;
-    static constexpr int FlushLines = 16;
+    static constexpr int FlushLines = 64;
 
     explicit TavChat(QWidget* parent = nullptr);
 
@@ -101,8 +102,9 @@ signals:
 private:
     void sendTyped();
     void appendHtml(const QString& html);
-    // Puts the newest `most` waiting lines into the pane and forgets the others.
+    // Puts the oldest `most` waiting lines into the pane; the others wait for the next update.
     void flushPending(int most = MaxLines) const;
+    void scheduleFlush() const;
     void loadFaces();
 
     QLabel* m_caption = nullptr;
@@ -117,8 +119,10 @@ private:
     QString m_facePath, m_appPath, m_pageFile, m_myName;
     bool m_showTime = false;
     int m_lines = 0;
-    // Lines added since the pane was last brought up to date (at most MaxLines of them).
+    // Lines added since the pane was last brought up to date (with the skipped lines' note, at
+    // most MaxLines of them), and how many older ones went unseen.
     mutable QStringList m_pending;
-    QTimer* m_flushTimer = nullptr;
-    mutable QElapsedTimer m_lastFlush;
+    mutable int m_skipped = 0;
+    ClockTimer* m_flushTimer = nullptr;
+    mutable qint64 m_lastFlushMs = -1;
 };

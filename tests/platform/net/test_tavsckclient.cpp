@@ -282,15 +282,21 @@ TEST(TavSckClient, HandlerWaitingInANestedLoopKeepsTheOrder)
         order.append(m);
         if (!waited) {
             waited = true;
-            QEventLoop loop;  // a handler that lets further events run before it goes on
-            QTimer::singleShot(150, &loop, &QEventLoop::quit);
+            // The next messages are sent while this handler waits in a loop of its own, which
+            // goes on until they are in (a bound on the wait, not on how soon they come).
+            l.peer->write(Frame("2") + Frame("3"));
+            QEventLoop loop;
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+                if (order.size() >= 3) loop.quit();
+            });
+            poll.start(5);
+            QTimer::singleShot(testsupport::kHangMs, &loop, &QEventLoop::quit);
             loop.exec();
             order.append("end of first");
         }
     });
     ASSERT_TRUE(l.open());
-    // The next messages are sent while the first one's handler is still waiting.
-    QTimer::singleShot(50, l.peer, [&] { l.peer->write(Frame("2") + Frame("3")); });
     l.peer->write(Frame("1"));
     ASSERT_TRUE(WaitFor([&] { return order.size() == 4; }));
     EXPECT_EQ(order, (QList<QByteArray>{"1", "2", "3", "end of first"}));

@@ -2,6 +2,8 @@
 // message and how a relayed message is shown.
 #include "platform/widgets/tavchat.h"
 
+#include "platform/core/clock.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +11,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -236,7 +240,42 @@ TEST_F(ChatFixture, ReceivedTextsAreCutAndOldLinesGo) {
     for (int i = 0; i < TavChat::MaxLines + 30; ++i) chat.AddSystemLine(QString::number(i));
     const QStringList lines = chat.plainText().split('\n');
     ASSERT_EQ(lines.size(), TavChat::MaxLines);
-    EXPECT_TRUE(lines.first().endsWith("【系统】30"));
+    // The lines that go are counted where they were, and their note is one of the pane's lines.
+    EXPECT_EQ(lines.first(), QStringLiteral("……（略去 31 行）"));
+    EXPECT_TRUE(lines.at(1).endsWith("【系统】31"));
     EXPECT_TRUE(lines.last().endsWith(QStringLiteral("【系统】%1").arg(TavChat::MaxLines + 29)));
     EXPECT_EQ(chat.lineCount(), TavChat::MaxLines + 30);
+}
+
+// Lines arrive faster than the pane is brought up to date: every line of a burst reaches the pane,
+// in order, a batch at a time on the clock; only lines beyond what the pane holds go, and the
+// pane says how many.
+TEST_F(ChatFixture, ABurstReachesThePaneInBatchesAndAFloodSaysWhatWent) {
+    const struct {
+        const char* what;
+        int lines;
+        int skipped;
+    } cases[] = {
+        {"seventeen", 17, 0},
+        {"more than a batch", TavChat::FlushLines * 2 + 5, 0},
+        {"as many as the pane holds", TavChat::MaxLines, 0},
+        {"a flood", TavChat::MaxLines * 3, TavChat::MaxLines * 2 + 1},
+    };
+    const QTextBrowser* pane = chat.findChild<QTextBrowser*>();
+    ASSERT_NE(pane, nullptr);
+    for (const auto& c : cases) {
+        ManualClock clock;
+        chat.ClearChat();
+        for (int i = 0; i < c.lines; ++i) chat.AddSystemLine(QString::number(i));
+        clock.advance(0);
+        // One batch in the next turn of the loop, the rest one batch per spacing.
+        EXPECT_EQ(pane->document()->blockCount(), std::min(c.lines, TavChat::FlushLines) + (c.skipped ? 1 : 0)) << c.what;
+        clock.advance(qint64(TavChat::MaxLines / TavChat::FlushLines + 1) * TavChat::FlushSpacingMs);
+        const QStringList shown = pane->toPlainText().split('\n');
+        const int kept = c.lines - c.skipped;
+        ASSERT_EQ(shown.size(), kept + (c.skipped ? 1 : 0)) << c.what;
+        if (c.skipped) EXPECT_EQ(shown.first(), QStringLiteral("……（略去 %1 行）").arg(c.skipped)) << c.what;
+        for (int k = 0; k < kept; ++k)
+            ASSERT_TRUE(shown.at(k + (c.skipped ? 1 : 0)).endsWith(QStringLiteral("【系统】%1").arg(c.skipped + k))) << c.what << " line " << k;
+    }
 }
