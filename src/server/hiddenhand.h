@@ -9,7 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-inline constexpr uint8_t kHiddenCard = 255;
+#include "protocol/codes.h"
+
+// The protocol's card that is counted but not named.
+inline constexpr uint8_t kHiddenCard = kHiddenCardCode;
 
 // The hand as a spectator may see it.
 std::vector<uint8_t> ShownHand(const std::vector<uint8_t>& hand, bool shown);
