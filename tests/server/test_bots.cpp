@@ -8,6 +8,7 @@
 #include "rules/cards.h"
 #include "rules/paixing.h"
 #include "server/botplayer.h"
+#include "server/botseat.h"
 #include "server/cardtext.h"
 #include "server/deals.h"
 #include "server/seatview.h"
@@ -237,6 +238,47 @@ TEST(Deals, FollowFromTheSeedAndTheGameNumberOnly)
     EXPECT_EQ(a.deck, b.deck);
     EXPECT_NE(a.deck, other.deck);
     EXPECT_EQ(a.deck.size(), 108u);
+}
+
+// Each bot plays the level asked for its chair, wherever the people sit; a bot that takes over a
+// person's chair plays the default.
+TEST(BotLevels, EveryBotPlaysItsChairsLevel)
+{
+    struct Case {
+        int humans;
+        bool opponents;
+        std::array<BotLevel, 4> asked;
+        std::vector<int> people;
+    };
+    const std::vector<Case> cases{
+        {2, false, {L::Strong, L::Basic, L::Strong, L::Basic}, {0, 2}},
+        {2, false, {L::Basic, L::Basic, L::Basic, L::Basic}, {0, 2}},
+        {2, true, {L::Strong, L::Strong, L::Basic, L::Basic}, {0, 1}},
+        {1, false, {L::Basic, L::Basic, L::Strong, L::Basic}, {0}},
+        {3, false, {L::Basic, L::Basic, L::Basic, L::Basic}, {0, 2, 1}},
+        {0, false, {L::Basic, L::Strong, L::Basic, L::Strong}, {}},
+    };
+    for (const Case& c : cases) {
+        RoomOptions o;
+        o.humans = c.humans;
+        o.opponents = c.opponents;
+        o.botLevels = c.asked;
+        o.botDelayMs = 0;
+        ManualClock clock;
+        Table table(o);
+        table.seatBots();
+        for (int chair = 0; chair < 4; ++chair) {
+            const bool person = std::find(c.people.begin(), c.people.end(), chair) != c.people.end();
+            const RoomUser* u = table.userAt(chair);
+            if (person) {
+                EXPECT_EQ(u, nullptr) << c.humans << c.opponents << chair;
+                continue;
+            }
+            ASSERT_NE(u, nullptr);
+            ASSERT_NE(u->bot, nullptr);
+            EXPECT_EQ(u->bot->level(), c.asked[size_t(chair)]) << c.humans << " opponents " << c.opponents << " chair " << chair;
+        }
+    }
 }
 
 void RunBotGames(int games, int decks, uint32_t seed, std::array<BotLevel, 4> levels = {L::Basic, L::Basic, L::Basic, L::Basic})
