@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <tuple>
 
 #include "rules/cards.h"
@@ -195,16 +196,21 @@ struct Sim {
     }
 };
 
-// The quick player of the playouts: the room's basic habits on ranks. A lead is the play that
-// starts lowest (the most cards from there), sparing bombs; a follow the smallest that beats,
-// never over the partner, a bomb only for a trick with points.
+// The quick player of the playouts: a careful player's habits on ranks. A lead is the play that
+// starts lowest (the most cards from there), sparing bombs, twos, jokers and points while there
+// is anything else; a follow the smallest that beats, never over the partner, no two or joker on
+// a trick without points until the hand is nearly out, a bomb only for a trick with points.
 bool QuickLead(const Ranks& h, int left, SimMove& out)
 {
     if (WholeHand(h, left, out)) return true;
-    for (bool spare : {true, false}) {
+    // Pass 0 spares bombs, controls and points; pass 1 bombs and controls; pass 2 nothing.
+    for (int pass = 0; pass < 3; ++pass) {
+        const bool spare = pass < 2;
         for (int r = 0; r < kRanks; ++r) {
             const int k = h[size_t(r)];
             if (!k || (spare && r <= kTwo && k >= 3)) continue;
+            if (spare && r >= kTwo) continue;
+            if (pass == 0 && RankFen(r)) continue;
             int len = 0;
             if (r <= kAce)
                 while (r + len <= kAce && h[size_t(r + len)] && !(spare && h[size_t(r + len)] >= 3)) ++len;
@@ -276,9 +282,16 @@ bool SmallestSameType(const Ranks& h, const SimMove& max, SimMove& out)
 bool QuickFollow(const Sim& s, SimMove& out)
 {
     const Ranks& h = s.hands[s.turn];
-    if (WholeHand(h, s.left[s.turn], out) && Beats(out, s.max, s.shuangShun)) return true;
+    const int left = s.left[s.turn];
+    if (WholeHand(h, left, out) && Beats(out, s.max, s.shuangShun)) return true;
     if (s.maxChair == PartnerOf(s.turn)) return false;
-    if (SmallestSameType(h, s.max, out)) return true;
+    if (SmallestSameType(h, s.max, out)) {
+        const bool control = out.take[kTwo] || out.take[kSmall] || out.take[kBig];
+        const bool breaksBomb = out.key <= kTwo && h[out.key] >= 3;
+        // An empty trick is not worth a control or a broken bomb while the hand is long.
+        if (s.trickFen + out.fen == 0 && (control || breaksBomb) && left > 4) return false;
+        return true;
+    }
     return s.trickFen >= 10 && SmallestBomb(h, s.max, s.shuangShun, out);
 }
 
@@ -388,23 +401,59 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
         if (c != me && !(partnerKnown && c == partner) && base.left[c] > 0) hidden.push_back(c);
 
     const int n = int(moves.size());
+    // Going out with the partner out ends the game: taken whenever the side is then ahead.
+    if (r.mingCi()[partner])
+        for (int i = 0; i < n; ++i)
+            if (of[size_t(i)] && moves[size_t(i)].size == hand.size()) {
+                const int side = SideOf(me);
+                if (base.team[size_t(side)] + base.trickFen + moves[size_t(i)].fen > base.team[size_t(1 - side)])
+                    return of[size_t(i)]->Cards;
+            }
+
     // Every candidate gets its share of the playouts, at least minPerPlay, yet never more than
     // three budgets in all (a rich hand after a 双顺 has hundreds of candidates).
     const int guesses = std::max(1, std::min(std::max(budget.minPerPlay, budget.playouts / n), 3 * budget.playouts / n));
     const double marginWeight = 0.5 / (100.0 * r.decks());
     std::vector<double> total(size_t(n), 0.0);
-    for (int g = 0; g < guesses; ++g) {
-        Sim world = base;
-        size_t at = 0;
+    // How far a guess goes against what the table showed: a chair that passed on the other side's
+    // single (pair) seldom holds a plain single (pair) just above it, up to the ace; bombs, twos
+    // and jokers may have been kept back on purpose.
+    auto misfits = [&](const Sim& w) {
+        int bad = 0;
         for (uint8_t c : hidden) {
-            Ranks& h = world.hands[c];
-            h = {};
-            int want = base.left[c];
-            for (; want > 0 && at < pool.size(); --want, ++at) {
-                std::swap(pool[at], pool[at + rng() % (pool.size() - at)]);
-                ++h[pool[at]];
+            const Ranks& h = w.hands[c];
+            for (int k = view.passedSingle(c) + 1; k <= kAce; ++k) bad += h[size_t(k)] == 1 || h[size_t(k)] == 2;
+            for (int k = view.passedPair(c) + 1; k <= kAce; ++k) bad += h[size_t(k)] == 2;
+        }
+        return bad;
+    };
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int g = 0; g < guesses; ++g) {
+        Sim world;
+        int fewest = -1;
+        for (int attempt = 0; attempt < budget.dealAttempts; ++attempt) {
+            Sim guess = base;
+            size_t at = 0;
+            for (uint8_t c : hidden) {
+                Ranks& h = guess.hands[c];
+                h = {};
+                int want = base.left[c];
+                for (; want > 0 && at < pool.size(); --want, ++at) {
+                    std::swap(pool[at], pool[at + rng() % (pool.size() - at)]);
+                    ++h[pool[at]];
+                }
+                guess.left[c] -= want;   // a pool short of cards (after a snapshot) deals fewer
             }
-            world.left[c] -= want;   // a pool short of cards (after a snapshot) deals fewer
+            const int bad = misfits(guess);
+            if (fewest < 0 || bad < fewest) {
+                world = guess;
+                fewest = bad;
+            }
+            // Rejection with a soft edge: each misfit quarters the chance to keep the guess.
+            if (unit(rng) < std::pow(0.25, bad)) {
+                world = guess;
+                break;
+            }
         }
         for (int i = 0; i < n; ++i) {
             Sim s = world;
@@ -420,6 +469,8 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
         if (!of[size_t(i)] || m.size == 0) continue;
         if (m.type >= PX_LiangTaoHuo) total[size_t(i)] -= thrift * (r.trickFen() < 10 ? 2 : 1);
         else if (r.trickFen() + m.fen == 0) total[size_t(i)] -= thrift * 0.5 * (m.take[kTwo] + m.take[kSmall] + m.take[kBig]);
+        // Over the partner's winning play without points, the partner's trick is only made dearer.
+        if (!leading && base.maxChair == partner && m.fen == 0 && m.size != hand.size()) total[size_t(i)] -= thrift;
         // Points led are points offered.
         if (leading && m.type < PX_LiangTaoHuo)
             total[size_t(i)] -= thrift * 0.3 * (m.take[kRankFive] + m.take[kRankTen] + m.take[kRankKing]);

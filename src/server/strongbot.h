@@ -1,8 +1,9 @@
 #pragma once
 // The strong bot: it tries each of its plays on many guesses of the hidden hands, each guess
-// dealt at random from the cards it has not seen, plays every guess out to the end with quick
-// rank-level players, and takes the play with the best average outcome for its side. Its only
-// input is its chair's view, so it cannot see a card a client of its chair would not see.
+// dealt from the cards it has not seen and kept the more readily the better it agrees with the
+// passes the table showed, plays every guess out to the end with quick rank-level players of
+// careful habits, and takes the play with the best average outcome for its side. Its only input
+// is its chair's view, so it cannot see a card a client of its chair would not see.
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -12,6 +13,7 @@
 struct StrongBotBudget {
     int playouts = 2400;   // playouts per decision, shared among the candidate plays
     int minPerPlay = 24;   // yet at least this many guesses for every candidate
+    int dealAttempts = 8;  // deals tried for one guess until one agrees with the passes seen
     // What spending a bomb, a two or a joker costs where the guesses see no clear gain from it
     // (in units of a won game): strength kept for later, and less predictable play. Two decks
     // hold twice the bombs, so each is worth less.
