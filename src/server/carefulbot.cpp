@@ -230,9 +230,9 @@ const LegalPlay* ChooseFollow(const Situation& s, const std::vector<LegalPlay>& 
             score += fen;
         } else if (stake == 0) {
             // An empty trick: take it with a plain card to lead next; the controls wait for points
-            // unless they finish the hand or stop an opponent about to go out.
-            if (control && !nearOut && opponentMin > 3) continue;
-            if (bomb && !nearOut && opponentMin > 2) continue;
+            // unless they finish the hand or stop an opponent's last card.
+            if (control && !nearOut && opponentMin > 1) continue;
+            if (bomb && !nearOut) continue;
             if (damage > 8 && !nearOut) continue;   // a bomb broken up
         } else {
             // Points at stake: the cheapest play that holds; a bomb only where the points are worth it.

@@ -314,6 +314,34 @@ double Playout(Sim s, int side, double marginWeight)
     return (margin > 0) - (margin < 0) + marginWeight * margin;
 }
 
+// Nothing the unseen cards can make beats this play, bombs aside.
+bool TopAgainst(const SimMove& m, const Ranks& unseen)
+{
+    switch (m.type) {
+    case PX_DanPai:
+        for (int r = m.key + 1; r < kRanks; ++r)
+            if (unseen[size_t(r)]) return false;
+        return true;
+    case PX_DuiPai:
+        for (int r = m.key + 1; r <= kTwo; ++r)
+            if (unseen[size_t(r)] >= 2) return false;
+        return true;
+    case PX_DanShun:
+    case PX_ShuangShun: {
+        const int width = m.type == PX_DanShun ? 1 : 2;
+        const int len = m.size / width;
+        for (int top = m.key + 1; top <= kAce; ++top) {
+            bool all = top - len + 1 >= 0;
+            for (int r = top - len + 1; r <= top && all; ++r) all = unseen[size_t(r)] >= width;
+            if (all) return false;
+        }
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
 Ranks RanksOf(const uint8_t* cards, int n)
 {
     Ranks r{};
@@ -463,14 +491,31 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
         }
     }
     const double thrift = r.decks() > 1 ? budget.thriftTwoDecks : budget.thrift;
+    // What the guesses cannot see well, priced the way a careful partner would: the partner's
+    // trick is the side's already, points added to it stay only if nothing unseen beats them, an
+    // empty trick is not worth a control, and a trick of 20 points the other side holds is worth
+    // a bomb.
+    Ranks unseenRanks{};
+    for (uint8_t rank : pool) ++unseenRanks[rank];
+    const bool overPartner = !leading && base.maxChair == partner;
+    const bool theirs = !leading && !overPartner;
+    bool bombOffered = false;
+    for (int i = 0; i < n; ++i) bombOffered |= of[size_t(i)] && moves[size_t(i)].type >= PX_LiangTaoHuo;
     for (int i = 0; i < n; ++i) {
         total[size_t(i)] /= guesses;
         const SimMove& m = moves[size_t(i)];
-        if (!of[size_t(i)] || m.size == 0) continue;
-        if (m.type >= PX_LiangTaoHuo) total[size_t(i)] -= thrift * (r.trickFen() < 10 ? 2 : 1);
-        else if (r.trickFen() + m.fen == 0) total[size_t(i)] -= thrift * 0.5 * (m.take[kTwo] + m.take[kSmall] + m.take[kBig]);
-        // Over the partner's winning play without points, the partner's trick is only made dearer.
-        if (!leading && base.maxChair == partner && m.fen == 0 && m.size != hand.size()) total[size_t(i)] -= thrift;
+        if (!of[size_t(i)] || m.size == 0) {
+            if (theirs && r.trickFen() >= 20 && bombOffered) total[size_t(i)] -= thrift;
+            continue;
+        }
+        const bool goesOut = m.size == hand.size();
+        const int controls = m.take[kTwo] + m.take[kSmall] + m.take[kBig];
+        if (m.type >= PX_LiangTaoHuo) total[size_t(i)] -= r.trickFen() >= 20 ? 0.0 : thrift * (r.trickFen() < 10 ? 2 : 1);
+        else if (r.trickFen() + m.fen == 0 && !goesOut) total[size_t(i)] -= thrift * controls;
+        if (overPartner && !goesOut) {
+            total[size_t(i)] -= m.fen == 0 ? 2 * thrift : 0.0;
+            if (m.fen > 0 && !TopAgainst(m, unseenRanks)) total[size_t(i)] -= thrift * (1 + m.fen / 10.0);
+        }
         // Points led are points offered.
         if (leading && m.type < PX_LiangTaoHuo)
             total[size_t(i)] -= thrift * 0.3 * (m.take[kRankFive] + m.take[kRankTen] + m.take[kRankKing]);
