@@ -2,7 +2,8 @@
 // The strong bot: it tries each of its plays on many guesses of the hidden hands, each guess
 // dealt from the cards it has not seen and kept the more readily the better it agrees with the
 // passes the table showed, plays every guess out to the end with quick rank-level players of
-// careful habits, and takes the play with the best average outcome for its side. Its only input
+// careful habits, and takes the play with the best average outcome for its side, leaning
+// towards the careful level's own choice where the outcomes are close. Its only input
 // is its chair's view, so it cannot see a card a client of its chair would not see.
 #include <cstdint>
 #include <random>
@@ -14,6 +15,9 @@ struct StrongBotBudget {
     int playouts = 2400;   // playouts per decision, shared among the candidate plays
     int minPerPlay = 24;   // yet at least this many guesses for every candidate
     int dealAttempts = 8;  // deals tried for one guess until one agrees with the passes seen
+    // Added to the outcome of the play the careful level would make (in units of a won game):
+    // its card counting tells apart plays the guesses score alike.
+    double carefulPrior = 0.25;
     // What spending a bomb, a two or a joker costs where the guesses see no clear gain from it
     // (in units of a won game): strength kept for later, and less predictable play. Two decks
     // hold twice the bombs, so each is worth less.
