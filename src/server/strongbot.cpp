@@ -367,7 +367,8 @@ SimMove MaxOf(const PaiXingInfo& info, const CardRun& cards)
 
 }  // namespace
 
-std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, const StrongBotBudget& budget)
+std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, const StrongBotBudget& budget,
+                                      StrongBotSpent* spent)
 {
     const RoundCore& r = view.round();
     const uint8_t me = view.chair();
@@ -452,10 +453,16 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
         return bad;
     };
     std::uniform_real_distribution<double> unit(0.0, 1.0);
+    if (spent) {
+        spent->candidates = n;
+        spent->guesses = guesses;
+        spent->playouts = guesses * n;
+    }
     for (int g = 0; g < guesses; ++g) {
         Sim world;
         int fewest = -1;
         for (int attempt = 0; attempt < budget.dealAttempts; ++attempt) {
+            if (spent) ++spent->dealsTried;
             Sim guess = base;
             size_t at = 0;
             for (uint8_t c : hidden) {

@@ -25,5 +25,14 @@ struct StrongBotBudget {
     double thriftTwoDecks = 0.15;
 };
 
+// What one decision spent, for the benchmarks.
+struct StrongBotSpent {
+    int candidates = 0;
+    int guesses = 0;     // deals of the hidden cards, each played out once per candidate
+    int playouts = 0;
+    int dealsTried = 0;  // deals drawn, the rejected ones included
+};
+
 // The cards to play, highest first, or empty for a pass. Draws only from rng.
-std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, const StrongBotBudget& budget = {});
+std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, const StrongBotBudget& budget = {},
+                                      StrongBotSpent* spent = nullptr);
