@@ -285,7 +285,7 @@ int main(int argc, char** argv)
         else if (opt == "--decks") setup.decks = std::clamp(std::atoi(val.c_str()), 1, 2);
         else if (opt == "--seed") seed = uint32_t(std::strtoul(val.c_str(), nullptr, 10));
         else if (opt == "--habits") habitsGames = std::atoi(val.c_str());
-        else if (opt == "--playouts") setup.budget.playouts = std::atoi(val.c_str());
+        else if (opt == "--playouts") setup.budget.playouts = setup.budget.playoutsTwoDecks = std::atoi(val.c_str());
         else if (opt == "--thrift") setup.budget.thrift = setup.budget.thriftTwoDecks = std::atof(val.c_str());
         else if (opt == "--levels") {
             const size_t comma = val.find(',');

@@ -437,7 +437,8 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
 
     // Every candidate gets its share of the playouts, at least minPerPlay, yet never more than
     // three budgets in all (a rich hand after a 双顺 has hundreds of candidates).
-    const int guesses = std::max(1, std::min(std::max(budget.minPerPlay, budget.playouts / n), 3 * budget.playouts / n));
+    const int playouts = r.decks() > 1 ? budget.playoutsTwoDecks : budget.playouts;
+    const int guesses = std::max(1, std::min(std::max(budget.minPerPlay, playouts / n), 3 * playouts / n));
     const double marginWeight = 0.5 / (100.0 * r.decks());
     std::vector<double> total(size_t(n), 0.0);
     // How far a guess goes against what the table showed: a chair that passed on the other side's

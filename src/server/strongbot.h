@@ -13,6 +13,9 @@
 
 struct StrongBotBudget {
     int playouts = 2400;   // playouts per decision, shared among the candidate plays
+    // Two decks give more candidates and guesses that differ more: their playouts still keep a
+    // decision near 20 ms of one core (the benchmark and the tournament measure it).
+    int playoutsTwoDecks = 6000;
     int minPerPlay = 24;   // yet at least this many guesses for every candidate
     int dealAttempts = 8;  // deals tried for one guess until one agrees with the passes seen
     // Added to the outcome of the play the careful level would make (in units of a won game):

@@ -139,7 +139,7 @@ TEST(SeatView, HoldsNoHiddenCardOfAnotherChair)
                 // The even chairs play strong (on a small budget), the odd ones basic; the table
                 // takes every move.
                 const uint8_t chair = table.turn();
-                std::vector<uint8_t> cards = chair % 2 == 0 ? ChooseStrongPlay(views[chair], rng, {60, 4})
+                std::vector<uint8_t> cards = chair % 2 == 0 ? ChooseStrongPlay(views[chair], rng, {.playouts = 60, .playoutsTwoDecks = 60, .minPerPlay = 4})
                                                             : ChooseBotPlay(ViewOf(views[chair].round(), chair));
                 if (cards.empty()) cards = {kPassCode};
                 const MoveOutcome o = table.move(chair, cards);
