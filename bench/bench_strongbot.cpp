@@ -1,5 +1,6 @@
 // One decision of the strong bot: the opening lead from a full hand (13 cards with one deck, 27
-// with two), and every decision of whole games, cycled. The positions come from games of basic
+// with two), and every decision of whole games, cycled, with the playouts a decision bought.
+// kvrn-tournament prints the median and the worst decision of whole matches. The positions come from games of basic
 // bots on the room's deals; each decision starts from the same generator state.
 #include <benchmark/benchmark.h>
 
@@ -48,11 +49,21 @@ std::vector<SeatView> Positions(int decks, int games, bool openingOnly)
 void Decide(benchmark::State& state, const std::vector<SeatView>& positions)
 {
     size_t i = 0;
-    benchcount::CountedLoop counted(state);
-    for (auto _ : state) {
-        std::mt19937 rng(7);
-        benchmark::DoNotOptimize(ChooseStrongPlay(positions[i++ % positions.size()], rng).data());
+    StrongBotSpent spent;
+    double playouts = 0, dealsTried = 0;
+    {
+        benchcount::CountedLoop counted(state);
+        for (auto _ : state) {
+            std::mt19937 rng(7);
+            benchmark::DoNotOptimize(ChooseStrongPlay(positions[i++ % positions.size()], rng, {}, &spent).data());
+            playouts += spent.playouts;
+            dealsTried += spent.dealsTried;
+            spent = {};
+        }
     }
+    // Per decision: the playouts the budget bought and the deals drawn for the guesses.
+    state.counters["playouts"] = benchmark::Counter(playouts, benchmark::Counter::kAvgIterations);
+    state.counters["deals"] = benchmark::Counter(dealsTried, benchmark::Counter::kAvgIterations);
 }
 
 void BM_StrongOpeningLead13(benchmark::State& state) { Decide(state, Positions(1, 16, true)); }

@@ -10,6 +10,7 @@
 #include "rules/paixing.h"
 #include "rules/tableround.h"
 #include "server/botplayer.h"
+#include "server/carefulbot.h"
 #include "server/strongbot.h"
 
 BotSeat::BotSeat(SeatReply reply, uint8_t chair, QString name, int delayMs, BotLevel level, uint32_t rngSeed,
@@ -131,7 +132,11 @@ void BotSeat::considerMove()
 void BotSeat::move()
 {
     if (movePlannedFor_ != turnSerial_) return;   // the table moved on meanwhile
-    const std::vector<uint8_t> cards =
-        level_ == BotLevel::Strong ? ChooseStrongPlay(view_, rng_) : ChooseBotPlay(ViewOf(round(), chair_));
+    std::vector<uint8_t> cards;
+    switch (level_) {
+    case BotLevel::Strong: cards = ChooseStrongPlay(view_, rng_); break;
+    case BotLevel::Careful: cards = ChooseCarefulPlay(view_); break;
+    case BotLevel::Basic: cards = ChooseBotPlay(ViewOf(round(), chair_)); break;
+    }
     reply_(this, cards.empty() ? BuildPass(chair_) : BuildPlay(chair_, cards));
 }

@@ -27,10 +27,11 @@ bool ReadBotLevels(const QString& text, std::array<BotLevel, 4>& out, QString& e
         const QString w = parts[i].trimmed();
         if (w == QLatin1String("basic")) levels[size_t(i)] = BotLevel::Basic;
         else if (w == QLatin1String("strong")) levels[size_t(i)] = BotLevel::Strong;
+        else if (w == QLatin1String("careful")) levels[size_t(i)] = BotLevel::Careful;
         else ok = false;
     }
     if (!ok) {
-        error = QStringLiteral("--bots takes four levels (basic or strong) separated by commas, not \"%1\"").arg(text);
+        error = QStringLiteral("--bots takes four levels (basic, careful or strong) separated by commas, not \"%1\"").arg(text);
         return false;
     }
     out = levels;
@@ -55,10 +56,11 @@ QString RoomHelpText()
         "                       sit as partners (chairs 0 and 2)\n"
         "  --opponents          people sit against each other (chairs 0, 1, 2, 3 in turn)\n"
         "  --bot-delay MS       a bot's pause before each move (default 700)\n"
-        "  --bots L0,L1,L2,L3   the level of the bot in each chair, basic or strong (default\n"
-        "                       strong); basic is the plain greedy player, strong plays each\n"
-        "                       candidate out on guesses of the hidden hands; chairs kept for\n"
-        "                       people ignore their entry\n"
+        "  --bots L0,L1,L2,L3   the level of the bot in each chair, basic, careful or strong\n"
+        "                       (default strong); basic is the plain greedy player, careful\n"
+        "                       counts cards and plays by a good player's rules of thumb,\n"
+        "                       strong plays each candidate out on guesses of the hidden\n"
+        "                       hands; chairs kept for people ignore their entry\n"
         "  --turn-seconds S     a player's time for one move, 1 to 255 (default 30); a player\n"
         "                       silent for 3 seconds more passes, or leads the lowest card\n"
         "  --seed N             repeatable deals\n"

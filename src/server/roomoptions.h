@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <optional>
 
-// How a bot plays: basic is the plain greedy player (the yardstick), strong searches.
-enum class BotLevel : uint8_t { Basic, Strong };
+// How a bot plays: basic is the plain greedy player (the first yardstick), careful plays by a
+// good player's rules of thumb (the second), strong searches.
+enum class BotLevel : uint8_t { Basic, Strong, Careful };
 
 struct RoomOptions {
     QString listen = QStringLiteral("127.0.0.1");

@@ -40,10 +40,18 @@ public:
     const CardCounts& played() const { return played_; }
     // Cards this chair has not seen: in the other hands or undealt.
     CardCounts unseen() const;
+    // The lowest single (and pair) a chair passed on while the other side held the trick, by
+    // RankOrder; kNoPass when it never did. A chair that passes there seldom holds a plain card
+    // (a pair) just above it.
+    static constexpr int8_t kNoPass = 127;
+    int8_t passedSingle(uint8_t c) const { return passedSingle_[c & 3]; }
+    int8_t passedPair(uint8_t c) const { return passedPair_[c & 3]; }
 
 private:
     uint8_t chair_;
     bool partnerShown_ = false;
     RoundCore round_;
     CardCounts played_{};
+    std::array<int8_t, 4> passedSingle_{kNoPass, kNoPass, kNoPass, kNoPass};
+    std::array<int8_t, 4> passedPair_{kNoPass, kNoPass, kNoPass, kNoPass};
 };

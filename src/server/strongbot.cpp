@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <tuple>
 
 #include "rules/cards.h"
 #include "rules/legalplays.h"
 #include "rules/paixing.h"
 #include "server/botplayer.h"
+#include "server/carefulbot.h"
 
 namespace {
 
@@ -195,16 +197,23 @@ struct Sim {
     }
 };
 
-// The quick player of the playouts: the room's basic habits on ranks. A lead is the play that
-// starts lowest (the most cards from there), sparing bombs; a follow the smallest that beats,
-// never over the partner, a bomb only for a trick with points.
+// The quick player of the playouts: a careful player's habits on ranks, cheap enough for
+// thousands of playouts. A lead is the play that starts lowest (the most cards from there),
+// sparing bombs, twos, jokers and points while there is anything else; a follow the smallest that
+// beats, never over the partner, a bomb only for a trick with points. (Keeping twos and jokers
+// off empty tricks in the playouts as well measured no stronger: the opponents it pictures then
+// give the lead away too easily.)
 bool QuickLead(const Ranks& h, int left, SimMove& out)
 {
     if (WholeHand(h, left, out)) return true;
-    for (bool spare : {true, false}) {
+    // Pass 0 spares bombs, controls and points; pass 1 bombs and controls; pass 2 nothing.
+    for (int pass = 0; pass < 3; ++pass) {
+        const bool spare = pass < 2;
         for (int r = 0; r < kRanks; ++r) {
             const int k = h[size_t(r)];
             if (!k || (spare && r <= kTwo && k >= 3)) continue;
+            if (spare && r >= kTwo) continue;
+            if (pass == 0 && RankFen(r)) continue;
             int len = 0;
             if (r <= kAce)
                 while (r + len <= kAce && h[size_t(r + len)] && !(spare && h[size_t(r + len)] >= 3)) ++len;
@@ -301,6 +310,34 @@ double Playout(Sim s, int side, double marginWeight)
     return (margin > 0) - (margin < 0) + marginWeight * margin;
 }
 
+// Nothing the unseen cards can make beats this play, bombs aside.
+bool TopAgainst(const SimMove& m, const Ranks& unseen)
+{
+    switch (m.type) {
+    case PX_DanPai:
+        for (int r = m.key + 1; r < kRanks; ++r)
+            if (unseen[size_t(r)]) return false;
+        return true;
+    case PX_DuiPai:
+        for (int r = m.key + 1; r <= kTwo; ++r)
+            if (unseen[size_t(r)] >= 2) return false;
+        return true;
+    case PX_DanShun:
+    case PX_ShuangShun: {
+        const int width = m.type == PX_DanShun ? 1 : 2;
+        const int len = m.size / width;
+        for (int top = m.key + 1; top <= kAce; ++top) {
+            bool all = top - len + 1 >= 0;
+            for (int r = top - len + 1; r <= top && all; ++r) all = unseen[size_t(r)] >= width;
+            if (all) return false;
+        }
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
 Ranks RanksOf(const uint8_t* cards, int n)
 {
     Ranks r{};
@@ -330,7 +367,8 @@ SimMove MaxOf(const PaiXingInfo& info, const CardRun& cards)
 
 }  // namespace
 
-std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, const StrongBotBudget& budget)
+std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, const StrongBotBudget& budget,
+                                      StrongBotSpent* spent)
 {
     const RoundCore& r = view.round();
     const uint8_t me = view.chair();
@@ -388,23 +426,66 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
         if (c != me && !(partnerKnown && c == partner) && base.left[c] > 0) hidden.push_back(c);
 
     const int n = int(moves.size());
+    // Going out with the partner out ends the game: taken whenever the side is then ahead.
+    if (r.mingCi()[partner])
+        for (int i = 0; i < n; ++i)
+            if (of[size_t(i)] && moves[size_t(i)].size == hand.size()) {
+                const int side = SideOf(me);
+                if (base.team[size_t(side)] + base.trickFen + moves[size_t(i)].fen > base.team[size_t(1 - side)])
+                    return of[size_t(i)]->Cards;
+            }
+
     // Every candidate gets its share of the playouts, at least minPerPlay, yet never more than
     // three budgets in all (a rich hand after a 双顺 has hundreds of candidates).
-    const int guesses = std::max(1, std::min(std::max(budget.minPerPlay, budget.playouts / n), 3 * budget.playouts / n));
+    const int playouts = r.decks() > 1 ? budget.playoutsTwoDecks : budget.playouts;
+    const int guesses = std::max(1, std::min(std::max(budget.minPerPlay, playouts / n), 3 * playouts / n));
     const double marginWeight = 0.5 / (100.0 * r.decks());
     std::vector<double> total(size_t(n), 0.0);
-    for (int g = 0; g < guesses; ++g) {
-        Sim world = base;
-        size_t at = 0;
+    // How far a guess goes against what the table showed: a chair that passed on the other side's
+    // single (pair) seldom holds a plain single (pair) just above it, up to the ace; bombs, twos
+    // and jokers may have been kept back on purpose.
+    auto misfits = [&](const Sim& w) {
+        int bad = 0;
         for (uint8_t c : hidden) {
-            Ranks& h = world.hands[c];
-            h = {};
-            int want = base.left[c];
-            for (; want > 0 && at < pool.size(); --want, ++at) {
-                std::swap(pool[at], pool[at + rng() % (pool.size() - at)]);
-                ++h[pool[at]];
+            const Ranks& h = w.hands[c];
+            for (int k = view.passedSingle(c) + 1; k <= kAce; ++k) bad += h[size_t(k)] == 1 || h[size_t(k)] == 2;
+            for (int k = view.passedPair(c) + 1; k <= kAce; ++k) bad += h[size_t(k)] == 2;
+        }
+        return bad;
+    };
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    if (spent) {
+        spent->candidates = n;
+        spent->guesses = guesses;
+        spent->playouts = guesses * n;
+    }
+    for (int g = 0; g < guesses; ++g) {
+        Sim world;
+        int fewest = -1;
+        for (int attempt = 0; attempt < budget.dealAttempts; ++attempt) {
+            if (spent) ++spent->dealsTried;
+            Sim guess = base;
+            size_t at = 0;
+            for (uint8_t c : hidden) {
+                Ranks& h = guess.hands[c];
+                h = {};
+                int want = base.left[c];
+                for (; want > 0 && at < pool.size(); --want, ++at) {
+                    std::swap(pool[at], pool[at + rng() % (pool.size() - at)]);
+                    ++h[pool[at]];
+                }
+                guess.left[c] -= want;   // a pool short of cards (after a snapshot) deals fewer
             }
-            world.left[c] -= want;   // a pool short of cards (after a snapshot) deals fewer
+            const int bad = misfits(guess);
+            if (fewest < 0 || bad < fewest) {
+                world = guess;
+                fewest = bad;
+            }
+            // Rejection with a soft edge: each misfit quarters the chance to keep the guess.
+            if (unit(rng) < std::pow(0.25, bad)) {
+                world = guess;
+                break;
+            }
         }
         for (int i = 0; i < n; ++i) {
             Sim s = world;
@@ -414,15 +495,47 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
         }
     }
     const double thrift = r.decks() > 1 ? budget.thriftTwoDecks : budget.thrift;
+    // What the guesses cannot see well, priced the way a careful partner would: the partner's
+    // trick is the side's already, points added to it stay only if nothing unseen beats them, an
+    // empty trick is not worth a control, and a trick of 20 points the other side holds is worth
+    // a bomb.
+    Ranks unseenRanks{};
+    for (uint8_t rank : pool) ++unseenRanks[rank];
+    const bool overPartner = !leading && base.maxChair == partner;
+    const bool theirs = !leading && !overPartner;
+    bool bombOffered = false;
+    for (int i = 0; i < n; ++i) bombOffered |= of[size_t(i)] && moves[size_t(i)].type >= PX_LiangTaoHuo;
     for (int i = 0; i < n; ++i) {
         total[size_t(i)] /= guesses;
         const SimMove& m = moves[size_t(i)];
-        if (!of[size_t(i)] || m.size == 0) continue;
-        if (m.type >= PX_LiangTaoHuo) total[size_t(i)] -= thrift * (r.trickFen() < 10 ? 2 : 1);
-        else if (r.trickFen() + m.fen == 0) total[size_t(i)] -= thrift * 0.5 * (m.take[kTwo] + m.take[kSmall] + m.take[kBig]);
+        if (!of[size_t(i)] || m.size == 0) {
+            if (theirs && r.trickFen() >= 20 && bombOffered) total[size_t(i)] -= thrift;
+            continue;
+        }
+        const bool goesOut = m.size == hand.size();
+        const int controls = m.take[kTwo] + m.take[kSmall] + m.take[kBig];
+        if (m.type >= PX_LiangTaoHuo) total[size_t(i)] -= r.trickFen() >= 20 ? 0.0 : thrift * (r.trickFen() < 10 ? 2 : 1);
+        else if (r.trickFen() + m.fen == 0 && !goesOut) total[size_t(i)] -= thrift * controls;
+        if (overPartner && !goesOut) {
+            total[size_t(i)] -= m.fen == 0 ? 2 * thrift : 0.0;
+            if (m.fen > 0 && !TopAgainst(m, unseenRanks)) total[size_t(i)] -= thrift * (1 + m.fen / 10.0);
+        }
         // Points led are points offered.
         if (leading && m.type < PX_LiangTaoHuo)
             total[size_t(i)] -= thrift * 0.3 * (m.take[kRankFive] + m.take[kRankTen] + m.take[kRankKing]);
+    }
+    // The careful player's choice breaks near ties: where the guesses cannot tell plays apart, its
+    // card counting can.
+    {
+        const double prior = budget.carefulPrior;
+        const std::vector<uint8_t> careful = ChooseCarefulPlay(view);
+        for (int i = 0; i < n; ++i) {
+            const bool same = of[size_t(i)] ? careful.size() == of[size_t(i)]->Cards.size() &&
+                                                  std::is_permutation(careful.begin(), careful.end(), of[size_t(i)]->Cards.begin(),
+                                                                      [](uint8_t a, uint8_t b) { return RankOrder(a) == RankOrder(b); })
+                                            : careful.empty();
+            if (same) total[size_t(i)] += prior;
+        }
     }
     const int best = int(std::max_element(total.begin(), total.end()) - total.begin());
     return of[size_t(best)] ? of[size_t(best)]->Cards : std::vector<uint8_t>{};

@@ -107,7 +107,9 @@ BotSeat* Table::newBot(uint8_t chair, const QString& name)
 {
     // A chair kept for people that a bot takes over plays at the default level. The bots' guesses
     // come from their own generators, so a seed gives the same deals whatever they draw.
-    const BotLevel level = chair < opt_.humans ? RoomOptions().botLevels[chair & 3] : opt_.botLevels[chair & 3];
+    const std::vector<int> kept = peopleChairs();
+    const bool forPeople = std::find(kept.begin(), kept.end(), int(chair & 3)) != kept.end();
+    const BotLevel level = forPeople ? RoomOptions().botLevels[chair & 3] : opt_.botLevels[chair & 3];
     const uint32_t seed = opt_.seed ? *opt_.seed * 4 + chair : std::random_device{}();
     return new BotSeat([this](Seat* from, const QByteArray& msg) { receive(from, msg); }, chair, name, opt_.botDelayMs,
                        level, seed, this);

@@ -8,6 +8,8 @@
 #include "rules/cards.h"
 #include "rules/paixing.h"
 #include "server/botplayer.h"
+#include "server/botseat.h"
+#include "server/carefulbot.h"
 #include "server/cardtext.h"
 #include "server/deals.h"
 #include "server/seatview.h"
@@ -137,7 +139,7 @@ TEST(SeatView, HoldsNoHiddenCardOfAnotherChair)
                 // The even chairs play strong (on a small budget), the odd ones basic; the table
                 // takes every move.
                 const uint8_t chair = table.turn();
-                std::vector<uint8_t> cards = chair % 2 == 0 ? ChooseStrongPlay(views[chair], rng, {60, 4})
+                std::vector<uint8_t> cards = chair % 2 == 0 ? ChooseStrongPlay(views[chair], rng, {.playouts = 60, .playoutsTwoDecks = 60, .minPerPlay = 4})
                                                             : ChooseBotPlay(ViewOf(views[chair].round(), chair));
                 if (cards.empty()) cards = {kPassCode};
                 const MoveOutcome o = table.move(chair, cards);
@@ -148,8 +150,9 @@ TEST(SeatView, HoldsNoHiddenCardOfAnotherChair)
     }
 }
 
-// Positions where one play is plainly right; the strong bot finds it on its own guesses.
-TEST(StrongBot, PlainChoices)
+// Positions where one play is plainly right, for the careful and the strong bot (on its own
+// guesses, from a fixed seed): chair 0 to move; chairs after the biggest play passed up to it.
+TEST(CarefulAndStrongBots, PlainChoices)
 {
     struct Case {
         const char* name;
@@ -165,12 +168,29 @@ TEST(StrongBot, PlainChoices)
     const std::vector<Case> cases{
         // The partner is out and the side is ahead: going out ends the game won.
         {"go_out_while_ahead", {Code(0, R9), Code(1, R9)}, {}, {2, 5, 0, 6}, {}, 0, 0, {60, 30}, {Code(1, R9), Code(0, R9)}},
+        // The same with a bomb of twos: firing it is going out, never breaking it up.
+        {"go_out_with_a_bomb", {Code(0, R2), Code(1, R2), Code(2, R2)}, {}, {3, 4, 0, 4}, {}, 0, 0, {30, 0},
+         {Code(0, R2), Code(1, R2), Code(2, R2)}},
+        {"go_out_over_an_opponent", {Code(0, R2), Code(1, R2), Code(2, R2)}, {}, {3, 4, 0, 4}, {Code(3, RA)}, 1, 10,
+         {30, 20}, {Code(0, R2), Code(1, R2), Code(2, R2)}},
         // Twenty points on the table and only a bomb beats the ace: fire it.
         {"bomb_for_a_rich_trick", {Code(0, R7), Code(1, R7), Code(2, R7), Code(3, R4), Code(0, R6)}, {}, {5, 6, 6, 6},
          {Code(3, RA)}, 1, 20, {0, 0}, {Code(2, R7), Code(1, R7), Code(0, R7)}},
+        {"bomb_for_a_rich_trick_late", {Code(0, R7), Code(1, R7), Code(2, R7), Code(3, R4), Code(0, R6), Code(1, R9)}, {},
+         {6, 6, 7, 5}, {Code(3, R2)}, 3, 25, {10, 10}, {Code(2, R7), Code(1, R7), Code(0, R7)}},
         // The partner's two holds a trick of points against opponents who can no longer beat it.
         {"leave_the_partner_s_trick", {Code(0, R3), Code(1, R4), SJ}, {Code(1, R6)}, {3, 4, 1, 4}, {Code(3, R2)}, 2, 15,
          {20, 20}, {}},
+        // The partner's jack wins an empty trick: no plain overtake.
+        {"never_over_the_partner", {Code(0, RQ), Code(1, RA), Code(2, R4), Code(3, R6), Code(0, R8), Code(1, R9)}, {},
+         {6, 9, 8, 9}, {Code(3, RJ)}, 2, 0, {0, 0}, {}},
+        // An empty trick is not worth the two.
+        {"keep_the_two_for_points",
+         {Code(0, R2), Code(1, R3), Code(2, R4), Code(3, R6), Code(0, R8), Code(1, R8), Code(2, RJ), Code(3, RQ)}, {},
+         {8, 9, 9, 9}, {Code(3, RA)}, 3, 0, {0, 0}, {}},
+        // A lead sheds the low plain card, not the points.
+        {"lead_low_without_points", {Code(0, R3), Code(1, R5), Code(2, RK), Code(3, R9), Code(0, RJ)}, {}, {5, 9, 9, 9}, {},
+         0, 0, {0, 0}, {Code(0, R3)}},
     };
     for (const Case& c : cases) {
         SeatView v(0);
@@ -187,15 +207,45 @@ TEST(StrongBot, PlainChoices)
         if (!c.maxCards.empty()) {
             r.maxOutPai = Max(c.maxCards, c.maxChair);
             r.outPai[c.maxChair] = CardRun(c.maxCards);
-            // Everybody after the biggest play passed up to chair 0.
             for (uint8_t ch = uint8_t((c.maxChair + 1) & 3); ch != 0; ch = uint8_t((ch + 1) & 3))
                 r.outPai[ch] = CardRun(&kPassCode, 1);
         }
         v.restore(r);
         if (!c.partner.empty()) v.showPartner(c.partner.data(), int(c.partner.size()));
         std::mt19937 rng(5);
-        EXPECT_EQ(Canon(ChooseStrongPlay(v, rng)), Canon(c.expect)) << c.name;
+        EXPECT_EQ(Canon(ChooseStrongPlay(v, rng)), Canon(c.expect)) << "strong: " << c.name;
+        EXPECT_EQ(Canon(ChooseCarefulPlay(v)), Canon(c.expect)) << "careful: " << c.name;
     }
+}
+
+// What a chair's passes tell: a pass on the other side's single (pair) is remembered by its
+// lowest key; passes on the own side's play and plays tell nothing.
+TEST(SeatView, RemembersPassesOnTheOtherSidesPlays)
+{
+    SeatView v(0);
+    v.start(1, 1);
+    const Cards mine{Code(0, R3), Code(1, R4)};
+    v.learnHand(mine.data(), int(mine.size()));
+    v.beginPlay();
+    auto move = [&](uint8_t chair, uint8_t next, GamePhase phase, Cards cards) {
+        MoveNotice n;
+        n.chair = chair;
+        n.next = next;
+        n.phase = phase;
+        n.cards = CardRun(cards);
+        v.apply(n);
+    };
+    move(1, 2, GamePhase::Follow, {Code(2, R9)});        // chair 1 leads a nine
+    move(2, 3, GamePhase::Follow, {kPassCode});          // chair 2 passes on the other side's nine
+    move(3, 0, GamePhase::Follow, {kPassCode});          // chair 3 on its partner's: nothing learned
+    move(0, 1, GamePhase::Lead, {kPassCode});
+    EXPECT_EQ(v.passedSingle(2), int8_t(R9));
+    EXPECT_EQ(v.passedSingle(3), SeatView::kNoPass);
+    EXPECT_EQ(v.passedPair(2), SeatView::kNoPass);
+    move(1, 2, GamePhase::Follow, {Code(0, R6), Code(1, R6)});
+    move(2, 3, GamePhase::Follow, {kPassCode});
+    EXPECT_EQ(v.passedPair(2), int8_t(R6));
+    EXPECT_EQ(v.passedSingle(2), int8_t(R9));
 }
 
 using L = BotLevel;
@@ -239,6 +289,47 @@ TEST(Deals, FollowFromTheSeedAndTheGameNumberOnly)
     EXPECT_EQ(a.deck.size(), 108u);
 }
 
+// Each bot plays the level asked for its chair, wherever the people sit; a bot that takes over a
+// person's chair plays the default.
+TEST(BotLevels, EveryBotPlaysItsChairsLevel)
+{
+    struct Case {
+        int humans;
+        bool opponents;
+        std::array<BotLevel, 4> asked;
+        std::vector<int> people;
+    };
+    const std::vector<Case> cases{
+        {2, false, {L::Strong, L::Basic, L::Strong, L::Basic}, {0, 2}},
+        {2, false, {L::Basic, L::Basic, L::Basic, L::Basic}, {0, 2}},
+        {2, true, {L::Strong, L::Strong, L::Basic, L::Basic}, {0, 1}},
+        {1, false, {L::Basic, L::Basic, L::Strong, L::Basic}, {0}},
+        {3, false, {L::Basic, L::Basic, L::Basic, L::Basic}, {0, 2, 1}},
+        {0, false, {L::Basic, L::Strong, L::Basic, L::Strong}, {}},
+    };
+    for (const Case& c : cases) {
+        RoomOptions o;
+        o.humans = c.humans;
+        o.opponents = c.opponents;
+        o.botLevels = c.asked;
+        o.botDelayMs = 0;
+        ManualClock clock;
+        Table table(o);
+        table.seatBots();
+        for (int chair = 0; chair < 4; ++chair) {
+            const bool person = std::find(c.people.begin(), c.people.end(), chair) != c.people.end();
+            const RoomUser* u = table.userAt(chair);
+            if (person) {
+                EXPECT_EQ(u, nullptr) << c.humans << c.opponents << chair;
+                continue;
+            }
+            ASSERT_NE(u, nullptr);
+            ASSERT_NE(u->bot, nullptr);
+            EXPECT_EQ(u->bot->level(), c.asked[size_t(chair)]) << c.humans << " opponents " << c.opponents << " chair " << chair;
+        }
+    }
+}
+
 void RunBotGames(int games, int decks, uint32_t seed, std::array<BotLevel, 4> levels = {L::Basic, L::Basic, L::Basic, L::Basic})
 {
     RoomOptions o;
@@ -279,6 +370,11 @@ TEST(BotGames, TwoHundredGamesOneDeck) { RunBotGames(200, 1, 1234); }
 TEST(BotGames, FiftyGamesTwoDecks) { RunBotGames(50, 2, 4321); }
 TEST(BotGames, StrongBotsOneDeck) { RunBotGames(2, 1, 1234, {L::Strong, L::Strong, L::Strong, L::Strong}); }
 TEST(BotGames, StrongAgainstBasicTwoDecks) { RunBotGames(1, 2, 4321, {L::Strong, L::Basic, L::Strong, L::Basic}); }
+TEST(BotGames, CarefulAgainstBasicBothDecks)
+{
+    RunBotGames(20, 1, 55, {L::Careful, L::Basic, L::Careful, L::Basic});
+    RunBotGames(10, 2, 56, {L::Basic, L::Careful, L::Basic, L::Careful});
+}
 
 }  // namespace
 

@@ -12,7 +12,7 @@ TEST(RoomOptions, ReadsEveryOption)
     const ParsedRoomOptions p = ParseRoomOptions(
         {"--listen", "0.0.0.0", "--port=7700", "--name", "甲", "--name", "乙", "--humans", "2", "--bot-delay", "50",
          "--turn-seconds", "9", "--seed", "42", "--decks", "2", "--settings", "--games", "3", "--auto-out-limit", "200",
-         "--auto-ready", "--opponents", "--bots", "basic,strong,strong,basic", "--hello-seconds", "5",
+         "--auto-ready", "--opponents", "--bots", "basic,strong,careful,basic", "--hello-seconds", "5",
          "--per-address", "64"});
     ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
     const RoomOptions& o = p.options;
@@ -31,7 +31,7 @@ TEST(RoomOptions, ReadsEveryOption)
     EXPECT_TRUE(o.opponents);
     EXPECT_EQ(o.helloSeconds, 5);
     EXPECT_EQ(o.perAddress, 64);
-    EXPECT_EQ(o.botLevels, (std::array{BotLevel::Basic, BotLevel::Strong, BotLevel::Strong, BotLevel::Basic}));
+    EXPECT_EQ(o.botLevels, (std::array{BotLevel::Basic, BotLevel::Strong, BotLevel::Careful, BotLevel::Basic}));
     EXPECT_FALSE(p.help);
 }
 
