@@ -14,36 +14,17 @@
 #include "protocol/framing.h"
 #include "server/remoteseat.h"
 #include "server/roomserver.h"
+#include "rawpeer.h"
 #include "serverfixture.h"
 
 using namespace servertest;
 
 namespace {
 
-// A client end on loopback that collects the room's messages.
-struct Peer {
-    QTcpSocket sock;
-    FrameDecoder frames;
-    QList<QByteArray> got;
-
-    explicit Peer(quint16 port)
-    {
-        QObject::connect(&sock, &QTcpSocket::readyRead, [this] {
-            frames.append(sock.readAll());
-            QByteArray m;
-            while (frames.next(m) == FrameDecoder::Status::Frame) got.append(m);
-        });
-        sock.connectToHost(QHostAddress::LocalHost, port);
-        sock.waitForConnected(5000);
-    }
-    void send(const QByteArray& msg) { sock.write(EncodeFrame(msg)); }
-    bool closed() const { return sock.state() == QAbstractSocket::UnconnectedState; }
-    int count(MsgKind k) const
-    {
-        int n = 0;
-        for (const QByteArray& m : got) n += ParseMessage(m, Sender::Server).kind == k;
-        return n;
-    }
+// A client end on loopback that counts the room's messages.
+struct Peer : RawPeer {
+    explicit Peer(quint16 port) : RawPeer(port) {}
+    int count(MsgKind k) const { return int(of(k).size()); }
 };
 
 struct Server : ::testing::Test {
@@ -136,7 +117,7 @@ TEST_F(Server, BrokenPeersAreClosedAloneAndTheTableGoesOn)
     };
     for (const Case& c : cases) {
         Peer bad(room->port());
-        for (const QByteArray& r : c.raw) bad.sock.write(r);
+        for (const QByteArray& r : c.raw) bad.sock->write(r);
         EXPECT_TRUE(Spin([&] { return bad.closed(); })) << c.name;
         EXPECT_FALSE(good.closed()) << c.name;
     }
@@ -153,8 +134,8 @@ TEST_F(Server, AFrameInPiecesIsOneMessage)
     Peer p(room->port());
     const QByteArray f = EncodeFrame(BuildHello(1));
     for (char b : f) {
-        p.sock.write(&b, 1);
-        p.sock.flush();
+        p.sock->write(&b, 1);
+        p.sock->flush();
         QTest::qWait(2);
     }
     EXPECT_TRUE(Spin([&] { return p.count(MsgKind::Identity) == 1; }));

@@ -20,6 +20,7 @@
 
 #include "../logcheck.h"
 #include "../pgserver.h"
+#include "../rawpeer.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
 #include "protocol/received.h"
@@ -66,34 +67,8 @@ QByteArray Digest(const QString& path)
 }
 
 // A client end on loopback that says hello and keeps what the room sends.
-struct Peer {
-    QTcpSocket sock;
-    FrameDecoder frames;
-    QList<QByteArray> got;
-
-    explicit Peer(quint16 port)
-    {
-        QObject::connect(&sock, &QTcpSocket::readyRead, [this] {
-            frames.append(sock.readAll());
-            QByteArray m;
-            while (frames.next(m) == FrameDecoder::Status::Frame) got.append(m);
-        });
-        sock.connectToHost(QHostAddress::LocalHost, port);
-        sock.waitForConnected(testsupport::kHangMs);
-        send(BuildHello(1));
-    }
-    void send(const QByteArray& msg)
-    {
-        sock.write(EncodeFrame(msg));
-        sock.flush();
-    }
-    QList<ReceivedMsg> of(MsgKind kind) const
-    {
-        QList<ReceivedMsg> out;
-        for (const QByteArray& m : got)
-            if (ReceivedMsg r = DecodeServerMsg(m); r.kind == kind) out.append(r);
-        return out;
-    }
+struct Peer : RawPeer {
+    explicit Peer(quint16 port) : RawPeer(port) { send(BuildHello(1)); }
     bool waitFor(MsgKind kind, int count = 1)
     {
         return WaitFor([&] { return of(kind).size() >= count; });

@@ -14,6 +14,7 @@
 #include <set>
 #include <vector>
 
+#include "../rawpeer.h"
 #include "protocol/framing.h"
 #include "protocol/messages.h"
 #include "protocol/received.h"
@@ -25,44 +26,15 @@ namespace {
 
 using testsupport::kHangMs;
 using testsupport::WaitFor;
+using servertest::RawPeer;
 
-constexpr uint8_t kHidden = 255;   // a card the room does not show
+constexpr uint8_t kHidden = kHiddenCardCode;   // a card the room does not show
 
 // A raw connection from a loopback address of its own, keeping what the room sends.
-struct Peer {
-    std::unique_ptr<QTcpSocket> sock = std::make_unique<QTcpSocket>();
-    FrameDecoder frames;
-    QList<QByteArray> got;
-    bool reading = true;
-
-    Peer(quint16 port, const char* from, int allow = -1)
+struct Peer : RawPeer {
+    Peer(quint16 port, const char* from, int allow = -1) : RawPeer(port, from)
     {
-        QObject::connect(sock.get(), &QTcpSocket::readyRead, [this] {
-            if (!reading) return;
-            frames.append(sock->readAll());
-            QByteArray m;
-            while (frames.next(m) == FrameDecoder::Status::Frame) got.append(m);
-        });
-        sock->bind(QHostAddress(QString::fromLatin1(from)));
-        // A small window, so what this peer does not read piles up in the room rather than in
-        // the system's buffers.
-        sock->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 8192);
-        sock->connectToHost(QHostAddress::LocalHost, port);
-        sock->waitForConnected(kHangMs);
         if (allow >= 0) send(BuildHello(uint8_t(allow)));
-    }
-    void send(const QByteArray& msg)
-    {
-        sock->write(EncodeFrame(msg));
-        sock->flush();
-    }
-    bool closed() const { return sock->state() == QAbstractSocket::UnconnectedState; }
-    QList<ReceivedMsg> of(MsgKind k) const
-    {
-        QList<ReceivedMsg> out;
-        for (const QByteArray& m : got)
-            if (ReceivedMsg r = DecodeServerMsg(m); r.kind == k) out.append(r);
-        return out;
     }
     // The name the room gave this peer.
     QString name() const
@@ -206,7 +178,9 @@ TEST(UnfairPeers, SlowReadersStayWithinTheBudgetAndTheTablePlaysOn)
         ASSERT_TRUE(m.hasMatch()) << l.toStdString();
         EXPECT_LE(m.captured(1).toLongLong(), m.captured(2).toLongLong() + 64 * 1024) << l.toStdString();
     }
-    if (!testsupport::Sanitized()) EXPECT_LT(testsupport::PeakRssKb(room.proc.processId()), 200 * 1024);
+    if (!testsupport::Sanitized()) {
+        EXPECT_LT(testsupport::PeakRssKb(room.proc.processId()), 200 * 1024);
+    }
 }
 
 // A seated peer floods bad plays as fast as it can: a few refusal lines, a summary at most, the
