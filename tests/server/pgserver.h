@@ -4,6 +4,8 @@
 // refuses to run as root, so under root (a CI container) it runs as the postgres system user, or
 // nobody, with its folder owned by that user. Where the server programs are not installed,
 // skipReason() says so and the test skips.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -171,5 +173,31 @@ inline PgServer& SharedPg()
     return *SharedPgSlot();
 }
 inline void StopSharedPg() { SharedPgSlot().reset(); }
+
+// The stores a test runs on: a fresh SQLite file, or a fresh database of the shared server (the
+// test is skipped, saying why, where the PostgreSQL programs are not installed).
+enum class Backend { Sqlite, Postgres };
+inline std::string BackendName(const ::testing::TestParamInfo<Backend>& info)
+{
+    return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
+}
+
+struct StoreBackendTest : ::testing::TestWithParam<Backend> {
+    QTemporaryDir dir;
+    QString store;   // what --db or Store::open takes
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        if (GetParam() == Backend::Sqlite) {
+            store = dir.filePath(QStringLiteral("room.sqlite"));
+            return;
+        }
+        PgServer& pg = SharedPg();
+        if (!pg.skipReason().isEmpty()) GTEST_SKIP() << pg.skipReason().toStdString();
+        ASSERT_TRUE(pg.ok()) << pg.failure().toStdString();
+        store = pg.freshStore();
+        ASSERT_TRUE(pg.failure().isEmpty()) << pg.failure().toStdString();
+    }
+};
 
 }  // namespace servertest

@@ -18,25 +18,11 @@ namespace {
 
 PgServer& Pg() { return SharedPg(); }
 
-enum class Backend { Sqlite, Postgres };
-
-struct StoreTest : ::testing::TestWithParam<Backend> {
-    QTemporaryDir dir;
-    QString where;
-    void SetUp() override
-    {
-        if (GetParam() == Backend::Sqlite) {
-            where = dir.filePath(QStringLiteral("s.sqlite"));
-            return;
-        }
-        if (!Pg().skipReason().isEmpty()) GTEST_SKIP() << Pg().skipReason().toStdString();
-        ASSERT_TRUE(Pg().ok()) << Pg().failure().toStdString();
-        where = Pg().freshStore();
-    }
+struct StoreTest : StoreBackendTest {
     std::unique_ptr<Store> open()
     {
         QString error;
-        auto s = Store::open(where, error);
+        auto s = Store::open(store, error);
         EXPECT_TRUE(s) << error.toStdString();
         return s;
     }
@@ -137,7 +123,7 @@ TEST_P(StoreTest, ARefusedWriteIsTriedAgainAtTheNextGame)
     QSqlDatabase locker;
     if (GetParam() == Backend::Sqlite) {
         locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
-        locker.setDatabaseName(where);
+        locker.setDatabaseName(store);
         ASSERT_TRUE(locker.open());
         ASSERT_TRUE(QSqlQuery(locker).exec(QStringLiteral("BEGIN EXCLUSIVE")));
     } else {
@@ -170,8 +156,7 @@ TEST_P(StoreTest, ARefusedWriteIsTriedAgainAtTheNextGame)
     EXPECT_EQ(r.Items.front().Count, 20) << "the purchase kept and made";
 }
 
-INSTANTIATE_TEST_SUITE_P(Stores, StoreTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         [](const auto& info) { return info.param == Backend::Sqlite ? "Sqlite" : "Postgres"; });
+INSTANTIATE_TEST_SUITE_P(Stores, StoreTest, ::testing::Values(Backend::Sqlite, Backend::Postgres), BackendName);
 
 // The lists for the people who run the room: a name with a tab or a line break stays one field.
 TEST(StoreLines, OneFieldPerValue)

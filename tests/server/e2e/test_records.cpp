@@ -152,24 +152,7 @@ bool Finished(RoomProcess& r)
 PgServer& Pg() { return SharedPg(); }
 
 // Each test runs on a fresh SQLite file and on a fresh database of the test's PostgreSQL server.
-enum class Backend { Sqlite, Postgres };
-
-struct Records : ::testing::TestWithParam<Backend> {
-    QTemporaryDir dir;
-    QString store;
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        if (GetParam() == Backend::Sqlite) {
-            store = dir.filePath(QStringLiteral("room.sqlite"));
-            return;
-        }
-        if (!Pg().skipReason().isEmpty()) GTEST_SKIP() << Pg().skipReason().toStdString();
-        ASSERT_TRUE(Pg().ok()) << Pg().failure().toStdString();
-        store = Pg().freshStore();
-        ASSERT_TRUE(Pg().failure().isEmpty()) << Pg().failure().toStdString();
-    }
-};
+using Records = StoreBackendTest;
 
 const QStringList kBots{"--bots", "basic,basic,basic,basic", "--bot-delay", "0"};
 
@@ -404,8 +387,7 @@ TEST_P(Records, AReplayPlaysTheStoredGameAgain)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none.sqlite")))) << "reading makes no store";
 }
 
-INSTANTIATE_TEST_SUITE_P(Stores, Records, ::testing::Values(Backend::Sqlite, Backend::Postgres),
-                         [](const auto& info) { return info.param == Backend::Sqlite ? "Sqlite" : "Postgres"; });
+INSTANTIATE_TEST_SUITE_P(Stores, Records, ::testing::Values(Backend::Sqlite, Backend::Postgres), BackendName);
 
 // ---- Stores that cannot be used ------------------------------------------------------------------
 
