@@ -6,6 +6,7 @@
 // skipReason() says so and the test skips.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -173,6 +174,16 @@ inline PgServer& SharedPg()
     return *SharedPgSlot();
 }
 inline void StopSharedPg() { SharedPgSlot().reset(); }
+
+// A test program's main: the shared server goes before the application object it runs under.
+inline int RunTestsWithSharedPg(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    const int failed = RUN_ALL_TESTS();
+    StopSharedPg();
+    return failed;
+}
 
 // The stores a test runs on: a fresh SQLite file, or a fresh database of the shared server (the
 // test is skipped, saying why, where the PostgreSQL programs are not installed).

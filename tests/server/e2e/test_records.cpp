@@ -524,11 +524,4 @@ TEST(BadStores, PostgresNotAnsweringOrNewer)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    const int failed = RUN_ALL_TESTS();
-    StopSharedPg();
-    return failed;
-}
+int main(int argc, char** argv) { return servertest::RunTestsWithSharedPg(argc, argv); }
