@@ -9,7 +9,7 @@
 // without points that stays without them, and games where going out would have won and the bot
 // did not.
 //   kvrn-tournament [--deals N] [--decks 1|2] [--seed S] [--levels strong,careful] [--habits N]
-//                   [--playouts P] [--thrift T]
+//                   [--playouts P] [--thrift T] [--lost-trick L]
 #include <algorithm>
 #include <ctime>
 #include <cmath>
@@ -286,6 +286,7 @@ int main(int argc, char** argv)
         else if (opt == "--seed") seed = uint32_t(std::strtoul(val.c_str(), nullptr, 10));
         else if (opt == "--habits") habitsGames = std::atoi(val.c_str());
         else if (opt == "--playouts") setup.budget.playouts = setup.budget.playoutsTwoDecks = std::atoi(val.c_str());
+        else if (opt == "--lost-trick") setup.budget.lostTrickPrice = setup.budget.lostTrickPriceTwoDecks = std::atof(val.c_str());
         else if (opt == "--thrift") setup.budget.thrift = setup.budget.thriftTwoDecks = std::atof(val.c_str());
         else if (opt == "--levels") {
             const size_t comma = val.find(',');

@@ -292,11 +292,12 @@ bool QuickFollow(const Sim& s, SimMove& out)
 }
 
 // Plays the round out; the outcome for side `side`: a win or loss counts most, the margin
-// breaks ties between them.
-double Playout(Sim s, int side, double marginWeight)
+// breaks ties between them. `trickTo`, when given, learns the side that took the trick in play.
+double Playout(Sim s, int side, double marginWeight, int* trickTo = nullptr)
 {
     SimMove m;
     for (int steps = 0; !s.over && steps < 600; ++steps) {
+        if (trickTo && *trickTo < 0 && s.leading) *trickTo = SideOf(s.maxChair);
         if (s.leading) {
             if (!QuickLead(s.hands[s.turn], s.left[s.turn], m)) break;
             s.play(m);
@@ -306,6 +307,7 @@ double Playout(Sim s, int side, double marginWeight)
             s.pass();
         }
     }
+    if (trickTo && *trickTo < 0) *trickTo = SideOf(s.maxChair);
     const int margin = s.team[size_t(side)] - s.team[size_t(1 - side)];
     return (margin > 0) - (margin < 0) + marginWeight * margin;
 }
@@ -459,6 +461,9 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
         spent->guesses = guesses;
         spent->playouts = guesses * n;
     }
+    int passIndex = -1, passLost = 0;
+    for (int i = 0; i < n; ++i)
+        if (!of[size_t(i)]) passIndex = i;
     for (int g = 0; g < guesses; ++g) {
         Sim world;
         int fewest = -1;
@@ -491,7 +496,9 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
             Sim s = world;
             if (of[size_t(i)]) s.play(moves[size_t(i)]);
             else s.pass();
-            total[size_t(i)] += Playout(s, SideOf(me), marginWeight);
+            int trickTo = -1;
+            total[size_t(i)] += Playout(s, SideOf(me), marginWeight, i == passIndex ? &trickTo : nullptr);
+            if (i == passIndex && trickTo >= 0 && trickTo != SideOf(me)) ++passLost;
         }
     }
     const double thrift = r.decks() > 1 ? budget.thriftTwoDecks : budget.thrift;
@@ -503,13 +510,26 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
     for (uint8_t rank : pool) ++unseenRanks[rank];
     const bool overPartner = !leading && base.maxChair == partner;
     const bool theirs = !leading && !overPartner;
-    bool bombOffered = false;
-    for (int i = 0; i < n; ++i) bombOffered |= of[size_t(i)] && moves[size_t(i)].type >= PX_LiangTaoHuo;
+    bool bombOffered = false, plainOffered = false;
+    for (int i = 0; i < n; ++i) {
+        const SimMove& m = moves[size_t(i)];
+        if (!of[size_t(i)]) continue;
+        bombOffered |= m.type >= PX_LiangTaoHuo;
+        plainOffered |= m.type < PX_LiangTaoHuo && m.take[kTwo] + m.take[kSmall] + m.take[kBig] == 0;
+    }
+    // Points the other side holds that only a control of this hand can still take: a pass leaves
+    // them there as often as the guesses see it, and the guesses, whose players spend controls
+    // freely later on, value a kept control above points won with it now.
+    const double lostTrickPrice = r.decks() > 1 ? budget.lostTrickPriceTwoDecks : budget.lostTrickPrice;
+    const double passPrice = theirs && r.trickFen() >= 10 && !plainOffered
+                                 ? lostTrickPrice * (r.trickFen() / 10.0) * passLost / guesses
+                                 : 0.0;
     for (int i = 0; i < n; ++i) {
         total[size_t(i)] /= guesses;
         const SimMove& m = moves[size_t(i)];
         if (!of[size_t(i)] || m.size == 0) {
             if (theirs && r.trickFen() >= 20 && bombOffered) total[size_t(i)] -= thrift;
+            total[size_t(i)] -= passPrice;
             continue;
         }
         const bool goesOut = m.size == hand.size();

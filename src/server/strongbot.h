@@ -26,6 +26,12 @@ struct StrongBotBudget {
     // hold twice the bombs, so each is worth less.
     double thrift = 0.4;
     double thriftTwoDecks = 0.15;
+    // What a pass costs, per 10 points, on a trick of 10 points or more that the other side holds
+    // and only a two, joker or bomb of the own hand beats, weighed by how often the guesses see
+    // the other side keep it (in units of a won game). The quick players hold on to controls they
+    // would fire at once, so the guesses value a kept control above the points it could win now.
+    double lostTrickPrice = 0.4;
+    double lostTrickPriceTwoDecks = 0.2;
 };
 
 // What one decision spent, for the benchmarks.

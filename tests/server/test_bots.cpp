@@ -150,22 +150,48 @@ TEST(SeatView, HoldsNoHiddenCardOfAnotherChair)
     }
 }
 
+// A position with chair 0 to move; chairs after the biggest play passed up to it.
+struct Position {
+    const char* name;
+    Cards hand;           // chair 0's
+    Cards partner;        // chair 2's, shown; empty: hidden
+    std::array<int, 4> counts;
+    Cards maxCards;       // empty: chair 0 leads
+    uint8_t maxChair;
+    int32_t trickFen;
+    std::array<int32_t, 2> score;
+    Cards expect;         // empty: a pass
+};
+
+SeatView ViewAt(const Position& c)
+{
+    SeatView v(0);
+    PublicRound r;
+    r.decks = 1;
+    r.viewer = 0;
+    r.turn = 0;
+    r.phase = c.maxCards.empty() ? GamePhase::Lead : GamePhase::Follow;
+    r.trickFen = c.trickFen;
+    r.teamScore = c.score;
+    for (size_t ch = 0; ch < 4; ++ch) r.counts[ch] = uint8_t(c.counts[ch]);
+    if (r.counts[2] == 0) r.mingCi[2] = 1;
+    r.hand = CardRun(c.hand);
+    if (!c.maxCards.empty()) {
+        r.maxOutPai = Max(c.maxCards, c.maxChair);
+        r.outPai[c.maxChair] = CardRun(c.maxCards);
+        for (uint8_t ch = uint8_t((c.maxChair + 1) & 3); ch != 0; ch = uint8_t((ch + 1) & 3))
+            r.outPai[ch] = CardRun(&kPassCode, 1);
+    }
+    v.restore(r);
+    if (!c.partner.empty()) v.showPartner(c.partner.data(), int(c.partner.size()));
+    return v;
+}
+
 // Positions where one play is plainly right, for the careful and the strong bot (on its own
-// guesses, from a fixed seed): chair 0 to move; chairs after the biggest play passed up to it.
+// guesses, from a fixed seed).
 TEST(CarefulAndStrongBots, PlainChoices)
 {
-    struct Case {
-        const char* name;
-        Cards hand;           // chair 0's
-        Cards partner;        // chair 2's, shown; empty: hidden
-        std::array<int, 4> counts;
-        Cards maxCards;       // empty: chair 0 leads
-        uint8_t maxChair;
-        int32_t trickFen;
-        std::array<int32_t, 2> score;
-        Cards expect;         // empty: a pass
-    };
-    const std::vector<Case> cases{
+    const std::vector<Position> cases{
         // The partner is out and the side is ahead: going out ends the game won.
         {"go_out_while_ahead", {Code(0, R9), Code(1, R9)}, {}, {2, 5, 0, 6}, {}, 0, 0, {60, 30}, {Code(1, R9), Code(0, R9)}},
         // The same with a bomb of twos: firing it is going out, never breaking it up.
@@ -192,30 +218,36 @@ TEST(CarefulAndStrongBots, PlainChoices)
         {"lead_low_without_points", {Code(0, R3), Code(1, R5), Code(2, RK), Code(3, R9), Code(0, RJ)}, {}, {5, 9, 9, 9}, {},
          0, 0, {0, 0}, {Code(0, R3)}},
     };
-    for (const Case& c : cases) {
-        SeatView v(0);
-        PublicRound r;
-        r.decks = 1;
-        r.viewer = 0;
-        r.turn = 0;
-        r.phase = c.maxCards.empty() ? GamePhase::Lead : GamePhase::Follow;
-        r.trickFen = c.trickFen;
-        r.teamScore = c.score;
-        for (size_t ch = 0; ch < 4; ++ch) r.counts[ch] = uint8_t(c.counts[ch]);
-        if (r.counts[2] == 0) r.mingCi[2] = 1;
-        r.hand = CardRun(c.hand);
-        if (!c.maxCards.empty()) {
-            r.maxOutPai = Max(c.maxCards, c.maxChair);
-            r.outPai[c.maxChair] = CardRun(c.maxCards);
-            for (uint8_t ch = uint8_t((c.maxChair + 1) & 3); ch != 0; ch = uint8_t((ch + 1) & 3))
-                r.outPai[ch] = CardRun(&kPassCode, 1);
-        }
-        v.restore(r);
-        if (!c.partner.empty()) v.showPartner(c.partner.data(), int(c.partner.size()));
+    for (const Position& c : cases) {
+        const SeatView v = ViewAt(c);
         std::mt19937 rng(5);
         EXPECT_EQ(Canon(ChooseStrongPlay(v, rng)), Canon(c.expect)) << "strong: " << c.name;
         EXPECT_EQ(Canon(ChooseCarefulPlay(v)), Canon(c.expect)) << "careful: " << c.name;
     }
+}
+
+// Points the other side is winning that only a two, joker or bomb of the hand can still take: the
+// strong bot takes them rather than keep the control, and leaves the partner's trick alone.
+TEST(StrongBot, TakesPointsOnlyAControlCanWin)
+{
+    const Cards fives{Code(2, R5), Code(0, R9), Code(1, R4), Code(1, R5), Code(2, R6), Code(0, RJ), Code(0, RK), Code(3, R5), Code(0, RQ)};
+    const Cards sevens{Code(1, R7), Code(3, R8), Code(3, R4), Code(3, R7), Code(2, R8), Code(2, RA), Code(1, R4),
+                       Code(3, R3), Code(1, R8), Code(2, RQ), Code(0, RK), Code(0, R7), Code(3, RJ)};
+    const Cards withTwo{Code(0, R2), Code(1, R3), Code(2, R4), Code(3, R6), Code(0, R8), Code(1, R9), Code(2, RJ), Code(3, RQ)};
+    const std::vector<Position> cases{
+        {"bomb_for_fifteen", fives, {}, {9, 8, 8, 10}, {Code(3, RA)}, 3, 15, {20, 20}, {Code(1, R5), Code(2, R5), Code(3, R5)}},
+        {"bomb_for_ten_last_to_move", sevens, {}, {13, 6, 7, 8}, {Code(3, RA)}, 1, 10, {20, 20},
+         {Code(0, R7), Code(1, R7), Code(3, R7)}},
+        {"two_for_fifteen", withTwo, {}, {8, 9, 9, 9}, {Code(3, RA)}, 3, 15, {20, 20}, {Code(0, R2)}},
+        // The partner's ace holds the points: nothing to take.
+        {"partner_s_fifteen", fives, {}, {9, 8, 8, 10}, {Code(3, RA)}, 2, 15, {20, 20}, {}},
+        {"partner_s_ten", withTwo, {}, {8, 9, 9, 9}, {Code(3, RA)}, 2, 10, {20, 20}, {}},
+    };
+    for (const Position& c : cases)
+        for (uint32_t seed : {5u, 6u, 7u}) {
+            std::mt19937 rng(seed);
+            EXPECT_EQ(Canon(ChooseStrongPlay(ViewAt(c), rng)), Canon(c.expect)) << c.name << ", seed " << seed;
+        }
 }
 
 // What a chair's passes tell: a pass on the other side's single (pair) is remembered by its
