@@ -519,7 +519,7 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
     }
     // Points the other side holds that only a control of this hand can still take: a pass leaves
     // them there as often as the guesses see it, and the guesses, whose players spend controls
-    // freely later on, value a kept control above points won with it now.
+    // readily later on, value a kept control above the points it could win now.
     const double lostTrickPrice = r.decks() > 1 ? budget.lostTrickPriceTwoDecks : budget.lostTrickPrice;
     const double passPrice = theirs && r.trickFen() >= 10 && !plainOffered
                                  ? lostTrickPrice * (r.trickFen() / 10.0) * passLost / guesses

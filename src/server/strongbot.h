@@ -28,10 +28,10 @@ struct StrongBotBudget {
     double thriftTwoDecks = 0.15;
     // What a pass costs, per 10 points, on a trick of 10 points or more that the other side holds
     // and only a two, joker or bomb of the own hand beats, weighed by how often the guesses see
-    // the other side keep it (in units of a won game). The quick players hold on to controls they
-    // would fire at once, so the guesses value a kept control above the points it could win now.
+    // the other side keep it (in units of a won game). The guesses' quick players spend their own
+    // controls readily, so a control kept looks worth more later in them than at a real table.
     double lostTrickPrice = 0.4;
-    double lostTrickPriceTwoDecks = 0.2;
+    double lostTrickPriceTwoDecks = 0.45;
 };
 
 // What one decision spent, for the benchmarks.
