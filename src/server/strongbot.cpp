@@ -519,9 +519,11 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
     }
     // Points the other side holds that only a control of this hand can still take: a pass leaves
     // them there as often as the guesses see it, and the guesses, whose players spend controls
-    // readily later on, value a kept control above the points it could win now.
+    // readily later on, value a kept control above the points it could win now. A trick already
+    // bombed is left to the guesses (and to the price of 20 points above): winning it back takes a
+    // bigger bomb, and answering every bomb starts bomb wars the side loses.
     const double lostTrickPrice = r.decks() > 1 ? budget.lostTrickPriceTwoDecks : budget.lostTrickPrice;
-    const double passPrice = theirs && r.trickFen() >= 10 && !plainOffered
+    const double passPrice = theirs && r.trickFen() >= 10 && !plainOffered && base.max.type < PX_LiangTaoHuo
                                  ? lostTrickPrice * (r.trickFen() / 10.0) * passLost / guesses
                                  : 0.0;
     for (int i = 0; i < n; ++i) {
