@@ -520,8 +520,9 @@ std::vector<uint8_t> ChooseStrongPlay(const SeatView& view, std::mt19937& rng, c
     // Points the other side holds that only a control of this hand can still take: a pass leaves
     // them there as often as the guesses see it, and the guesses, whose players spend controls
     // readily later on, value a kept control above the points it could win now. A trick already
-    // bombed is left to the guesses (and to the price of 20 points above): winning it back takes a
-    // bigger bomb, and answering every bomb starts bomb wars the side loses.
+    // bombed is left to the guesses (and to the price for a pass on 20 points with a bomb in hand):
+    // winning it back takes a bigger bomb, and answering every bomb so squanders bombs against
+    // players who bomb readily (it measured weaker against the basic level).
     const double lostTrickPrice = r.decks() > 1 ? budget.lostTrickPriceTwoDecks : budget.lostTrickPrice;
     const double passPrice = theirs && r.trickFen() >= 10 && !plainOffered && base.max.type < PX_LiangTaoHuo
                                  ? lostTrickPrice * (r.trickFen() / 10.0) * passLost / guesses
