@@ -70,6 +70,19 @@ struct Table {
     ~Table() { delete w; }
 };
 
+// The client's link as the room server sees it, once the first 16 bytes have come: the hello
+// every test of the start expects first.
+QTcpSocket* AcceptHello(QTcpServer& server, QByteArray& got)
+{
+    if (!WaitFor([&] { return server.hasPendingConnections(); })) return nullptr;
+    QTcpSocket* peer = server.nextPendingConnection();
+    WaitFor([&] {
+        got += peer->readAll();
+        return got.size() >= 16;
+    });
+    return peer;
+}
+
 TEST(FormLoad, ComponentsGetTheirStartValues)
 {
     Table s;
@@ -201,13 +214,9 @@ TEST(Start, TheHelloGoesBeforeTheFirstPaintAndTheAdvert)
     s.w->setStartShowWaitMs(testsupport::kHangMs);
     s.w->ConnectRoomServer();
     s.w->ShowAtStartAfterHello(QSize(1024, 768));
-    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
-    QTcpSocket* peer = server.nextPendingConnection();
     QByteArray got;
-    ASSERT_TRUE(WaitFor([&] {
-        got += peer->readAll();
-        return got.size() >= 16;
-    }));
+    QTcpSocket* peer = AcceptHello(server, got);
+    ASSERT_NE(peer, nullptr);
     EXPECT_EQ(got, QByteArray("\0\0\0\x0c\x82\x00" "600`KVRN`1", 16));
     EXPECT_EQ(paintsAtHello, 0);
     EXPECT_EQ(advertAtHello, QString());
@@ -298,13 +307,9 @@ TEST(Link, HelloThenUnloadWhenTheServerCloses)
     QObject::connect(s.w, &frmGameMain::Unloaded, [&] { ++unloaded; });
     s.w->show();
     s.w->ConnectRoomServer();
-    ASSERT_TRUE(WaitFor([&] { return server.hasPendingConnections(); }));
-    QTcpSocket* peer = server.nextPendingConnection();
     QByteArray got;
-    ASSERT_TRUE(WaitFor([&] {
-        got += peer->readAll();
-        return got.size() >= 16;
-    }));
+    QTcpSocket* peer = AcceptHello(server, got);
+    ASSERT_NE(peer, nullptr);
     EXPECT_EQ(got, QByteArray("\0\0\0\x0c\x82\x00" "600`KVRN`1", 16));
 
     // A message for each handler, then the close.
